@@ -1,0 +1,74 @@
+# Orvantis: every set-up step a fresh Debian 12 machine needs, and the usual entry points.
+#   make deps    install the Debian packages the build, tests and demo need (idempotent)
+#   make build   configure and build everything (build/)
+#   make test    deps + build + every test (the namespace lab tests too, when run as root)
+#   make demo    deps + build + the namespace lab with emulated cameras, and what the product does there
+#   make bench   deps + build + benchmarks that print figures
+#   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer
+#   make tsan    the unit tests again under ThreadSanitizer
+#   make fuzz    a short run of every fuzz target (clang, libFuzzer)
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+DEB_PACKAGES := build-essential cmake ninja-build pkg-config git \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-base-dev libgl-dev libnl-3-dev libnl-route-3-dev nlohmann-json3-dev libcli11-dev \
+  clang-14 libclang-rt-14-dev clang-format-14 \
+  iproute2 iputils-ping curl procps xvfb
+
+.PHONY: deps build test demo bench asan tsan fuzz format format-check clean
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 900
+
+asan: deps
+	cmake -S . -B build-asan -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_SANITIZE=address,undefined
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -L unit -j 2
+
+tsan: deps
+	cmake -S . -B build-tsan -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_SANITIZE=thread
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && ctest --output-on-failure -L unit -j 2
+
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	@set -e; for f in build-fuzz/bin/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$${f##*/fuzz_}; \
+	  mkdir -p build-fuzz/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=8192 build-fuzz/corpus/$$name tests/fuzz/corpus/$$name 2>&1 | tail -n 3; \
+	done
+
+demo: build
+	bash scripts/demo $(BUILD)/bin
+
+bench: build
+	bash scripts/bench $(BUILD)/bin
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,0 +1,13 @@
+// The desktop program. For now one top-level window titled "Orvantis"; the pages come later.
+
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QWidget window;
+  window.setWindowTitle(QStringLiteral("Orvantis"));
+  window.resize(640, 480);
+  window.show();
+  return app.exec();
+}

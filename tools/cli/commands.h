@@ -1,0 +1,15 @@
+#pragma once
+// Each group of orvantis-cli subcommands lives in its own file and registers itself here.
+
+#include <CLI/CLI.hpp>
+
+namespace orv::cli {
+
+// Exit status of the subcommand that ran; set by the subcommand's callback.
+int& ExitStatus();
+
+void RegisterDiscoveryCommands(CLI::App& app);  // discover
+void RegisterHostnetCommands(CLI::App& app);    // netinfo, ensure-subnet, free-addresses, arp-test
+void RegisterCameraCommands(CLI::App& app);     // read, save, scan, wps, link-server
+
+}  // namespace orv::cli

@@ -1,0 +1,22 @@
+// orvantis-cli: the core without widgets, for scripts, the demo lab and headless use.
+
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+
+namespace orv::cli {
+int& ExitStatus() {
+  static int status = 0;
+  return status;
+}
+}  // namespace orv::cli
+
+int main(int argc, char** argv) {
+  CLI::App app{"Orvantis command-line tool: find and set up network cameras"};
+  app.require_subcommand(1);
+  orv::cli::RegisterDiscoveryCommands(app);
+  orv::cli::RegisterHostnetCommands(app);
+  orv::cli::RegisterCameraCommands(app);
+  CLI11_PARSE(app, argc, argv);
+  return orv::cli::ExitStatus();
+}
