@@ -1,0 +1,295 @@
+#include "core/discovery/plipf.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace orv {
+namespace {
+
+std::string DottedFromNetwork(std::uint32_t address) {
+  const auto* b = reinterpret_cast<const std::uint8_t*>(&address);
+  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
+         std::to_string(b[3]);
+}
+
+std::int32_t NativeInt32(const std::uint8_t* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+bool SameRow(const CameraEntry& a, const CameraEntry& b) {
+  return a.ip == b.ip && a.port == b.port && a.desc == b.desc && a.cam_id == b.cam_id &&
+         a.sport == b.sport;
+}
+
+}  // namespace
+
+DiscoveryEnvironment DiscoveryEnvironment::System() {
+  DiscoveryEnvironment env;
+  env.hosts = SystemDiscoveryHostSource();
+  env.sockets = SystemDiscoverySockets();
+  env.clockMs = [] {
+    const auto t = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(t).count());
+  };
+  env.diagnostics = [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stdout); };
+  return env;
+}
+
+CPLipf::CPLipf() : CPLipf(DiscoveryEnvironment::System()) {}
+
+CPLipf::CPLipf(DiscoveryEnvironment env) : m_env(std::move(env)) {
+  RefreshHostAddresses();
+  m_lastRequest = m_env.clockMs();
+  m_capacity = kRowStep;
+  m_rows.resize(static_cast<std::size_t>(m_capacity));
+}
+
+CPLipf::~CPLipf() {
+  for (const AdapterHandle& h : m_handles) m_env.sockets->Close(h.receiveSocket);
+}
+
+void CPLipf::Say(std::string_view line) const {
+  if (m_env.diagnostics) m_env.diagnostics(line);
+}
+
+int CPLipf::Collect(const CameraEntry** rows, int* count, int* capacity, int mode) {
+  if (mode != 0 && mode != 1) return -1;
+  if (mode == 1) m_nodes.clear();
+  if (!Poll()) return -1;
+  const int rebuilt = FormatRows();
+  if (rows) *rows = m_rows.data();
+  if (count) *count = static_cast<int>(m_nodes.size());
+  if (capacity) *capacity = m_capacity;
+  return rebuilt;
+}
+
+int CPLipf::RefreshHostAddresses() {
+  std::optional<std::vector<std::uint32_t>> found = m_env.hosts->HostAddresses();
+  // Nothing usable: keep what we had; a later poll tries again.
+  if (!found || found->empty()) return 0;
+  m_hostAddresses = std::move(*found);
+  m_lastAddressText = DottedFromNetwork(m_hostAddresses.back());
+  m_loopback = m_lastAddressText.compare(0, 9, "127.0.0.1") == 0;
+  if (!m_loopback) m_sendFailed.assign(m_hostAddresses.size(), false);
+  return 1;
+}
+
+bool CPLipf::Poll() {
+  const std::optional<std::vector<std::uint32_t>> fresh = m_env.hosts->HostAddresses();
+  const std::uint32_t now = m_env.clockMs();
+  if (now - m_lastRequest > kResendMs || !m_initialised) {
+    if (m_loopback) {
+      RefreshHostAddresses();
+      return false;
+    }
+    if (!m_initialised) {
+      // Indexes must be valid in both the stored and the fresh address lists.
+      const std::size_t n = fresh ? std::min(m_hostAddresses.size(), fresh->size()) : 0;
+      if (n == 0) return false;
+      in_addr destination{};
+      if (::inet_pton(AF_INET, m_env.broadcastText.c_str(), &destination) != 1) {
+        destination.s_addr = INADDR_NONE;
+      }
+      m_handles.clear();
+      for (std::size_t i = 0; i < n; ++i) {
+        AdapterHandle h;
+        h.localAddress = (*fresh)[i];
+        h.destination = destination.s_addr;
+        h.port = m_env.port;
+        h.receiveSocket = OpenReceiveSocket(m_env.port);
+        m_handles.push_back(h);
+      }
+      m_sendFailed.assign(n, false);
+      m_initialised = true;
+    }
+    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+      m_sendFailed[i] = SendRequest(&m_handles[i]) < 0;
+    }
+    m_lastRequest = m_env.clockMs();
+  }
+  if (m_loopback) return false;
+
+  if (m_drain) {
+    bool any = false;
+    for (std::size_t i = 0; i < m_handles.size(); ++i) {
+      if (m_handles[i].receiveSocket < 0) continue;
+      for (int k = 0; k < kDrainLimit; ++k) {
+        // Only the first read of a handle may wait; the rest take what is already queued.
+        if (!ReadOne(i, k == 0 ? 1 : 0)) break;
+        any = true;
+      }
+    }
+    return any;
+  }
+  for (std::size_t i = 0; i < m_handles.size(); ++i) {
+    if (m_handles[i].receiveSocket < 0) return false;
+    if (!ReadOne(i, 1)) return false;
+  }
+  return true;
+}
+
+bool CPLipf::ReadOne(std::size_t i, int waitMs) {
+  const AdapterHandle& h = m_handles[i];
+  if (m_env.sockets->WaitReadable(h.receiveSocket, waitMs) <= 0) return false;
+  DiscoveryPayload payload;
+  const int r = ReceiveReply(&h, &payload, true);
+  if (r == 0) {
+    MergeReply(static_cast<std::int32_t>(i), m_env.clockMs(), payload);
+    Prune();
+  } else if (r == 1 || r == -4) {
+    if (!m_nodes.empty()) Prune();
+  }
+  return true;
+}
+
+int CPLipf::SendRequest(const AdapterHandle* handle) {
+  if (handle == nullptr) {
+    Say("Invalid handler !\n");
+    return -1;
+  }
+  const int fd = OpenSendSocket(handle->localAddress);
+  if (fd < 0) {
+    Say("Failed in open sending socket !\n");
+    return -3;
+  }
+  const auto request = EncodeDiscoveryRequest();
+  const long sent =
+      m_env.sockets->SendTo(fd, request.data(), request.size(), handle->destination, handle->port);
+  if (sent != static_cast<long>(request.size())) {
+    Say("Failed in send request message !\n");
+    m_env.sockets->Close(fd);
+    return -3;
+  }
+  m_env.sockets->Close(fd);
+  return 0;
+}
+
+int CPLipf::OpenSendSocket(std::uint32_t localAddress) {
+  DiscoverySockets& s = *m_env.sockets;
+  const int fd = s.CreateUdp();
+  if (fd < 0) {
+    Say("Failed in open sending socket !\n");
+    return -1;
+  }
+  if (!s.Bind(fd, localAddress, 0)) {
+    Say("Failed in bind sending socket !\n");
+    s.Close(fd);
+    return -1;
+  }
+  if (!s.SetBroadcast(fd)) {
+    s.Close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int CPLipf::OpenReceiveSocket(std::uint16_t port) {
+  DiscoverySockets& s = *m_env.sockets;
+  const int fd = s.CreateUdp();
+  if (fd < 0) return -1;
+  if (!s.SetReuseAddress(fd) || !s.Bind(fd, htonl(INADDR_ANY), port) || !s.SetBroadcast(fd)) {
+    s.Close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int CPLipf::ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet) {
+  if (handle == nullptr) {
+    Say("Invalid handler !\n");
+    return -1;
+  }
+  if (payload == nullptr) {
+    Say("Invalid reply data buffer !\n");
+    return -2;
+  }
+  payload->fill(0);
+  if (!inReadSet) {
+    Say("Is not in the set!\n");
+    return -4;
+  }
+  std::uint8_t buffer[kDiscoveryReplyMax];
+  long n = m_env.sockets->Receive(handle->receiveSocket, buffer, sizeof buffer);
+  if (n > static_cast<long>(sizeof buffer)) n = -1;  // a layer that ignored the capacity
+  Say("recvfrom function return length = " + std::to_string(n) + "\n");
+  if (n < 0) {
+    Say("Failed in receive reply message !\n");
+    return -3;
+  }
+  if (n < static_cast<long>(kDiscoveryHeaderSize)) return 1;
+  const std::uint32_t magic = ReadBigEndian32(buffer);
+  if (magic != kDiscoveryMagic && magic != kDiscoveryMagicAlt) {
+    Say("Unknown magic number ! (" + std::to_string(NativeInt32(buffer)) + ")\n");
+    return 1;
+  }
+  if (ReadBigEndian32(buffer + 4) != kDiscoveryTypeReply) {
+    Say("Is not reply message ! (" + std::to_string(NativeInt32(buffer + 4)) + ")\n");
+    return 1;
+  }
+  const std::size_t body =
+      std::min(static_cast<std::size_t>(n) - kDiscoveryHeaderSize, kDiscoveryPayloadSize);
+  std::memcpy(payload->data(), buffer + kDiscoveryHeaderSize, body);
+  return 0;
+}
+
+void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload) {
+  auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const ReplyNode& n) {
+    return std::memcmp(n.payload.data() + kPayloadMac, payload.data() + kPayloadMac, 6) == 0;
+  });
+  if (it == m_nodes.end()) {
+    ReplyNode node;
+    node.adapter = adapter;
+    node.lastSeen = tick;
+    node.payload = payload;
+    m_nodes.push_back(node);
+    m_changed = true;
+  } else {
+    // Anything the row shows counts as a change, not only the address; an identical reply does
+    // not, so a list view is not rebuilt (and its selection lost) every second.
+    if (!m_changed && it->payload != payload) {
+      CameraEntry before, after;
+      FormatCameraEntry(it->payload, before);
+      FormatCameraEntry(payload, after);
+      if (!SameRow(before, after)) m_changed = true;
+    }
+    it->adapter = adapter;
+    it->lastSeen = tick;
+    it->payload = payload;
+  }
+  std::int32_t seq = 1;
+  for (ReplyNode& n : m_nodes) n.sequence = seq++;
+}
+
+void CPLipf::Prune() {
+  const std::uint32_t now = m_env.clockMs();
+  const std::size_t before = m_nodes.size();
+  std::erase_if(m_nodes, [&](const ReplyNode& n) { return now - n.lastSeen > kExpiryMs; });
+  std::erase_if(m_nodes, [&](const ReplyNode& n) {
+    const auto a = static_cast<std::size_t>(n.adapter);
+    return n.adapter >= 0 && a < m_sendFailed.size() && m_sendFailed[a];
+  });
+  if (m_nodes.size() != before) m_changed = true;
+  std::int32_t seq = 1;
+  for (ReplyNode& n : m_nodes) n.sequence = seq++;
+}
+
+int CPLipf::FormatRows() {
+  // Grow until there is room beyond the count; one step may not be enough after many merges.
+  while (static_cast<std::size_t>(m_capacity) <= m_nodes.size()) m_capacity += kRowStep;
+  m_rows.resize(static_cast<std::size_t>(m_capacity));
+  std::int32_t seq = 1;
+  for (ReplyNode& n : m_nodes) n.sequence = seq++;
+  if (!m_changed) return 0;
+  for (std::size_t k = 0; k < m_nodes.size(); ++k) FormatCameraEntry(m_nodes[k].payload, m_rows[k]);
+  m_changed = false;
+  return 1;
+}
+
+}  // namespace orv
