@@ -1,0 +1,243 @@
+#include "core/hostnet/temporary_address.h"
+
+#include <algorithm>
+
+#include "core/hostnet/ipv4.h"
+
+namespace orv {
+
+void TemporaryAddressList::Append(std::uint32_t context) {
+  std::lock_guard lock(m_mutex);
+  m_contexts.push_back(context);
+}
+
+bool TemporaryAddressList::Remove(std::uint32_t context) {
+  std::lock_guard lock(m_mutex);
+  auto it = std::find(m_contexts.begin(), m_contexts.end(), context);
+  if (it == m_contexts.end()) return false;
+  m_contexts.erase(it);
+  return true;
+}
+
+std::vector<std::uint32_t> TemporaryAddressList::Contexts() const {
+  std::lock_guard lock(m_mutex);
+  return m_contexts;
+}
+
+std::vector<std::uint32_t> TemporaryAddressList::TakeAll() {
+  std::lock_guard lock(m_mutex);
+  std::vector<std::uint32_t> out;
+  out.swap(m_contexts);
+  return out;
+}
+
+std::size_t TemporaryAddressList::count() const {
+  std::lock_guard lock(m_mutex);
+  return m_contexts.size();
+}
+
+namespace {
+
+// First host number of a downward sweep: .0 and .255 are never candidates.
+int SweepStart(std::uint32_t start) {
+  const int last = Ipv4Octet(start, 3);
+  return (last == 0 || last == 255) ? 254 : last;
+}
+
+}  // namespace
+
+std::uint32_t FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
+                              const ConnectFlag& connectAllowed) {
+  for (int host = SweepStart(start); host >= 1; --host) {
+    if (!connectAllowed) return 0;
+    const std::uint32_t candidate = WithLastOctet(start, static_cast<std::uint8_t>(host));
+    if (candidate == 0) continue;
+    if (net.SendArp(candidate, source) != ArpAnswer::Answered) return candidate;
+  }
+  return 0;
+}
+
+std::vector<std::uint32_t> FindFreeAddresses(HostNetwork& net, std::uint32_t& base,
+                                             std::uint32_t source, std::size_t n,
+                                             const ConnectFlag& connectAllowed) {
+  base = WithLastOctet(base, 253);
+  std::vector<std::uint32_t> found;
+  for (int host = 253; host >= 1 && found.size() < n; --host) {
+    if (!connectAllowed) break;
+    const std::uint32_t candidate = WithLastOctet(base, static_cast<std::uint8_t>(host));
+    if (net.SendArp(candidate, source) != ArpAnswer::Answered) found.push_back(candidate);
+  }
+  return found;
+}
+
+FreeAddressFinder MakeFreeAddressFinder(HostNetwork& net) {
+  return [&net](std::uint32_t& base, std::uint32_t source, std::size_t n,
+                const ConnectFlag& connectAllowed) {
+    return FindFreeAddresses(net, base, source, n, connectAllowed);
+  };
+}
+
+std::vector<std::uint32_t> FindFreeAddressesFromPc(const FreeAddressFinder& finder,
+                                                   const SessionRecord& session, std::size_t n) {
+  std::uint32_t base = ParseIpv4OrZero(session.pcAddrText.view());
+  // Without an address of its own the PC has no subnet to propose from.
+  if (base == 0 || !finder) return {};
+  const std::uint32_t source = base;
+  return finder(base, source, n, session.connectAllowed);
+}
+
+std::uint32_t TemporaryAddressMask(std::uint32_t cameraAddr) {
+  const int first = Ipv4Octet(cameraAddr, 0);
+  if (first == 0 || first == 127 || first >= 224) return 0;
+  if (first >= 128 && first <= 191) return MakeIpv4(255, 255, 0, 0);
+  // Class A cameras get a /24 too: a /32 would give the PC no route to the camera.
+  return MakeIpv4(255, 255, 255, 0);
+}
+
+namespace {
+
+bool WaitCancellable(std::chrono::milliseconds d, const ConnectFlag& connectAllowed) {
+  const auto end = std::chrono::steady_clock::now() + d;
+  while (connectAllowed) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return true;
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(50)));
+  }
+  return false;
+}
+
+// Deletes an address the ensure step itself holds, unless a clean-up already took it.
+void DropHeld(HostNetwork& net, TemporaryAddressList& list, std::uint32_t context) {
+  if (list.Remove(context)) net.DeleteAddress(context);
+}
+
+}  // namespace
+
+EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& session,
+                                       TemporaryAddressList& list, const EnsureOptions& options) {
+  EnsureResult r;
+  const std::uint32_t camera = session.cameraAddr;
+  std::vector<std::uint32_t> table;
+  if (!net.ReadAddressTable(table)) {
+    r.outcome = EnsureOutcome::TableUnavailable;
+    return r;
+  }
+  for (std::uint32_t a : table) {
+    if (SameFirstThreeOctets(a, camera)) {
+      r.outcome = EnsureOutcome::AlreadyReachable;
+      return r;
+    }
+  }
+  r.mask = TemporaryAddressMask(camera);
+  if (r.mask == 0) {
+    r.outcome = EnsureOutcome::NotApplicable;
+    return r;
+  }
+  const ConnectFlag& go = session.connectAllowed;
+  const std::uint32_t start = WithLastOctet(camera, 253);
+  const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
+
+  const std::uint32_t first = FindFreeAddress(net, start, source, go);
+  if (!go) {
+    r.outcome = EnsureOutcome::Cancelled;
+    return r;
+  }
+  if (first == 0) {
+    r.outcome = EnsureOutcome::NoFreeAddress;
+    r.message = "error";
+    return r;
+  }
+  std::uint32_t firstContext = 0;
+  if (int rc = net.AddAddress(first, r.mask, session.pcIfIndex, firstContext); rc != 0) {
+    r.outcome = EnsureOutcome::FirstAddFailed;
+    r.message = "error";
+    r.errorCode = rc;
+    return r;
+  }
+  // Listed while held, so a signal clean-up during the pause removes it too.
+  list.Append(firstContext);
+
+  const bool waited = options.wait ? options.wait(options.settleDelay, go)
+                                   : WaitCancellable(options.settleDelay, go);
+  if (!waited || !go) {
+    DropHeld(net, list, firstContext);
+    r.outcome = EnsureOutcome::Cancelled;
+    return r;
+  }
+  // Probing from inside the camera's subnet now; the first address answers for itself.
+  const std::uint32_t second = FindFreeAddress(net, first, first, go);
+  DropHeld(net, list, firstContext);
+  if (!go) {
+    r.outcome = EnsureOutcome::Cancelled;
+    return r;
+  }
+  if (second == 0) {
+    r.outcome = EnsureOutcome::NoFreeAddress;
+    r.message = "error";
+    return r;
+  }
+  std::uint32_t secondContext = 0;
+  if (int rc = net.AddAddress(second, r.mask, session.pcIfIndex, secondContext); rc != 0) {
+    r.outcome = EnsureOutcome::SecondAddFailed;
+    r.errorCode = rc;
+    return r;
+  }
+  list.Append(secondContext);
+  r.outcome = EnsureOutcome::Added;
+  r.added = second;
+  return r;
+}
+
+void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list) {
+  for (std::uint32_t context : list.TakeAll()) net.DeleteAddress(context);
+}
+
+bool TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address) {
+  const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
+  return net.SendArp(address, source) == ArpAnswer::Answered;
+}
+
+AddressLifetimeRefresher::AddressLifetimeRefresher(HostNetwork& net, TemporaryAddressList& list,
+                                                   std::chrono::milliseconds period)
+    : m_net(net), m_list(list), m_period(period) {}
+
+AddressLifetimeRefresher::~AddressLifetimeRefresher() {
+  Stop();
+}
+
+void AddressLifetimeRefresher::Start() {
+  std::lock_guard lock(m_mutex);
+  if (m_thread.joinable()) return;
+  m_stop = false;
+  m_thread = std::thread([this] { Run(); });
+}
+
+void AddressLifetimeRefresher::Stop() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stop = true;
+  }
+  m_wake.notify_all();
+  if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
+}
+
+void AddressLifetimeRefresher::RefreshNow() {
+  for (std::uint32_t context : m_list.Contexts()) m_net.RefreshAddress(context);
+}
+
+std::chrono::milliseconds AddressLifetimeRefresher::PeriodFor(std::chrono::seconds lifetime) {
+  return std::max<std::chrono::milliseconds>(std::chrono::seconds(1), lifetime / 4);
+}
+
+void AddressLifetimeRefresher::Run() {
+  std::unique_lock lock(m_mutex);
+  while (!m_stop) {
+    if (m_wake.wait_for(lock, m_period, [this] { return m_stop; })) break;
+    lock.unlock();
+    RefreshNow();
+    lock.lock();
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,128 @@
+#pragma once
+// Free-address probes and the temporary second address that lets the PC reach a camera in another
+// subnet. Every search is one bounded sweep and stops early when connectAllowed is cleared, so a
+// closing program never waits for it.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/app/connect_flag.h"
+#include "core/app/session_record.h"
+#include "core/platform/host_network.h"
+
+namespace orv {
+
+// The add-contexts of the temporary addresses in the order they were added. Shared by the owner,
+// the lifetime refresher and the signal clean-up, hence locked.
+class TemporaryAddressList {
+ public:
+  void Append(std::uint32_t context);
+  bool Remove(std::uint32_t context);  // false when it was not listed (already taken)
+  std::vector<std::uint32_t> Contexts() const;
+  std::vector<std::uint32_t> TakeAll();  // empties the list
+  std::size_t count() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  std::vector<std::uint32_t> m_contexts;
+};
+
+// Sweeps down from start's last octet to .1 (skipping .0 and .255) and returns the first candidate
+// nobody answers for; 0 when every candidate answers or the search was cancelled.
+std::uint32_t FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
+                              const ConnectFlag& connectAllowed);
+
+// Sets base's last octet to 253 (the caller's value too) and sweeps down to .1 collecting up to n
+// unanswered candidates, highest first. Fewer come back when the subnet is full or on cancel.
+std::vector<std::uint32_t> FindFreeAddresses(HostNetwork& net, std::uint32_t& base,
+                                             std::uint32_t source, std::size_t n,
+                                             const ConnectFlag& connectAllowed);
+
+// The same search as an injectable function, for the settings-reading job.
+using FreeAddressFinder = std::function<std::vector<std::uint32_t>(
+    std::uint32_t& base, std::uint32_t source, std::size_t n, const ConnectFlag& connectAllowed)>;
+FreeAddressFinder MakeFreeAddressFinder(HostNetwork& net);
+
+// Two (or n) free addresses below the PC's own address, base and source = pcAddrText.
+std::vector<std::uint32_t> FindFreeAddressesFromPc(const FreeAddressFinder& finder,
+                                                   const SessionRecord& session, std::size_t n = 2);
+
+// Mask of a temporary address for a camera; 0 when the camera's first octet gets none
+// (0, 127, 224 and above).
+std::uint32_t TemporaryAddressMask(std::uint32_t cameraAddr);
+
+enum class EnsureOutcome {
+  AlreadyReachable,  // a PC address shares the camera's first three octets
+  Added,             // a temporary address was added and listed
+  TableUnavailable,  // the address table could not be read; nothing added
+  NotApplicable,     // the camera's first octet gets no temporary address
+  FirstAddFailed,    // "error" is to be shown; nothing added
+  NoFreeAddress,     // every candidate answered; "error" is to be shown; nothing added
+  SecondAddFailed,   // silent; nothing remains
+  Cancelled,         // connectAllowed was cleared; nothing remains
+};
+
+struct EnsureResult {
+  EnsureOutcome outcome = EnsureOutcome::TableUnavailable;
+  std::uint32_t added = 0;  // the address that stays, when outcome is Added
+  std::uint32_t mask = 0;
+  std::string message;  // text of the message box to show (no caption, OK), or empty
+  int errorCode = 0;    // code of the failed platform call
+};
+
+struct EnsureOptions {
+  // The pause between the first add and the probe from inside the camera's subnet.
+  std::chrono::milliseconds settleDelay{5000};
+  // Waits d, returning false when cancelled; the default blocks on connectAllowed in small steps.
+  std::function<bool(std::chrono::milliseconds d, const ConnectFlag& connectAllowed)> wait;
+};
+
+// Makes sure the PC has an address in session.cameraAddr's subnet, adding a temporary one on
+// session.pcIfIndex when it has none.
+EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& session,
+                                       TemporaryAddressList& list,
+                                       const EnsureOptions& options = {});
+
+// Deletes every listed address, in list order, and empties the list.
+void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list);
+
+// One ARP request for address from the PC's own address (the address page's test button). Any
+// failure of the request counts as free.
+bool TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address);
+
+// Renews the lifetime of every listed address at a fixed period from a background thread, so a
+// killed program leaves nothing behind once the lifetime runs out.
+class AddressLifetimeRefresher {
+ public:
+  AddressLifetimeRefresher(HostNetwork& net, TemporaryAddressList& list,
+                           std::chrono::milliseconds period = std::chrono::seconds(30));
+  ~AddressLifetimeRefresher();
+  AddressLifetimeRefresher(const AddressLifetimeRefresher&) = delete;
+  AddressLifetimeRefresher& operator=(const AddressLifetimeRefresher&) = delete;
+
+  void Start();
+  void Stop();
+  void RefreshNow();  // one round, on the caller's thread
+
+  // A quarter of the lifetime, at least one second: three refreshes may be missed in a row.
+  static std::chrono::milliseconds PeriodFor(std::chrono::seconds lifetime);
+
+ private:
+  void Run();
+
+  HostNetwork& m_net;
+  TemporaryAddressList& m_list;
+  std::chrono::milliseconds m_period;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_stop = false;
+  std::thread m_thread;
+};
+
+}  // namespace orv
