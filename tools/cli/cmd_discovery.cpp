@@ -1,7 +1,82 @@
+// orvantis-cli discover: poll the discovery engine once a second and list the cameras it found.
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "commands.h"
+#include "core/discovery/plipf.h"
 
 namespace orv::cli {
+namespace {
 
-void RegisterDiscoveryCommands(CLI::App& /*app*/) {}
+struct DiscoverOptions {
+  int seconds = 5;
+  bool drain = false;
+  bool json = false;
+};
+
+void RunDiscover(const DiscoverOptions& opt) {
+  DiscoveryEnvironment env = DiscoveryEnvironment::System();
+  // Standard output carries the listing; the engine's own diagnostic lines go beside it.
+  env.diagnostics = [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); };
+  CPLipf engine(std::move(env));
+  engine.SetDrain(opt.drain);
+
+  // Keep a copy: the engine's rows are only valid until its next Collect.
+  std::vector<CameraEntry> rows;
+  const auto start = std::chrono::steady_clock::now();
+  for (int tick = 0; tick <= opt.seconds; ++tick) {
+    std::this_thread::sleep_until(start + std::chrono::seconds(tick));
+    const CameraEntry* out = nullptr;
+    int count = 0;
+    int capacity = 0;
+    if (engine.Collect(&out, &count, &capacity, 0) >= 0 && out != nullptr) {
+      rows.assign(out, out + count);
+    }
+  }
+
+  if (opt.json) {
+    nlohmann::ordered_json cameras = nlohmann::ordered_json::array();
+    for (const CameraEntry& r : rows) {
+      cameras.push_back({{"mac", r.mac.str()},
+                         {"ip", r.ip.str()},
+                         {"port", r.port.str()},
+                         {"desc", r.desc.str()},
+                         {"cam_id", r.cam_id.str()},
+                         {"sport", r.sport.str()}});
+    }
+    // Camera texts are 8-bit and need not be UTF-8; replace what is not.
+    const std::string text = nlohmann::ordered_json{{"cameras", cameras}}.dump(
+        2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+  } else {
+    // The search page's column order: IP, MAC, PORT, DESC / INTERFACE, SPORT, SERIAL NO.
+    for (const CameraEntry& r : rows) {
+      std::printf("%-15s  %-17s  %-5s  %-31s  %-5s  %s\n", r.ip.c_str(), r.mac.c_str(),
+                  r.port.c_str(), r.desc.c_str(), r.sport.c_str(), r.cam_id.c_str());
+    }
+  }
+  std::fflush(stdout);
+  ExitStatus() = 0;
+}
+
+}  // namespace
+
+void RegisterDiscoveryCommands(CLI::App& app) {
+  auto opt = std::make_shared<DiscoverOptions>();
+  CLI::App* cmd =
+      app.add_subcommand("discover", "List the cameras that answer the discovery request");
+  cmd->add_option("--seconds", opt->seconds, "How long to listen, polling once a second")
+      ->check(CLI::Range(0, 3600))
+      ->capture_default_str();
+  cmd->add_flag("--drain", opt->drain, "Read every waiting reply at each poll (large networks)");
+  cmd->add_flag("--json", opt->json, "Machine-readable output");
+  cmd->callback([opt] { RunDiscover(*opt); });
+}
 
 }  // namespace orv::cli
