@@ -71,9 +71,9 @@ int WpsRequest(SessionRecord& session, int act, int page);
 
 // The link-server list for an account; page 2 or 3. std::nullopt on any failure.
 std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(const std::string& host,
-                                                                   const std::string& port,
-                                                                   const std::string& id,
-                                                                   const std::string& password,
-                                                                   int page);
+                                                                  const std::string& port,
+                                                                  const std::string& id,
+                                                                  const std::string& password,
+                                                                  int page);
 
 }  // namespace orv
