@@ -1,0 +1,95 @@
+#include "core/hostnet/signal_cleanup.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+#include <thread>
+
+namespace orv {
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+std::mutex& ActionMutex() {
+  static std::mutex m;
+  return m;
+}
+SignalCleanup::Action& CurrentAction() {
+  static SignalCleanup::Action a;
+  return a;
+}
+bool g_terminateAfter = true;  // guarded by ActionMutex
+
+extern "C" void OnCleanupSignal(int signo) {
+  const int saved = errno;
+  const unsigned char b = static_cast<unsigned char>(signo);
+  [[maybe_unused]] ssize_t n = ::write(g_pipe[1], &b, 1);
+  errno = saved;
+}
+
+void EndWith(int signo) {
+  struct sigaction sa {};
+  sa.sa_handler = SIG_DFL;
+  sigemptyset(&sa.sa_mask);
+  ::sigaction(signo, &sa, nullptr);
+  ::kill(::getpid(), signo);
+  // Should the signal be blocked somewhere, still do not come back.
+  ::_exit(128 + signo);
+}
+
+void Watch() {
+  for (;;) {
+    unsigned char b = 0;
+    const ssize_t n = ::read(g_pipe[0], &b, 1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n != 1) return;
+    const int signo = b;
+    SignalCleanup::Action action;
+    bool terminate = true;
+    {
+      std::lock_guard lock(ActionMutex());
+      action = CurrentAction();
+      terminate = g_terminateAfter || !action;
+    }
+    if (action) action(signo);
+    if (terminate) EndWith(signo);
+  }
+}
+
+bool InstallOnce() {
+  static const bool ok = [] {
+    if (::pipe2(g_pipe, O_CLOEXEC) != 0) return false;
+    struct sigaction sa {};
+    sa.sa_handler = OnCleanupSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int s : kSignals) ::sigaction(s, &sa, nullptr);
+    std::thread(Watch).detach();
+    return true;
+  }();
+  return ok;
+}
+
+}  // namespace
+
+bool SignalCleanup::Install(Action action, bool terminateAfter) {
+  {
+    std::lock_guard lock(ActionMutex());
+    CurrentAction() = std::move(action);
+    g_terminateAfter = terminateAfter;
+  }
+  return InstallOnce();
+}
+
+void SignalCleanup::Disarm() {
+  std::lock_guard lock(ActionMutex());
+  CurrentAction() = nullptr;
+  g_terminateAfter = true;
+}
+
+}  // namespace orv

@@ -1,0 +1,22 @@
+#pragma once
+// Clean-up on SIGINT, SIGTERM and SIGHUP. The handler only writes the signal number to a pipe; a
+// watcher thread runs the clean-up (which may allocate and talk netlink) and then, unless told
+// otherwise, ends the process with the same signal, so the exit status still tells what happened.
+
+#include <functional>
+
+namespace orv {
+
+class SignalCleanup {
+ public:
+  using Action = std::function<void(int signo)>;
+
+  // Installs the handlers (once per process) and sets the action; a later call replaces it. With
+  // terminateAfter false the action decides itself how the program ends.
+  static bool Install(Action action, bool terminateAfter = true);
+
+  // Forgets the action; the handlers stay, and a signal then ends the process as by default.
+  static void Disarm();
+};
+
+}  // namespace orv
