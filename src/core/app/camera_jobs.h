@@ -134,6 +134,8 @@ class CameraJobs {
   WorkerPoll Poll(int& position, SessionRecord& session);
 
   bool Running() const { return run_ != nullptr; }
+  // Has the running job's thread finished? (False when there is none.) Never waits.
+  bool JobEnded() const { return run_ != nullptr && run_->Ended(); }
   int lastError() const { return lastError_; }
   const std::vector<AccessPointEntry>& accessPoints() const { return accessPoints_; }
   const std::vector<std::uint32_t>& suggestedAddresses() const { return suggested_; }
