@@ -2,11 +2,13 @@
 // for ARP, and the resolver and lease files for DNS and DHCP facts.
 
 // glibc's net/if.h must come before the kernel's linux/if.h that libnl pulls in.
+// clang-format off
+#include <net/if.h>
+// clang-format on
 #include <arpa/inet.h>
 #include <linux/if_arp.h>
 #include <linux/if_packet.h>
 #include <net/ethernet.h>
-#include <net/if.h>
 #include <netlink/netlink.h>
 #include <netlink/route/addr.h>
 #include <netlink/route/link.h>
