@@ -59,12 +59,14 @@ int PendingError(Handle h) {
 }
 
 static WaitResult WaitFor(Handle h, short events, int timeoutMs) {
+  if (h < 0) return WaitResult::Error;
   pollfd p{};
   p.fd = h;
   p.events = events;
   const int rc = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
   if (rc < 0) return errno == EINTR ? WaitResult::Timeout : WaitResult::Error;
   if (rc == 0) return WaitResult::Timeout;
+  if (p.revents & POLLNVAL) return WaitResult::Error;
   if (p.revents & events) return WaitResult::Ready;
   return WaitResult::OtherEvent;
 }
@@ -75,12 +77,14 @@ WaitResult WaitWritable(Handle h, int timeoutMs) {
 
 WaitResult WaitReadable(Handle h, int timeoutMs) {
   // A hang-up or error also ends a read wait: the receive call then reports it.
+  if (h < 0) return WaitResult::Error;
   pollfd p{};
   p.fd = h;
   p.events = POLLIN;
   const int rc = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
   if (rc < 0) return errno == EINTR ? WaitResult::Timeout : WaitResult::Error;
   if (rc == 0) return WaitResult::Timeout;
+  if (p.revents & POLLNVAL) return WaitResult::Error;
   return WaitResult::Ready;
 }
 

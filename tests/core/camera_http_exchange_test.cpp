@@ -1,0 +1,776 @@
+// The transport and the request operations against a small recording peer on 127.0.0.1 (a
+// kernel-chosen port), with the transport's waits shortened so every case takes well under a
+// second.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/camera_http/request_texts.h"
+#include "core/camera_http/requests.h"
+#include "core/camera_http/transport.h"
+
+namespace orv {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MsSince(Clock::time_point t) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+// Accepts connections one after another, records each request, then behaves as told.
+class FakePeer {
+ public:
+  enum class Mode { Answer, Silent, NeverClose, Trickle, CloseAtOnce };
+
+  explicit FakePeer(std::string answer = "OK\n", Mode mode = Mode::Answer)
+      : answer_(std::move(answer)), mode_(mode) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sa.sin_port = 0;
+    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+    EXPECT_EQ(::listen(listener_, 8), 0);
+    socklen_t len = sizeof sa;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
+    port_ = ntohs(sa.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~FakePeer() {
+    stop_ = true;
+    thread_.join();
+    ::close(listener_);
+  }
+
+  std::string PortText() const { return std::to_string(port_); }
+  std::vector<std::string> Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+  }
+  std::string LastRequest() const {
+    auto r = Requests();
+    return r.empty() ? std::string() : r.back();
+  }
+  void SetAnswer(std::string answer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answer_ = std::move(answer);
+  }
+
+ private:
+  bool Readable(int fd, int ms) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0;
+  }
+
+  void Serve() {
+    while (!stop_) {
+      if (!Readable(listener_, 20)) continue;
+      const int c = ::accept(listener_, nullptr, nullptr);
+      if (c < 0) continue;
+      Handle(c);
+      ::close(c);
+    }
+  }
+
+  // Holds the connection until the client goes away (or the test ends).
+  void HoldUntilClientCloses(int c) {
+    char sink[256];
+    while (!stop_) {
+      if (Readable(c, 20) && ::recv(c, sink, sizeof sink, 0) <= 0) return;
+    }
+  }
+
+  void Handle(int c) {
+    std::string request;
+    char buf[8192];
+    const auto start = Clock::now();
+    // The request head ends with an empty line; a little more may follow in the same send.
+    while (request.find("\n\n") == std::string::npos && MsSince(start) < 500 && !stop_) {
+      if (!Readable(c, 20)) continue;
+      const ssize_t n = ::recv(c, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      request.append(buf, static_cast<std::size_t>(n));
+    }
+    while (Readable(c, 2)) {
+      const ssize_t n = ::recv(c, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      request.append(buf, static_cast<std::size_t>(n));
+    }
+    std::string answer;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.push_back(request);
+      answer = answer_;
+    }
+    switch (mode_) {
+      case Mode::Answer:
+        ::send(c, answer.data(), answer.size(), MSG_NOSIGNAL);
+        break;
+      case Mode::CloseAtOnce:
+        break;
+      case Mode::Silent:
+        HoldUntilClientCloses(c);
+        break;
+      case Mode::NeverClose:
+        ::send(c, answer.data(), answer.size(), MSG_NOSIGNAL);
+        HoldUntilClientCloses(c);
+        break;
+      case Mode::Trickle:
+        for (std::size_t i = 0; !stop_; ++i) {
+          if (::send(c, &answer[i % answer.size()], 1, MSG_NOSIGNAL) <= 0) break;
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        break;
+    }
+  }
+
+  std::string answer_;
+  Mode mode_;
+  int listener_ = -1;
+  std::uint16_t port_ = 0;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};
+
+// A loopback port with nothing listening: connects to it are refused.
+std::string RefusingPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+  socklen_t len = sizeof sa;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+  ::close(fd);
+  return std::to_string(ntohs(sa.sin_port));
+}
+
+TransportTiming ShortTiming() {
+  TransportTiming t;
+  t.connectPeriodMs = 100;
+  t.connectPeriods = 2;
+  t.sendWaitMs = 300;
+  t.firstByteWaitMs = 150;
+  t.readPollMs = 50;
+  t.silenceLimitMs = 150;
+  t.receiveLimitMs = 600;
+  t.probeConnectMs = 300;
+  return t;
+}
+
+class ExchangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetTransportTiming(ShortTiming());
+    flag_.store(1);
+  }
+  void TearDown() override { SetTransportTiming(TransportTiming{}); }
+
+  SessionRecord Camera(const FakePeer& peer, bool legacy) {
+    SessionRecord s;
+    s.connectAllowed.store(1);
+    s.cameraAddrText = "127.0.0.1";
+    s.cameraPortText = peer.PortText();
+    s.legacyCamera = legacy ? 1 : 0;
+    return s;
+  }
+
+  ConnectFlag flag_;
+};
+
+// ---- connect ------------------------------------------------------------------------------------
+
+TEST_F(ExchangeTest, ConnectsByAddressDefaultHostAndName) {
+  FakePeer peer;
+  for (const char* host : {"127.0.0.1", "", "localhost"}) {
+    const int s = HttpConnect(flag_, host, peer.PortText().c_str());
+    ASSERT_GE(s, 0) << host;
+    HttpClose(s);
+  }
+  const int s = HttpConnect(flag_, nullptr, peer.PortText().c_str());
+  ASSERT_GE(s, 0);
+  HttpClose(s);
+}
+
+TEST_F(ExchangeTest, RefusedConnectAndBadPortFailAtOnce) {
+  const auto start = Clock::now();
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", RefusingPort().c_str()), -1);
+  EXPECT_EQ(HttpConnectLinkServer("127.0.0.1", RefusingPort().c_str()), -1);
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", ""), -1);
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", "abc"), -1);
+  EXPECT_LT(MsSince(start), 150);  // a refusal is not mistaken for a pending connect
+}
+
+TEST_F(ExchangeTest, PortTextTakesLeadingDigits) {
+  FakePeer peer;
+  const std::string text = peer.PortText() + "xyz";
+  const int s = HttpConnect(flag_, "127.0.0.1", text.c_str());
+  ASSERT_GE(s, 0);
+  HttpClose(s);
+}
+
+// A listener whose accept queue is full leaves further connects pending: the wait periods apply.
+class StuckListener {
+ public:
+  StuckListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    ::listen(fd_, 0);
+    socklen_t len = sizeof sa;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
+    port_ = std::to_string(ntohs(sa.sin_port));
+    // Fill the queue.
+    for (int i = 0; i < 4; ++i) {
+      const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(c, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+      fillers_.push_back(c);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ~StuckListener() {
+    for (int c : fillers_) ::close(c);
+    ::close(fd_);
+  }
+  const std::string& port() const { return port_; }
+
+ private:
+  int fd_;
+  std::string port_;
+  std::vector<int> fillers_;
+};
+
+TEST_F(ExchangeTest, UnansweredConnectGivesUpAfterTwoPeriodsOrWhenAborted) {
+  StuckListener stuck;
+  auto start = Clock::now();
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", stuck.port().c_str()), -1);
+  const long long took = MsSince(start);
+  EXPECT_GE(took, 180);
+  EXPECT_LT(took, 500);
+
+  // Cleared while waiting: ends at the start of the next period.
+  start = Clock::now();
+  std::thread clearer([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    flag_.store(0);
+  });
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", stuck.port().c_str()), -1);
+  clearer.join();
+  EXPECT_LT(MsSince(start), 180);
+
+  // Already cleared: no wait at all.
+  start = Clock::now();
+  EXPECT_EQ(HttpConnect(flag_, "127.0.0.1", stuck.port().c_str()), -1);
+  EXPECT_LT(MsSince(start), 50);
+}
+
+// ---- receive ------------------------------------------------------------------------------------
+
+struct Received {
+  std::string text;
+  int count = 0;
+  long long ms = 0;
+  bool terminated = false;
+};
+
+Received ReceiveFrom(FakePeer& peer, std::size_t capacity) {
+  ConnectFlag flag;
+  flag.store(1);
+  Received r;
+  const int s = HttpConnect(flag, "127.0.0.1", peer.PortText().c_str());
+  EXPECT_GE(s, 0);
+  const std::string req = "GET / HTTP/1.0\n\n";
+  EXPECT_EQ(HttpSend(s, req.data(), req.size()), static_cast<int>(req.size()));
+  std::vector<char> buf(capacity, '\0');
+  const auto start = Clock::now();
+  r.count = HttpReceive(s, buf.data(), buf.size());
+  r.ms = MsSince(start);
+  r.terminated = buf.back() == '\0';
+  r.text.assign(buf.data(), static_cast<std::size_t>(std::max(r.count, 0)));
+  HttpClose(s);
+  return r;
+}
+
+TEST_F(ExchangeTest, ReceiveEndsOnCloseSilenceOrTotalLimit) {
+  {
+    FakePeer peer("HTTP/1.0 200 OK\n\nIPAddr=1.2.3.4\n");
+    const Received r = ReceiveFrom(peer, 6145);
+    EXPECT_EQ(r.text, "HTTP/1.0 200 OK\n\nIPAddr=1.2.3.4\n");
+    EXPECT_LT(r.ms, 100);
+  }
+  {
+    FakePeer peer("Version=1.0\n", FakePeer::Mode::NeverClose);
+    const Received r = ReceiveFrom(peer, 6145);
+    EXPECT_EQ(r.text, "Version=1.0\n");
+    EXPECT_GE(r.ms, 140);  // the silence limit, not the total limit
+    EXPECT_LT(r.ms, 450);
+  }
+  {
+    FakePeer peer("abc", FakePeer::Mode::Trickle);
+    const Received r = ReceiveFrom(peer, 6145);
+    EXPECT_GT(r.count, 3);
+    EXPECT_GE(r.ms, 580);
+    EXPECT_LT(r.ms, 900);
+  }
+  {
+    FakePeer peer("", FakePeer::Mode::Silent);
+    const Received r = ReceiveFrom(peer, 6145);
+    EXPECT_EQ(r.count, 0);
+    EXPECT_LT(r.ms, 450);
+  }
+  {
+    FakePeer peer("", FakePeer::Mode::CloseAtOnce);
+    EXPECT_EQ(ReceiveFrom(peer, 6145).count, 0);
+  }
+}
+
+TEST_F(ExchangeTest, ReceiveNeverFillsTheTerminator) {
+  FakePeer peer(std::string(20000, 'x'));
+  const Received r = ReceiveFrom(peer, 4097);
+  EXPECT_EQ(r.count, 4096);
+  EXPECT_TRUE(r.terminated);
+  FakePeer tiny("hello");
+  const Received t = ReceiveFrom(tiny, 1);
+  EXPECT_EQ(t.count, 0);
+  EXPECT_TRUE(t.terminated);
+}
+
+TEST_F(ExchangeTest, SendFailuresReturnZeroWithADiagnostic) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(HttpSend(-1, "x", 1), 0);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, "select: error\n");
+
+  // A socket whose peer has gone: the send itself fails.
+  int pair[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  ::close(pair[1]);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(HttpSend(pair[0], "x", 1), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "error send()ing request\n");
+  ::close(pair[0]);
+}
+
+// ---- resolve and probe --------------------------------------------------------------------------
+
+TEST_F(ExchangeTest, ResolveUsesDottedQuadAsItIsAndLooksUpNames) {
+  EXPECT_EQ(ResolveHostAddress("127.0.0.1"), htonl(INADDR_LOOPBACK));
+  EXPECT_EQ(ResolveHostAddress("10.200.3.4"), inet_addr("10.200.3.4"));  // no reverse lookup
+  EXPECT_EQ(ResolveHostAddress("localhost"), htonl(INADDR_LOOPBACK));
+  EXPECT_EQ(ResolveHostAddress(""), 0u);
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(ResolveHostAddress("1.2.3"), 0u);
+  EXPECT_EQ(ResolveHostAddress("300.1.1.1"), 0u);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "The IPv4 address entered must be a legal address\n"
+            "The IPv4 address entered must be a legal address\n");
+}
+
+TEST_F(ExchangeTest, ProbeSucceedsOnlyOnARealConnection) {
+  FakePeer peer;
+  EXPECT_EQ(ProbeTcpConnect("127.0.0.1", std::atoi(peer.PortText().c_str())), 0);
+  EXPECT_EQ(ProbeTcpConnect("127.0.0.1", std::atoi(RefusingPort().c_str())), -1);
+  // 0.0.0.0 would reach this machine: never counts as reachable.
+  EXPECT_EQ(ProbeTcpConnect("0.0.0.0", std::atoi(peer.PortText().c_str())), -1);
+  StuckListener stuck;
+  const auto start = Clock::now();
+  EXPECT_EQ(ProbeTcpConnect("127.0.0.1", std::atoi(stuck.port().c_str())), -1);
+  EXPECT_LT(MsSince(start), 600);  // bounded by the probe wait
+}
+
+TEST_F(ExchangeTest, ProbeHostComesFromTheEnvironment) {
+  ::setenv("ORVANTIS_PROBE_HOST", "127.0.0.1", 1);
+  EXPECT_EQ(ProbeHostName(), "127.0.0.1");
+  ::setenv("ORVANTIS_PROBE_HOST", "", 1);
+  EXPECT_EQ(ProbeHostName(), kDefaultProbeHost);
+  ::unsetenv("ORVANTIS_PROBE_HOST");
+  EXPECT_EQ(ProbeHostName(), kDefaultProbeHost);
+}
+
+// ---- request texts, byte for byte ---------------------------------------------------------------
+
+constexpr const char* kAgent = "User-Agent: korimo-1.0.1\n";
+constexpr const char* kRootHeader = "Authorization: Basic cm9vdDpwYXNz\n\n";  // root:pass
+constexpr const char* kEmptyHeader = "Authorization: Basic Og==\n\n";         // ":"
+
+void FillSettings(SessionRecord& s) {
+  NetworkSettings& n = s.net;
+  n.IPType = 1;
+  n.IPAddr = "192.168.0.5";
+  n.Netmask = "255.255.255.0";
+  n.Gateway = "192.168.0.1";
+  n.DNS1 = "192.168.0.53";
+  n.DNS2 = "192.168.0.54";
+  n.WIPType = 0;
+  n.WIPAddr = "192.168.0.6";
+  n.WNetmask = "255.255.0.0";
+  n.WGateway = "192.168.0.2";
+  n.WDNS1 = "192.168.0.55";
+  n.WDNS2 = "192.168.0.56";
+  n.WireType = 1;
+  n.WireSec = 3;
+  n.SSID = "lab net";
+  n.WireCh = 6;
+  n.WEPAuthM = 1;
+  n.WEPMode = 2;
+  n.WEPKey0 = "k0";
+  n.WEPKey1 = "k1";
+  n.WEPKey2 = "k2";
+  n.WEPKey3 = "k3";
+  n.WEPKeyE0 = 2;
+  n.WPAKey = "secret";
+  n.WPAEnc = 1;
+  n.WPAPSKeyM = 4;
+  n.TxRate = "auto";
+  n.WepKeyL = 1;
+  n.PAccount = "acct";
+  n.PPwd = "ppw";
+  n.PVP = "pvp";
+  SystemSettings& y = s.sys;
+  y.UPnPE = 1;
+  y.HttpPort = 8080;
+  y.secondPort = 5000;
+  y.RTSPPort = 554;
+  y.TitleBar = "Front door cam";
+  y.Desp = "porch";
+  y.DDNSSrv = "dyn.example";
+  y.DDNS = 1;
+  y.DDNSUser = "du";
+  y.DDNSPwd = "dp";
+  y.DDNSHost = "cam.dyn.example";
+  y.NTPEN = 1;
+  y.NTPName = "time.example";
+  y.NTPPoll = 24;
+  y.Timezone = -5;
+  y.Date = "2026/12/08";
+  y.Time = "14:41:09";
+}
+
+const std::string kNetHead =
+    "&IPAddr=192.168.0.5&Netmask=255.255.255.0&Gateway=192.168.0.1&DNS1=192.168.0.53"
+    "&DNS2=192.168.0.54";
+const std::string kNetWireless =
+    "&WIPType=0&WIPAddr=192.168.0.6&WNetmask=255.255.0.0&WGateway=192.168.0.2"
+    "&WDNS1=192.168.0.55&WDNS2=192.168.0.56&WireType=1&WireSec=3&SSID=lab%20net&WireCh=6"
+    "&WEPAuthM=1&WEPMode=2&WEPKey0=k0&WEPKey1=k1&WEPKey2=k2&WEPKey3=k3&WEPKeyE0=2"
+    "&WPAKey=secret&WPAEnc=1&WPAPSKeyM=4&TxRate=auto&WepKeyL=1";
+const std::string kNetTail = "&UPnPE=1&PAccount=acct&PPwd=ppw&PVP=pvp&HttpPort=8080";
+const std::string kTimeParams =
+    "&NTPEN=1&NTPName=time.example&NTPPoll=24&Timezone=-5&Date=2026/12/08&Time=14:41:09";
+const std::string kSystemParams = "&TitleBar=Front%20door%20cam&Desp=porch";
+const std::string kDdnsParams =
+    "&DDNSSrv=dyn.example&DDNS=1&DDNSUser=du&DDNSPwd=dp&DDNSHost=cam.dyn.example";
+
+struct Row {
+  const char* what;
+  int act, page, sub;
+  std::string legacyLine;  // request line for the legacy family
+  std::string configLine;  // and for the config family
+};
+
+std::vector<Row> Rows() {
+  const std::string net = "&IPType=1" + kNetHead;
+  return {
+      {"read version", 1, 23, 0, "GET /goform/Parameters?Act=1&Page=23 HTTP/1.0\n",
+       "GET /goform/Parameters?Act=1&Page=23 HTTP/1.0\n"},
+      {"read system", 1, 1, 0, "GET /goform/Parameters?Act=1&Page=1 HTTP/1.0\n",
+       "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1 HTTP/1.0\n"},
+      {"read network", 1, 3, 0, "GET /goform/Parameters?Act=1&Page=3 HTTP/1.0\n",
+       "GET /cgi-bin/config_network.cgi?Act=1&Page=3 HTTP/1.0\n"},
+      {"read ddns", 1, 13, 0, "GET /goform/Parameters?Act=1&Page=13 HTTP/1.0\n",
+       "GET /cgi-bin/config_ddns.cgi?Act=1&Page=13 HTTP/1.0\n"},
+      {"read time", 1, 0, 15, "GET /cgi-bin/set_time.cgi?Act=1 HTTP/1.0\n",
+       "GET /cgi-bin/config_time.cgi?Act=1 HTTP/1.0\n"},
+      {"read capabilities", 1, 32, 0, "GET /goform/Parameters?Act=1&Page=32 HTTP/1.0\n",
+       "GET /goform/Parameters?Act=1&Page=32 HTTP/1.0\n"},
+      {"read nat", 1, 34, 0, "GET /goform/Parameters?Act=1&Page=34 HTTP/1.0\n",
+       "GET /goform/Parameters?Act=1&Page=34 HTTP/1.0\n"},
+      {"write time", 2, 0, 15, "GET /cgi-bin/set_time.cgi?Act=2" + kTimeParams + " HTTP/1.0\n",
+       "GET /cgi-bin/config_time.cgi?Act=2" + kTimeParams + " HTTP/1.0\n"},
+      {"write system", 2, 1, 0,
+       "GET /goform/Parameters?Act=2&Page=1" + kSystemParams + " HTTP/1.0\n",
+       "GET /cgi-bin/config_sysinfo.cgi?Act=2&Page=1" + kSystemParams + " HTTP/1.0\n"},
+      {"write network full", 2, 3, 0,
+       "GET /goform/Parameters?Act=2&Page=3" + net + kNetWireless + kNetTail +
+           "&SPort=5000&RTSPPort=554 HTTP/1.0\n",
+       "GET /cgi-bin/config_network.cgi?Act=2&Page=3" + net + kNetWireless + kNetTail +
+           "&RTPPort=5000&RTSPPort=554 HTTP/1.0\n"},
+      {"write network short", 2, 3, 18,
+       "GET /cgi-bin/config_network.cgi??Act=2&Page=3" + net + kNetTail +
+           "&SPort=5000&RTSPPort=554 HTTP/1.0\n",
+       "GET /cgi-bin/config_network.cgi?Act=2&Page=3" + net + kNetTail +
+           "&RTPPort=5000&RTSPPort=554 HTTP/1.0\n"},
+      {"write ddns", 2, 13, 0, "GET /goform/Parameters?Act=2&Page=13" + kDdnsParams + " HTTP/1.0\n",
+       "GET /cgi-bin/config_ddns.cgi?Act=2&Page=13" + kDdnsParams + " HTTP/1.0\n"},
+  };
+}
+
+constexpr const char* kReadAnswer =
+    "HTTP/1.0 200 OK\nContent-Type: text/plain\n\nVersion=0.9.7.0\nModelName=Vexor-41HA\n"
+    "IPType=1\nWPAPSKeyM=1\n";
+
+TEST_F(ExchangeTest, EveryCameraRequestIsSentByteForByte) {
+  FakePeer peer(kReadAnswer);
+  for (const Row& row : Rows()) {
+    for (const bool legacy : {true, false}) {
+      for (const bool header : {true, false}) {
+        SessionRecord s = Camera(peer, legacy);
+        FillSettings(s);
+        s.sys.SECUEN = header ? 1 : 0;
+        s.userName = "root";
+        s.password = "pass";
+        std::string expected = (legacy ? row.legacyLine : row.configLine) + kAgent;
+        // Config-family cameras always get the header; legacy ones only with SECUEN.
+        expected += (header || !legacy) ? kRootHeader : "\n";
+        if (row.act == kActWrite) expected += "\n";
+        EXPECT_EQ(CameraRequest(s, row.act, row.page, row.sub), Ok) << row.what;
+        EXPECT_EQ(peer.LastRequest(), expected)
+            << row.what << (legacy ? " legacy" : " config") << (header ? " header" : "");
+        EXPECT_EQ(CameraRequestText(s, row.act, row.page, row.sub), expected);
+      }
+    }
+  }
+}
+
+TEST_F(ExchangeTest, ConfigFamilyWirelessNetworkWriteSendsTypeThree) {
+  FakePeer peer;
+  SessionRecord s = Camera(peer, false);
+  FillSettings(s);
+  s.linkWireless = 1;
+  ASSERT_EQ(CameraRequest(s, kActWrite, kPageNetwork, 0), Ok);
+  EXPECT_EQ(peer.LastRequest(),
+            "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=3" + kNetHead + kNetWireless +
+                kNetTail + "&RTPPort=5000&RTSPPort=554 HTTP/1.0\n" + kAgent + kEmptyHeader + "\n");
+  // The short write and the legacy family keep the record's type.
+  ASSERT_EQ(CameraRequest(s, kActWrite, kPageNetwork, kSubPageShortNetwork), Ok);
+  EXPECT_NE(peer.LastRequest().find("&IPType=1&"), std::string::npos);
+  s.legacyCamera = 1;
+  ASSERT_EQ(CameraRequest(s, kActWrite, kPageNetwork, 0), Ok);
+  EXPECT_NE(peer.LastRequest().find("&IPType=1&"), std::string::npos);
+}
+
+TEST_F(ExchangeTest, LoginScanWpsAndLinkServerTexts) {
+  FakePeer peer("scan AP sum = 0\nWPS=1\nWPS_ACK=2\n");
+  for (const bool legacy : {true, false}) {
+    SessionRecord s = Camera(peer, legacy);
+    s.userName = "root";
+    s.password = "pass";
+    ASSERT_EQ(LoginRead(s), Ok);
+    EXPECT_EQ(peer.LastRequest(),
+              std::string(legacy ? "GET /goform/Parameters?Act=1&Page=1 HTTP/1.0\n"
+                                 : "GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1 HTTP/1.0\n") +
+                  kAgent + kRootHeader);
+
+    for (const bool header : {true, false}) {
+      s.sys.SECUEN = header ? 1 : 0;
+      // The scan and WPS requests put nothing where the others put a lone line feed.
+      const std::string auth = (header || !legacy) ? kRootHeader : "";
+      ASSERT_TRUE(ScanAccessPoints(s).has_value());
+      EXPECT_EQ(peer.LastRequest(),
+                std::string("GET /cgi-bin/ap_scan.cgi HTTP/1.0\n") + kAgent + auth + "\n ");
+      ASSERT_EQ(WpsRequest(s, kActRead, 0), Ok);
+      EXPECT_EQ(peer.LastRequest(),
+                std::string("GET /cgi-bin/wps.cgi HTTP/1.0\n") + kAgent + auth + "\n ");
+      ASSERT_EQ(WpsRequest(s, kActQuery, kPageNetwork), Ok);
+      EXPECT_EQ(peer.LastRequest(),
+                std::string(legacy ? "GET /goform/Parameters" : "GET /cgi-bin/config_network.cgi") +
+                    "?Act=3&Page=3&WPS&WPS_ACK HTTP/1.0\n" + kAgent + auth + "\n");
+      EXPECT_EQ(s.wpsStatus, 1);
+      EXPECT_EQ(s.wpsAck, 2);
+    }
+  }
+  ASSERT_TRUE(QueryLinkServer("127.0.0.1", peer.PortText(), "me", "pw", 2).has_value());
+  EXPECT_EQ(peer.LastRequest(),
+            "GET /cgi-bin/Parameters?Act=1&Page=2&ID=me&Password=pw HTTP/1.0\n"
+            " User-Agent: korimo-1.0.1\n\n");
+}
+
+TEST_F(ExchangeTest, ConfigFamilyBeforeAnyRefusalSendsEmptyCredentials) {
+  FakePeer peer(kReadAnswer);
+  SessionRecord s = Camera(peer, false);
+  ASSERT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), Ok);
+  EXPECT_EQ(peer.LastRequest(), std::string("GET /cgi-bin/config_sysinfo.cgi?Act=1&Page=1 "
+                                            "HTTP/1.0\n") +
+                                    kAgent + kEmptyHeader);
+}
+
+// ---- values that would break the request --------------------------------------------------------
+
+TEST_F(ExchangeTest, TextValuesCannotInjectParameters) {
+  FakePeer peer;
+  SessionRecord s = Camera(peer, false);
+  FillSettings(s);
+  s.net.WPAKey = "a b&IPType=2";
+  s.net.PPwd = "50%+#?\t";
+  ASSERT_EQ(CameraRequest(s, kActWrite, kPageNetwork, 0), Ok);
+  const std::string req = peer.LastRequest();
+  EXPECT_NE(req.find("&WPAKey=a%20b%26IPType%3D2&"), std::string::npos);
+  EXPECT_NE(req.find("&PPwd=50%25%2B%23%3F%09&"), std::string::npos);
+  std::size_t types = 0;
+  for (std::size_t p = req.find("IPType="); p != std::string::npos;
+       p = req.find("IPType=", p + 1)) {
+    ++types;
+  }
+  EXPECT_EQ(types, 2u);  // IPType and WIPType, nothing injected
+  // The request line stays one line.
+  EXPECT_LT(req.find('\n'), req.find(kAgent));
+
+  ASSERT_TRUE(QueryLinkServer("127.0.0.1", peer.PortText(), "a&Page=3", "p w", 2).has_value());
+  EXPECT_NE(peer.LastRequest().find("&ID=a%26Page%3D3&Password=p%20w HTTP"), std::string::npos);
+}
+
+TEST_F(ExchangeTest, LongestNetworkWriteIsSentWhole) {
+  FakePeer peer;
+  SessionRecord s = Camera(peer, true);
+  FillSettings(s);
+  const std::string key(255, '%');  // every byte escaped: 765 bytes each
+  s.net.WEPKey0 = key;
+  s.net.WEPKey1 = key;
+  s.net.WEPKey2 = key;
+  s.net.WEPKey3 = key;
+  s.net.WPAKey = key;
+  ASSERT_EQ(CameraRequest(s, kActWrite, kPageNetwork, 0), Ok);
+  const std::string req = peer.LastRequest();
+  EXPECT_GT(req.size(), 4000u);
+  std::string escaped;
+  for (int i = 0; i < 255; ++i) escaped += "%25";
+  EXPECT_NE(req.find("&WEPKey3=" + escaped + "&WEPKeyE0="), std::string::npos);
+  EXPECT_NE(req.find("&SPort=5000&RTSPPort=554 HTTP/1.0\n"), std::string::npos);
+}
+
+// ---- result codes -------------------------------------------------------------------------------
+
+TEST_F(ExchangeTest, StatusTextsGiveTheirCodes) {
+  EXPECT_EQ(ResponseStatus("HTTP/1.0 404 Not Found\n\n404 Not Found", true), ErrNotFound);
+  EXPECT_EQ(ResponseStatus("HTTP/1.1 404 Not Found\n\n", true), ErrNotFoundOther);
+  EXPECT_EQ(ResponseStatus("HTTP/1.0 200 OK\n\nsee 402 Failure here", true), ErrFailure);
+  EXPECT_EQ(ResponseStatus("HTTP/1.0 401 Unauthorized\n", true), ErrUnauthorized);
+  EXPECT_EQ(ResponseStatus("HTTP/1.0 401 Unauthorized\n", false), Ok);
+  EXPECT_EQ(ResponseStatus("402 Failure Unauthorized", true), ErrFailure);  // first match wins
+  EXPECT_EQ(ResponseStatus("", true), Ok);
+}
+
+TEST_F(ExchangeTest, RequestsReportEachFailure) {
+  struct Case {
+    std::string answer;
+    int read, write;
+  };
+  const std::vector<Case> cases = {
+      {"HTTP/1.0 404 Not Found\n\n", ErrNotFound, ErrNotFound},
+      {"HTTP/1.1 404 Not Found\n\n", ErrNotFoundOther, ErrNotFoundOther},
+      {"HTTP/1.0 200 OK\n\n402 Failure\n", ErrFailure, ErrFailure},
+      {"HTTP/1.0 401 Unauthorized\n\n", ErrUnauthorized, ErrUnauthorized},
+      {"HTTP/1.0 200 OK\n\nTitleBar=x\n", Ok, Ok},
+  };
+  for (const Case& c : cases) {
+    FakePeer peer(c.answer);
+    SessionRecord s = Camera(peer, false);
+    EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), c.read) << c.answer;
+    EXPECT_EQ(CameraRequest(s, kActWrite, kPageSystem, 0), c.write) << c.answer;
+    EXPECT_EQ(LoginRead(s), c.read) << c.answer;
+  }
+  SessionRecord s;
+  s.connectAllowed.store(1);
+  s.cameraAddrText = "127.0.0.1";
+  s.cameraPortText = RefusingPort();
+  EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), ErrConnect);
+  EXPECT_EQ(LoginRead(s), ErrConnect);
+  EXPECT_EQ(WpsRequest(s, kActRead, 0), ErrConnect);
+  EXPECT_FALSE(ScanAccessPoints(s).has_value());
+  EXPECT_FALSE(QueryLinkServer("127.0.0.1", RefusingPort(), "a", "b", 3).has_value());
+}
+
+TEST_F(ExchangeTest, SilentOrClosingCameraGivesNoResponse) {
+  for (const auto mode : {FakePeer::Mode::Silent, FakePeer::Mode::CloseAtOnce}) {
+    FakePeer peer("", mode);
+    SessionRecord s = Camera(peer, true);
+    s.sys.TitleBar = "kept";
+    EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), ErrNoResponse);
+    EXPECT_EQ(CameraRequest(s, kActWrite, kPageNetwork, 0), ErrNoResponse);
+    EXPECT_EQ(LoginRead(s), ErrNoResponse);  // not taken as a successful login
+    EXPECT_EQ(s.sys.TitleBar, "kept");
+    EXPECT_EQ(WpsRequest(s, kActQuery, kPageNetwork), ErrNoResponse);
+    EXPECT_FALSE(ScanAccessPoints(s).has_value());
+    EXPECT_FALSE(QueryLinkServer("127.0.0.1", peer.PortText(), "a", "b", 2).has_value());
+  }
+}
+
+TEST_F(ExchangeTest, NeverClosingAndOversizeAnswersAreStillParsed) {
+  {
+    FakePeer peer("HTTP/1.0 200 OK\n\nTitleBar=slow cam\nSECUEN=1\n", FakePeer::Mode::NeverClose);
+    SessionRecord s = Camera(peer, false);
+    EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), Ok);
+    EXPECT_EQ(s.sys.TitleBar, "slow cam");
+    EXPECT_EQ(s.sys.SECUEN, 1);
+  }
+  {
+    // Only the first 6144 bytes count: a key beyond them is not seen.
+    std::string big = "HTTP/1.0 200 OK\n\nTitleBar=big\n" + std::string(7000, '.') + "\nDesp=far\n";
+    FakePeer peer(big);
+    SessionRecord s = Camera(peer, false);
+    s.sys.Desp = "old";
+    EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), Ok);
+    EXPECT_EQ(s.sys.TitleBar, "big");
+    EXPECT_EQ(s.sys.Desp, "");
+  }
+}
+
+TEST_F(ExchangeTest, NetworkAnswerWithoutKeyModeIsNoSettingsAnswer) {
+  FakePeer peer("HTTP/1.0 200 OK\n\nIPAddr=10.0.0.9\nSSID=x\n");
+  SessionRecord s = Camera(peer, false);
+  s.net.IPAddr = "192.168.0.5";
+  EXPECT_EQ(CameraRequest(s, kActRead, kPageNetwork, 0), ErrNoNetworkData);
+  EXPECT_EQ(s.net.IPAddr, "192.168.0.5");
+  peer.SetAnswer("HTTP/1.0 200 OK\n\nIPAddr=10.0.0.9\nWPAPSKeyM=2\n");
+  EXPECT_EQ(CameraRequest(s, kActRead, kPageNetwork, 0), Ok);
+  EXPECT_EQ(s.net.IPAddr, "10.0.0.9");
+  EXPECT_EQ(s.net.WPAPSKeyM, 2);
+}
+
+TEST_F(ExchangeTest, ScanAndLinkServerResults) {
+  FakePeer peer(
+      "HTTP/1.0 200 OK\n\n<table>scan AP sum = 2</td>"
+      "<td>AP Channel=6 Mac_address=00:11:22:33:44:66 SSID=\"lab net\" Quality=80 "
+      "Mode=Infrastructure Security=WPA2-PSK Algorithm=AES</td>"
+      "<td>AP Channel=11 SSID=\"other\"</td></table>");
+  SessionRecord s = Camera(peer, false);
+  auto list = ScanAccessPoints(s);
+  ASSERT_TRUE(list.has_value());
+  ASSERT_EQ(list->size(), 2u);
+  EXPECT_EQ(s.apScanOk, 1);
+  EXPECT_EQ(s.apCount, 2u);
+  EXPECT_EQ((*list)[0].SSID, "lab net");
+  EXPECT_EQ((*list)[1].Channel, 11);
+
+  peer.SetAnswer("HTTP/1.0 200 OK\n\nno table\n");
+  EXPECT_FALSE(ScanAccessPoints(s).has_value());
+  EXPECT_EQ(s.apScanOk, 0);
+  EXPECT_EQ(s.apCount, 0u);
+
+  // The account type 3 query treats "Unauthorized" as failure, type 2 does not.
+  peer.SetAnswer("HTTP/1.0 401 Unauthorized\n\nTotal Camera=1 ID=c1\n");
+  EXPECT_FALSE(QueryLinkServer("127.0.0.1", peer.PortText(), "a", "b", 3).has_value());
+  auto cams = QueryLinkServer("127.0.0.1", peer.PortText(), "a", "b", 2);
+  ASSERT_TRUE(cams.has_value());
+  ASSERT_EQ(cams->size(), 1u);
+  EXPECT_EQ((*cams)[0].ID, "c1");
+}
+
+}  // namespace
+}  // namespace orv
