@@ -1,0 +1,28 @@
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "core/i18n/program_folder.h"
+
+namespace orv::i18n {
+
+std::string WithTrailingSeparator(std::string s) {
+  if (!s.empty() && s.back() != '/') s += '/';
+  return s;
+}
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec || exe.empty()) return {};
+  return WithTrailingSeparator(exe.parent_path().string());
+}
+
+std::string ProgramFolder() {
+  if (const char* forced = std::getenv("ORVANTIS_PROGRAM_FOLDER"); forced != nullptr && *forced) {
+    return WithTrailingSeparator(forced);
+  }
+  return ExecutableFolder();
+}
+
+}  // namespace orv::i18n

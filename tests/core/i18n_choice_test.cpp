@@ -1,0 +1,194 @@
+// The language choice: pack list, preselection, defaultlang.ini at start-up and on change.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/i18n/language_choice.h"
+#include "core/i18n/program_folder.h"
+#include "core/i18n/unicode_text.h"
+#include "core/platform/codepage.h"
+#include "core/platform/locale.h"
+
+namespace fs = std::filesystem;
+using namespace orv;
+using namespace orv::i18n;
+using Packs = std::vector<std::string>;
+
+namespace {
+
+class ChoiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "orv_lang_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+    fs::create_directory(dir_ / "Language");
+    SetSystemCodePage(kCodePageWestern);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    SetSystemCodePage(kCodePageUtf8);
+  }
+  void Touch(const std::string& rel, std::string_view bytes = "") {
+    std::ofstream(dir_ / rel, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& rel) const {
+    return ReadFileBytes(dir_ / rel).value_or("<missing>");
+  }
+  // A dialog stand-in that counts its runs and answers with a fixed result member.
+  LanguageChoice::RunDialog Dialog(std::string result) {
+    return [this, result] {
+      ++dialogRuns_;
+      return result;
+    };
+  }
+  fs::path dir_;
+  int dialogRuns_ = 0;
+};
+
+TEST_F(ChoiceTest, PackListSkipsFoldersAndRemovesOnlyTheExtension) {
+  Touch("Language/ENG.ini");
+  Touch("Language/CHT.ini");
+  Touch("Language/a.ini.ini");
+  Touch("Language/my.initial.ini");
+  Touch("Language/readme.txt");
+  Touch("Language/ENG.ini.bak");
+  Touch("Language/.ini");  // would list as an empty name, that is no pack
+  fs::create_directory(dir_ / "Language" / "old.ini");
+  LanguageChoice choice(dir_.string());
+  // Sorted like the combo box: case does not order "a.ini" after the capitals.
+  EXPECT_EQ(choice.ListPacks(), (Packs{"a.ini", "CHT", "ENG", "my.initial"}));
+  // Every listed name plus ".ini" is the file it came from.
+  for (const auto& name : choice.ListPacks()) {
+    EXPECT_TRUE(fs::is_regular_file(choice.LangFilePath(name + ".ini"))) << name;
+  }
+  EXPECT_TRUE(ListPacks((dir_ / "none/").string()).empty());
+}
+
+TEST(PreselectTest, OwnLanguageFirstThenTheLastEnglish) {
+  const Packs shipped{"CHT", "ENG"};
+  EXPECT_EQ(PreselectPack(shipped, LanguageAbbreviationForLocale("zh_TW.UTF-8")), 0);
+  // US English is "ENU": no pack of that name, so the English pack by its "ENG".
+  EXPECT_EQ(PreselectPack(shipped, LanguageAbbreviationForLocale("en_US.UTF-8")), 1);
+  EXPECT_EQ(PreselectPack(shipped, LanguageAbbreviationForLocale("en_GB.UTF-8")), 1);
+  EXPECT_EQ(PreselectPack(shipped, LanguageAbbreviationForLocale("fr_FR.UTF-8")), 1);
+  // The walk stops at the first own-language item but keeps going past "ENG" items.
+  EXPECT_EQ(PreselectPack({"ENG", "ENG-old", "FRA"}, "ENU"), 1);
+  EXPECT_EQ(PreselectPack({"ENG", "JPN", "JPN2"}, "JPN"), 1);
+  EXPECT_EQ(PreselectPack({"DEU", "FRA"}, "ENU"), -1);
+  EXPECT_EQ(PreselectPack({}, "ENU"), -1);
+  // An empty abbreviation is no match for everything.
+  EXPECT_EQ(PreselectPack({"CHT", "ENG"}, ""), 1);
+}
+
+TEST(PreselectTest, FromTheUsersEnvironment) {
+  const char* saved = std::getenv("LC_ALL");
+  const std::string keep = saved ? saved : "";
+  const Packs shipped{"CHT", "ENG"};
+  ::setenv("LC_ALL", "zh_TW.UTF-8", 1);
+  EXPECT_EQ(UserLanguageAbbreviation(), "CHT");
+  EXPECT_EQ(PreselectPack(shipped, UserLanguageAbbreviation()), 0);
+  ::setenv("LC_ALL", "en_US.UTF-8", 1);
+  EXPECT_EQ(PreselectPack(shipped, UserLanguageAbbreviation()), 1);
+  if (saved) {
+    ::setenv("LC_ALL", keep.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+}
+
+TEST_F(ChoiceTest, PathsFollowTheProgramFolder) {
+  LanguageChoice choice(dir_.string());  // no trailing separator given
+  EXPECT_EQ(choice.programFolder(), dir_.string() + "/");
+  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/defaultlang.ini");
+  EXPECT_EQ(choice.LangFilePath("ENG.ini"), dir_.string() + "/Language/ENG.ini");
+  // The real program folder is where this test executable is.
+  EXPECT_TRUE(fs::exists(ExecutableFolder() + "core_i18n_choice_test"));
+}
+
+TEST_F(ChoiceTest, FirstStartCreatesTheFileAsksAndStores) {
+  LanguageChoice choice(dir_.string());
+  ASSERT_FALSE(fs::exists(choice.defaultLangPath()));
+  const ActiveLanguage first = choice.ResolveAtStartup(Dialog("ENG"));
+  EXPECT_EQ(dialogRuns_, 1);
+  EXPECT_TRUE(first.asked);
+  EXPECT_TRUE(first.stored);
+  EXPECT_EQ(first.langFileName, "ENG.ini");
+  EXPECT_EQ(first.langFilePath, dir_.string() + "/Language/ENG.ini");
+  EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
+
+  const ActiveLanguage second = choice.ResolveAtStartup(Dialog("CHT"));
+  EXPECT_EQ(dialogRuns_, 1);  // not asked again
+  EXPECT_FALSE(second.asked);
+  EXPECT_EQ(second.langFileName, "ENG.ini");
+}
+
+TEST_F(ChoiceTest, StartupCreatesAnEmptyFileButNeverTruncates) {
+  LanguageChoice choice(dir_.string());
+  ASSERT_TRUE(choice.EnsureDefaultLangFile());
+  EXPECT_EQ(Read("defaultlang.ini"), "");
+  Touch("defaultlang.ini", "[DefaultLang]\nLangFile=CHT.ini\n");
+  ASSERT_TRUE(choice.EnsureDefaultLangFile());
+  EXPECT_EQ(choice.ReadLangFileName(), "CHT.ini");
+  // The section is created in an empty file, keeping its bare line feeds.
+  Touch("defaultlang.ini", "[Other]\nx=1\n");
+  ASSERT_TRUE(choice.StoreChoice("ENG"));
+  EXPECT_EQ(Read("defaultlang.ini"), "[Other]\nx=1\n[DefaultLang]\nLangFile=ENG.ini\n");
+  // A folder in its place cannot be read or replaced.
+  fs::remove(dir_ / "defaultlang.ini");
+  fs::create_directory(dir_ / "defaultlang.ini");
+  EXPECT_FALSE(choice.StoreChoice("ENG"));
+}
+
+TEST_F(ChoiceTest, DialogClosedWithoutChoiceIsNotStored) {
+  LanguageChoice choice(dir_.string());
+  const ActiveLanguage run = choice.ResolveAtStartup(Dialog(""));
+  // This run has no pack, as before; but nothing is stored...
+  EXPECT_EQ(run.langFileName, ".ini");
+  EXPECT_FALSE(run.stored);
+  EXPECT_EQ(Read("defaultlang.ini"), "");
+  // ...so the next start asks again instead of showing empty texts for good.
+  const ActiveLanguage next = choice.ResolveAtStartup(Dialog("CHT"));
+  EXPECT_EQ(dialogRuns_, 2);
+  EXPECT_EQ(next.langFileName, "CHT.ini");
+  EXPECT_TRUE(next.stored);
+
+  // Blank choices are empty too, and a ".ini" left by an earlier version asks again.
+  EXPECT_FALSE(choice.StoreChoice("  "));
+  Touch("defaultlang.ini", "[DefaultLang]\r\nLangFile=.ini\r\n");
+  EXPECT_EQ(choice.ReadLangFileName(), "");
+  EXPECT_TRUE(choice.ResolveAtStartup(Dialog("ENG")).asked);
+  EXPECT_EQ(choice.ReadLangFileName(), "ENG.ini");
+}
+
+TEST_F(ChoiceTest, ChangeStoresTheResultAndKeepsTheFileEncoding) {
+  Touch("defaultlang.ini", "\xFF\xFE" + Utf8ToUtf16Le("[DefaultLang]\r\nLangFile=ENG.ini\r\n"));
+  LanguageChoice choice(dir_.string());
+  const ActiveLanguage changed = choice.Change(Dialog("\xE4\xB8\xAD\xE6\x96\x87"));  // "中文"
+  EXPECT_TRUE(changed.stored);
+  EXPECT_EQ(changed.langFilePath, dir_.string() + "/Language/\xE4\xB8\xAD\xE6\x96\x87.ini");
+  EXPECT_EQ(
+      Read("defaultlang.ini"),
+      "\xFF\xFE" + Utf8ToUtf16Le("[DefaultLang]\r\nLangFile=\xE4\xB8\xAD\xE6\x96\x87.ini\r\n"));
+  EXPECT_EQ(choice.ReadLangFileName(), "\xE4\xB8\xAD\xE6\x96\x87.ini");
+  // Closed without OK on a change: the dialog's kept result is stored again, nothing lost.
+  EXPECT_TRUE(choice.Change(Dialog("\xE4\xB8\xAD\xE6\x96\x87")).stored);
+  EXPECT_EQ(choice.ReadLangFileName(), "\xE4\xB8\xAD\xE6\x96\x87.ini");
+  // An empty result on a change leaves the stored choice alone.
+  EXPECT_FALSE(choice.Change(Dialog("")).stored);
+  EXPECT_EQ(choice.ReadLangFileName(), "\xE4\xB8\xAD\xE6\x96\x87.ini");
+}
+
+TEST_F(ChoiceTest, LangFileIsReadIntoItsBuffer) {
+  const std::string longName(300, 'x');
+  Touch("defaultlang.ini", "[DefaultLang]\nLangFile=" + longName + ".ini\n");
+  LanguageChoice choice(dir_.string());
+  EXPECT_EQ(choice.ReadLangFileName(), std::string(kLangFileChars - 1, 'x'));
+}
+
+}  // namespace
