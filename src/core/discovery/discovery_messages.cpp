@@ -62,6 +62,16 @@ TextArea SplitTextArea(const std::uint8_t* area) {
   return t;
 }
 
+// The longest tail of s of at most maxBytes that starts on a character boundary.
+std::string_view KeepTail(std::string_view s, std::size_t maxBytes) {
+  if (s.size() <= maxBytes) return s;
+  // Boundaries are only known scanning forward (double-byte code pages), so test each start.
+  for (std::size_t start = s.size() - maxBytes; start < s.size(); ++start) {
+    if (BoundedPrefixLength(s, start) == start) return s.substr(start);
+  }
+  return {};
+}
+
 }  // namespace
 
 std::array<std::uint8_t, kDiscoveryRequestSize> EncodeDiscoveryRequest() {
@@ -85,14 +95,15 @@ void FormatCameraEntry(const DiscoveryPayload& payload, CameraEntry& row) {
   const TextArea text = SplitTextArea(p + kPayloadText);
   row.cam_id = text.cameraId;
 
-  // Model checks look for fragments like "-41HA/" in desc, so the slash and interface survive
-  // and the description is cut to what is left.
+  // Model checks look for fragments like "-41HA/" in desc, and model names end in them, so the
+  // slash, the interface word and the end of the description survive; the description's start is
+  // what gets cut.
   constexpr std::size_t kRoom = decltype(row.desc)::kWidth - 1;
   const std::size_t ifaceLen = BoundedPrefixLength(text.interfaceWord, kRoom - 1);
-  const std::size_t descLen = BoundedPrefixLength(text.description, kRoom - 1 - ifaceLen);
+  const std::string_view description = KeepTail(text.description, kRoom - 1 - ifaceLen);
   std::string desc;
   desc.reserve(kRoom);
-  desc.append(text.description.substr(0, descLen));
+  desc.append(description);
   desc += '/';
   desc.append(text.interfaceWord.substr(0, ifaceLen));
   row.desc = desc;

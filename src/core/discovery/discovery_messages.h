@@ -40,8 +40,8 @@ std::uint32_t ReadBigEndian32(const std::uint8_t* p);
 
 // Renders a payload as a camera row. The three texts are read with bounded scans of the text area:
 // a missing terminator ends a text at the area's end, and a text that starts past the end is empty.
-// `desc` keeps the slash and the interface word when the description is too long for it; the
-// description is what gets cut.
+// When description, slash and interface do not fit `desc`, the description loses its start: model
+// fragments such as "-41HA/" sit at its end.
 void FormatCameraEntry(const DiscoveryPayload& payload, CameraEntry& row);
 
 }  // namespace orv

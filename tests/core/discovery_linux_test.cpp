@@ -1,0 +1,70 @@
+// The Linux socket layer on loopback only (unicast to 127.0.0.1, kernel-chosen ports): over-long
+// datagrams are detected and consumed, and the host address list never offers loopback adapters.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <vector>
+
+#include "core/platform/discovery_net.h"
+
+namespace orv {
+namespace {
+
+std::uint16_t LocalPort(int fd) {
+  sockaddr_in sin{};
+  socklen_t len = sizeof sin;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&sin), &len);
+  return ntohs(sin.sin_port);
+}
+
+TEST(DiscoveryLinuxSockets, OverlongDatagramIsRejectedAndConsumed) {
+  auto s = SystemDiscoverySockets();
+  const std::uint32_t lo = htonl(INADDR_LOOPBACK);
+  const int rx = s->CreateUdp();
+  const int tx = s->CreateUdp();
+  ASSERT_GE(rx, 0);
+  ASSERT_GE(tx, 0);
+  ASSERT_TRUE(s->SetReuseAddress(rx));
+  ASSERT_TRUE(s->Bind(rx, lo, 0));
+  ASSERT_TRUE(s->Bind(tx, lo, 0));
+  const std::uint16_t port = LocalPort(rx);
+  ASSERT_NE(port, 0);
+
+  EXPECT_EQ(s->WaitReadable(rx, 0), 0);
+  const std::vector<std::uint8_t> big(285, 0x5A), fits(284, 0x33), small(8, 1);
+  ASSERT_EQ(s->SendTo(tx, big.data(), big.size(), lo, port), 285);
+  ASSERT_EQ(s->SendTo(tx, fits.data(), fits.size(), lo, port), 284);
+  ASSERT_EQ(s->SendTo(tx, small.data(), small.size(), lo, port), 8);
+
+  std::uint8_t buf[284];
+  ASSERT_EQ(s->WaitReadable(rx, 1000), 1);
+  EXPECT_EQ(s->Receive(rx, buf, sizeof buf), -1);
+  ASSERT_EQ(s->WaitReadable(rx, 1000), 1);
+  EXPECT_EQ(s->Receive(rx, buf, sizeof buf), 284) << "the over-long datagram did not linger";
+  EXPECT_EQ(buf[283], 0x33);
+  ASSERT_EQ(s->WaitReadable(rx, 1000), 1);
+  EXPECT_EQ(s->Receive(rx, buf, sizeof buf), 8);
+  EXPECT_EQ(s->WaitReadable(rx, 1), 0);
+  EXPECT_EQ(s->Receive(rx, buf, sizeof buf), -1) << "nothing waiting does not block";
+  s->Close(rx);
+  s->Close(tx);
+}
+
+TEST(DiscoveryLinuxHosts, OffersAdaptersOrTheLoopbackFallbackAlone) {
+  auto list = SystemDiscoveryHostSource()->HostAddresses();
+  ASSERT_TRUE(list.has_value());
+  ASSERT_FALSE(list->empty());
+  const std::uint32_t lo = htonl(INADDR_LOOPBACK);
+  for (std::uint32_t a : *list) {
+    if ((ntohl(a) >> 24) == 127) {
+      EXPECT_EQ(a, lo);
+      EXPECT_EQ(list->size(), 1u) << "loopback only as the fallback";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orv
