@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "core/i18n/ini_file.h"
+#include "core/i18n/language_choice.h"
 #include "core/i18n/language_pack.h"
 #include "core/i18n/text_keys.h"
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
+#include "core/platform/locale.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
@@ -282,6 +284,21 @@ TEST_F(LanguagePacksTest, ButtonsAreShortAndQuestionsAreQuestions) {
     EXPECT_NE(cht.Utf8(section, key, kLongMessageChars).find("\xEF\xBC\x9F"), std::string::npos)
         << Where("CHT.ini", section, key);  // full-width question mark
   }
+}
+
+TEST_F(LanguagePacksTest, LanguageDialogOffersBothPacksAndPreselectsByLocale) {
+  const std::vector<std::string> packs = ListPacks((kSourcePacks / "").string());
+  ASSERT_EQ(packs, (std::vector<std::string>{"CHT", "ENG"}));
+  auto preselected = [&](std::string_view locale) -> std::string {
+    const int i = PreselectPack(packs, LanguageAbbreviationForLocale(locale));
+    return i < 0 ? "<none>" : packs[static_cast<std::size_t>(i)];
+  };
+  EXPECT_EQ(preselected("zh_TW.UTF-8"), "CHT");
+  EXPECT_EQ(preselected("en_GB.UTF-8"), "ENG");
+  // No pack carries these languages: the English one is offered.
+  EXPECT_EQ(preselected("en_US.UTF-8"), "ENG");
+  EXPECT_EQ(preselected("de_DE.UTF-8"), "ENG");
+  EXPECT_EQ(preselected("zh_HK.UTF-8"), "ENG");
 }
 
 TEST_F(LanguagePacksTest, BuildTreeCarriesTheCurrentPacks) {
