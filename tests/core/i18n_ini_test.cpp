@@ -203,6 +203,15 @@ TEST_F(TempDir, WritingKeepsOtherLinesAndTheEncoding) {
   EXPECT_EQ(Read(q), "[S]\nraw=\xFF\xFE\x80\nk=2\n");
 }
 
+TEST_F(TempDir, OversizeFilesAreReadInPartButNeverRewritten) {
+  std::string big = "[S]\nk=v\n";
+  big.resize(kMaxIniFileBytes + 10, ';');
+  const fs::path p = Write("big.ini", big);
+  EXPECT_EQ(GetProfileString(p, "S", "k", kTextChars), "v");
+  EXPECT_FALSE(WriteProfileString(p, "S", "k", "w"));
+  EXPECT_EQ(fs::file_size(p), big.size());  // the part beyond the limit is not lost
+}
+
 TEST_F(TempDir, WrittenValuesCannotAddLines) {
   const fs::path p = dir_ / "x.ini";
   ASSERT_TRUE(WriteProfileString(p, "S", "k", "ENG.ini\r\n[Evil]\r\nk=1"));

@@ -21,7 +21,7 @@ enum class IniEncoding {
 };
 
 // Larger files are read only up to this size and never rewritten.
-inline constexpr std::size_t kMaxIniFileBytes = 8u << 20;
+inline constexpr std::size_t kMaxIniFileBytes = 1u << 20;
 
 class IniDocument {
  public:
