@@ -157,7 +157,12 @@ int SystemCodePage() {
   if (cp == 0) {
     cp = DetectSystemCodePage();
     int expected = 0;
-    if (!g_systemCodePage.compare_exchange_strong(expected, cp)) cp = expected;
+    if (g_systemCodePage.compare_exchange_strong(expected, cp)) {
+      // Texts in this code page must also be cut by its rule, even without InitSystemCodePage.
+      SetTextBoundaryRule(CharSetKindFor(cp), cp);
+    } else {
+      cp = expected;
+    }
   }
   return cp;
 }
