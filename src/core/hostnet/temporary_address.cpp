@@ -139,6 +139,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
 
   const std::uint32_t first = FindFreeAddress(net, start, source, go);
+  r.first = first;
   if (!go) {
     r.outcome = EnsureOutcome::Cancelled;
     return r;

@@ -71,6 +71,7 @@ enum class EnsureOutcome {
 struct EnsureResult {
   EnsureOutcome outcome = EnsureOutcome::TableUnavailable;
   std::uint32_t added = 0;  // the address that stays, when outcome is Added
+  std::uint32_t first = 0;  // the address probed from outside and held during the pause
   std::uint32_t mask = 0;
   std::string message;  // text of the message box to show (no caption, OK), or empty
   int errorCode = 0;    // code of the failed platform call
