@@ -10,8 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static constexpr int kPages[] = {0, 1, 3, 13, 23, 32, 34, 7};
   const std::uint8_t selector = size > 0 ? data[0] : 0;
-  const std::string_view text(reinterpret_cast<const char*>(data) + (size > 0 ? 1 : 0),
-                              size > 0 ? size - 1 : 0);
+  const std::string_view text =
+      size > 1 ? std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)
+               : std::string_view("");
   orv::SessionRecord s;
   s.legacyCamera = selector & 0x80 ? 1 : 0;
   const int page = kPages[selector % (sizeof kPages / sizeof kPages[0])];
