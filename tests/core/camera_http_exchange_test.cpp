@@ -11,11 +11,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "camsim.h"
 #include "core/camera_http/request_texts.h"
 #include "core/camera_http/requests.h"
 #include "core/camera_http/transport.h"
@@ -770,6 +773,179 @@ TEST_F(ExchangeTest, ScanAndLinkServerResults) {
   ASSERT_TRUE(cams.has_value());
   ASSERT_EQ(cams->size(), 1u);
   EXPECT_EQ((*cams)[0].ID, "c1");
+}
+
+// ---- the same against the camera emulator -------------------------------------------------------
+
+std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
+  for (std::size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size())) {
+    s.replace(p, from.size(), to);
+  }
+  return s;
+}
+
+class EmulatorTest : public ExchangeTest {
+ protected:
+  // Starts one camera (and a link server) on loopback; skips while the emulator cannot start.
+  bool StartLab(camsim::CameraConfig cam, std::optional<camsim::LinkServerConfig> link = {}) {
+    camsim::LabConfig lab;
+    cam.bindAddress = "127.0.0.1";
+    cam.replyTo = "127.0.0.1";
+    lab.cameras.push_back(std::move(cam));
+    lab.linkServer = std::move(link);
+    lab.discoveryPort = 0;
+    emu_ = std::make_unique<camsim::Emulator>(std::move(lab));
+    std::string error;
+    if (!emu_->Start(&error)) {
+      emu_.reset();
+      return false;
+    }
+    return true;
+  }
+  SessionRecord Record(bool legacy) {
+    SessionRecord s;
+    s.connectAllowed.store(1);
+    s.cameraAddrText = "127.0.0.1";
+    s.cameraPortText = std::to_string(emu_->HttpPort(0));
+    s.legacyCamera = legacy ? 1 : 0;
+    return s;
+  }
+  // After a network write the camera rebinds: wait (bounded) until it takes connections again.
+  void WaitForCamera(const SessionRecord& s) {
+    for (int i = 0; i < 100; ++i) {
+      const int sock = HttpConnect(s.connectAllowed, "127.0.0.1", s.cameraPortText.c_str());
+      if (sock >= 0) {
+        HttpClose(sock);
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  void TearDown() override {
+    if (emu_) emu_->Stop();
+    ExchangeTest::TearDown();
+  }
+  std::unique_ptr<camsim::Emulator> emu_;
+};
+
+TEST_F(EmulatorTest, EmulatorLogsEveryRequestByteForByte) {
+  for (const bool legacy : {true, false}) {
+    for (const bool secured : {true, false}) {
+      camsim::CameraConfig cam;
+      cam.family = legacy ? camsim::Family::Legacy : camsim::Family::Config;
+      cam.password = secured ? "pass" : "";
+      if (!StartLab(cam)) GTEST_SKIP() << "camera emulator not available";
+      const std::string port = std::to_string(emu_->HttpPort(0));
+      SessionRecord r = Record(legacy);  // reads land here
+      r.userName = "root";
+      r.password = "pass";
+      r.sys.SECUEN = secured ? 1 : 0;
+      SessionRecord w = r;  // writes come from here
+      FillSettings(w);
+      w.net.IPType = 0;  // the camera keeps its address and port after the network write
+      w.sys.HttpPort = emu_->HttpPort(0);
+      w.sys.SECUEN = r.sys.SECUEN;
+
+      std::vector<std::string> expected;
+      const std::string header = (secured || !legacy) ? kRootHeader : "\n";
+      std::vector<Row> networkWrites;
+      for (const Row& row : Rows()) {
+        if (row.act == kActWrite && row.page == kPageNetwork) {
+          networkWrites.push_back(row);
+          continue;
+        }
+        SessionRecord& s = row.act == kActWrite ? w : r;
+        EXPECT_EQ(CameraRequest(s, row.act, row.page, row.sub), Ok) << row.what;
+        expected.push_back((legacy ? row.legacyLine : row.configLine) + kAgent + header +
+                           (row.act == kActWrite ? "\n" : ""));
+      }
+      EXPECT_EQ(LoginRead(r), Ok);
+      expected.push_back(
+          std::string(legacy ? "GET /goform/Parameters" : "GET /cgi-bin/config_sysinfo.cgi") +
+          "?Act=1&Page=1 HTTP/1.0\n" + kAgent + kRootHeader);
+      const std::string scanAuth = (secured || !legacy) ? kRootHeader : "";
+      const auto aps = ScanAccessPoints(r);
+      EXPECT_TRUE(aps.has_value());
+      expected.push_back(std::string("GET /cgi-bin/ap_scan.cgi HTTP/1.0\n") + kAgent + scanAuth +
+                         "\n ");
+      EXPECT_EQ(WpsRequest(r, kActRead, 0), Ok);
+      expected.push_back(std::string("GET /cgi-bin/wps.cgi HTTP/1.0\n") + kAgent + scanAuth +
+                         "\n ");
+      EXPECT_EQ(WpsRequest(r, kActQuery, kPageNetwork), Ok);
+      expected.push_back(
+          std::string(legacy ? "GET /goform/Parameters" : "GET /cgi-bin/config_network.cgi") +
+          "?Act=3&Page=3&WPS&WPS_ACK HTTP/1.0\n" + kAgent + scanAuth + "\n");
+      for (const Row& row : networkWrites) {
+        WaitForCamera(w);
+        EXPECT_EQ(CameraRequest(w, row.act, row.page, row.sub), Ok) << row.what;
+        std::string line = legacy ? row.legacyLine : row.configLine;
+        line = ReplaceAll(line, "&IPType=1&", "&IPType=0&");
+        line = ReplaceAll(line, "&HttpPort=8080&", "&HttpPort=" + port + "&");
+        expected.push_back(line + kAgent + header + "\n");
+      }
+      const std::vector<std::string> logged = emu_->Requests(0);
+      ASSERT_EQ(logged.size(), expected.size());
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(logged[i], expected[i])
+            << (legacy ? "legacy " : "config ") << (secured ? "secured " : "open ") << i;
+      }
+      // What was read is what the camera holds.
+      EXPECT_EQ(r.sys.SECUEN, secured ? 1 : 0);
+      EXPECT_EQ(r.sys.ModelName.str(), emu_->Setting(0, "ModelName"));
+      EXPECT_EQ(emu_->Setting(0, "IPAddr"), "192.168.0.5");
+      EXPECT_EQ(emu_->Setting(0, "TitleBar"), "Front door cam");
+      emu_->Stop();
+      emu_.reset();
+    }
+  }
+}
+
+TEST_F(EmulatorTest, FaultModesGiveTheirCodes) {
+  struct Case {
+    camsim::Fault fault;
+    int read;
+  };
+  for (const Case c :
+       {Case{camsim::Fault::Silent, ErrNoResponse}, Case{camsim::Fault::NeverClose, Ok},
+        Case{camsim::Fault::Oversize, Ok}, Case{camsim::Fault::Failure402, ErrFailure},
+        Case{camsim::Fault::NotFound404, ErrNotFound},
+        Case{camsim::Fault::RefuseCredentials, ErrUnauthorized}}) {
+    camsim::CameraConfig cam;
+    cam.password = "pass";
+    cam.fault = c.fault;
+    if (!StartLab(cam)) GTEST_SKIP() << "camera emulator not available";
+    SessionRecord s = Record(false);
+    s.userName = "root";
+    s.password = "pass";
+    EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), c.read) << static_cast<int>(c.fault);
+    EXPECT_EQ(CameraRequest(s, kActWrite, kPageSystem, 0), c.read) << static_cast<int>(c.fault);
+    EXPECT_EQ(LoginRead(s), c.read) << static_cast<int>(c.fault);
+    emu_->Stop();
+    emu_.reset();
+  }
+}
+
+TEST_F(EmulatorTest, LinkServerListsTheAccountsCameras) {
+  camsim::LinkServerConfig link;
+  camsim::LinkServerAccount account;
+  account.id = "me";
+  account.password = "pw";
+  account.cameras = {{"SN1", "198.51.100.1", "80", "00:11:22:33:44:01", "Vexor-41HA"},
+                     {"SN2", "198.51.100.2", "8080", "00:11:22:33:44:02", "Ralto-52"}};
+  link.accounts.push_back(account);
+  if (!StartLab(camsim::CameraConfig{}, link)) GTEST_SKIP() << "camera emulator not available";
+  const std::string port = std::to_string(emu_->LinkServerPort());
+  const auto list = QueryLinkServer("127.0.0.1", port, "me", "pw", 3);
+  ASSERT_TRUE(list.has_value());
+  ASSERT_EQ(list->size(), 2u);
+  EXPECT_EQ((*list)[0].ID, "SN1");
+  EXPECT_EQ((*list)[0].Modelname, "Vexor-41HA");
+  EXPECT_EQ((*list)[1].IP, "198.51.100.2");
+  EXPECT_EQ((*list)[1].Port, "8080");
+  EXPECT_EQ(emu_->LinkServerRequests().back(),
+            "GET /cgi-bin/Parameters?Act=1&Page=3&ID=me&Password=pw HTTP/1.0\n"
+            " User-Agent: korimo-1.0.1\n\n");
+  EXPECT_FALSE(QueryLinkServer("127.0.0.1", port, "me", "wrong", 3).has_value());
 }
 
 }  // namespace
