@@ -1,7 +1,374 @@
+// read, save, scan, wps, link-server: the camera's CGI side of the tool. Exit status 0 only when
+// the operation succeeded, 1 when the camera or server refused or failed, 2 for unusable arguments.
+// Credentials are taken from the options and never printed.
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "commands.h"
+#include "core/app/camera_jobs.h"
+#include "core/camera_http/model_catalogue.h"
+#include "core/camera_http/requests.h"
+#include "core/hostnet/host_facts.h"
+#include "core/hostnet/ipv4.h"
+#include "core/hostnet/temporary_address.h"
+#include "core/platform/host_network.h"
 
 namespace orv::cli {
 
-void RegisterCameraCommands(CLI::App& /*app*/) {}
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct CameraOptions {
+  std::string host;
+  std::string port = "80";
+  std::string desc;
+  std::string family;
+  std::string user = "root";
+  std::string password;
+  std::string pcAddress;
+  bool suggest = false;
+  bool json = false;
+  bool wps = false;
+  double interval = 5.0;
+  std::vector<std::string> sets;
+};
+
+void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
+  cmd->add_option("HOST", o.host, "camera address")->required();
+  cmd->add_option("--port", o.port, "camera HTTP port")->capture_default_str();
+  auto* desc = cmd->add_option("--desc", o.desc,
+                               "the camera's DESC / INTERFACE text; picks the request family "
+                               "(an empty description means the legacy family)");
+  auto* family = cmd->add_option("--family", o.family, "request family instead of --desc")
+                     ->check(CLI::IsMember({"legacy", "config"}));
+  desc->excludes(family);
+  cmd->add_option("--user", o.user, "user name when the camera asks for one")
+      ->capture_default_str();
+  cmd->add_option("--password", o.password, "password when the camera asks for one");
+  cmd->add_flag("--json", o.json, "machine-readable output");
+}
+
+std::string Dump(const Json& j) {
+  return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void Emit(const CameraOptions& o, const Json& j) {
+  if (o.json) {
+    std::cout << Dump(j) << '\n';
+    return;
+  }
+  // Plain output: one Key=value line per item, nested lists indexed.
+  for (const auto& [key, value] : j.items()) {
+    if (value.is_object()) {
+      for (const auto& [k, v] : value.items()) {
+        std::cout << k << '=' << (v.is_string() ? v.get<std::string>() : Dump(v)) << '\n';
+      }
+    } else if (value.is_array()) {
+      for (std::size_t i = 0; i < value.size(); ++i) {
+        std::cout << key << '[' << i << "]=" << Dump(value[i]) << '\n';
+      }
+    } else {
+      std::cout << key << '=' << (value.is_string() ? value.get<std::string>() : Dump(value))
+                << '\n';
+    }
+  }
+}
+
+// Fills the connection items as the search page does when a camera is picked.
+bool PrepareSession(const CameraOptions& o, SessionRecord& s) {
+  if (o.host.empty() || o.host.size() >= decltype(s.cameraAddrText)::kWidth) {
+    std::cerr << "orvantis-cli: the camera address must have 1 to "
+              << decltype(s.cameraAddrText)::kWidth - 1 << " characters\n";
+    return false;
+  }
+  if (o.port.empty() || o.port.size() >= decltype(s.cameraPortText)::kWidth) {
+    std::cerr << "orvantis-cli: the port must have 1 to " << decltype(s.cameraPortText)::kWidth - 1
+              << " characters\n";
+    return false;
+  }
+  s.connectAllowed.store(1);
+  s.cameraAddrText = o.host;
+  s.cameraPortText = o.port;
+  s.cameraAddr = ParseIpv4OrZero(o.host);
+  if (!o.family.empty()) {
+    s.legacyCamera = o.family == "legacy" ? 1 : 0;
+    s.cameraWireless = 0;
+  } else {
+    ClassifyFamily(s, o.desc);
+  }
+  return true;
+}
+
+Json AccessPointsJson(const std::vector<AccessPointEntry>& list) {
+  Json a = Json::array();
+  for (const AccessPointEntry& e : list) {
+    a.push_back(Json{{"Channel", int{e.Channel}},
+                     {"Mac_address", e.Mac_address.str()},
+                     {"SSID", e.SSID.str()},
+                     {"Quality", int{e.Quality}},
+                     {"Mode", e.Mode.str()},
+                     {"Security", e.Security.str()},
+                     {"Algorithm", e.Algorithm.str()}});
+  }
+  return a;
+}
+
+// The login step with the options' credentials. False (after printing) when the login failed.
+bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
+  const LoginOutcome login = RunLoginStep(s, [&o] { return Credentials{o.user, o.password}; });
+  if (login.ok) return true;
+  if (login.credentialsTooLong) {
+    std::cerr << "orvantis-cli: user name and password take at most 63 bytes each\n";
+    exitStatus = kExitUsage;
+    return false;
+  }
+  Emit(o, Json{{"result", login.result}, {"ok", false}, {"step", "login"}});
+  exitStatus = kExitFailed;
+  return false;
+}
+
+// Login and the read-all job. False (after printing) when either failed.
+bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
+  SessionRecord& s = job.session;
+  if (!PrepareSession(o, s)) {
+    exitStatus = kExitUsage;
+    return false;
+  }
+  // The free-address search probes the PC's own subnet; only asked for with --suggest.
+  std::unique_ptr<HostNetwork> net;
+  FreeAddressFinder finder;
+  if (o.suggest) {
+    net = CreateHostNetwork(HostNetworkOptionsFromEnvironment());
+    if (!o.pcAddress.empty()) {
+      if (!ParseIpv4(o.pcAddress)) {
+        std::cerr << "orvantis-cli: --pc-address needs a dotted-quad address\n";
+        exitStatus = kExitUsage;
+        return false;
+      }
+      s.pcAddrText = o.pcAddress;
+    } else {
+      ChooseAdapter(*net, s);
+      ReadAdapterDetails(*net, s);
+    }
+    finder = MakeFreeAddressFinder(*net);
+  }
+  if (!Login(o, s, exitStatus)) return false;
+  job.mode = kModeRead;
+  RunReadAllJob(job, finder);
+  if (job.ok != 1) {
+    Json j{{"result", job.error}, {"ok", false}, {"step", "read"}};
+    if (s.extendedCgi == 1 && s.sys.wirelessCapable == 1 && s.apScanOk != 1) j["apScanOk"] = 0;
+    Emit(o, j);
+    exitStatus = kExitFailed;
+    return false;
+  }
+  return true;
+}
+
+Json ReadResultJson(const WorkerJob& job, bool suggest) {
+  const SessionRecord& s = job.session;
+  Json j{{"result", 0},
+         {"ok", true},
+         {"extendedCgi", int{s.extendedCgi}},
+         {"legacyCamera", int{s.legacyCamera}},
+         {"cameraWireless", int{s.cameraWireless}},
+         {"settings", CameraSettingsJson(s)},
+         {"accessPoints", AccessPointsJson(job.accessPoints)}};
+  if (suggest) {
+    Json a = Json::array();
+    for (std::uint32_t addr : job.suggestedAddresses) a.push_back(FormatIpv4(addr));
+    j["suggestedAddresses"] = a;
+  }
+  return j;
+}
+
+void RunRead(const CameraOptions& o) {
+  int status = 0;
+  WorkerJob job;
+  if (!ReadCamera(o, job, status)) {
+    ExitStatus() = status;
+    return;
+  }
+  Emit(o, ReadResultJson(job, o.suggest));
+  ExitStatus() = 0;
+}
+
+void RunSave(const CameraOptions& o) {
+  // Check every assignment before anything is sent.
+  {
+    SessionRecord scratch;
+    for (const std::string& a : o.sets) {
+      std::string error;
+      if (!ApplyFieldAssignment(scratch, a, &error)) {
+        std::cerr << "orvantis-cli: --set " << error << '\n';
+        ExitStatus() = kExitUsage;
+        return;
+      }
+    }
+  }
+  int status = 0;
+  WorkerJob job;
+  if (!ReadCamera(o, job, status)) {
+    ExitStatus() = status;
+    return;
+  }
+  for (const std::string& a : o.sets) ApplyFieldAssignment(job.session, a, nullptr);
+  job.session.useWps = o.wps ? 1 : 0;
+  job.mode = o.wps ? kModeSaveWps : kModeSave;
+  job.accessPoints.clear();
+  job.suggestedAddresses.clear();
+  RunWorkerJob(job, nullptr);
+  Json j{{"result", job.error}, {"ok", job.ok == 1}};
+  if (job.ok != 1) j["step"] = "save";
+  Emit(o, j);
+  ExitStatus() = job.ok == 1 ? 0 : kExitFailed;
+}
+
+void RunScan(const CameraOptions& o) {
+  SessionRecord s;
+  if (!PrepareSession(o, s)) {
+    ExitStatus() = kExitUsage;
+    return;
+  }
+  int status = 0;
+  if (!Login(o, s, status)) {
+    ExitStatus() = status;
+    return;
+  }
+  const auto list = ScanAccessPoints(s);
+  const bool ok = list.has_value() && s.apScanOk == 1;
+  Json j{{"result", 0},
+         {"ok", ok},
+         {"apScanOk", int{s.apScanOk}},
+         {"apCount", ok ? s.apCount : 0u},
+         {"accessPoints", AccessPointsJson(list.value_or(std::vector<AccessPointEntry>{}))}};
+  Emit(o, j);
+  ExitStatus() = ok ? 0 : kExitFailed;
+}
+
+// The WPS page's session: start, give the user time to press the router's button, then poll until
+// the camera acknowledges or the counter runs out (30 ticks).
+void RunWps(const CameraOptions& o) {
+  SessionRecord s;
+  if (!PrepareSession(o, s)) {
+    ExitStatus() = kExitUsage;
+    return;
+  }
+  int status = 0;
+  if (!Login(o, s, status)) {
+    ExitStatus() = status;
+    return;
+  }
+  const auto tick = std::chrono::duration<double>(o.interval);
+  const int start = WpsRequest(s, kActRead, 0);
+  if (start != Ok) {
+    Emit(o, Json{{"result", start}, {"ok", false}, {"step", "start"}});
+    ExitStatus() = kExitFailed;
+    return;
+  }
+  int counter = 0;
+  while (counter < 1200) {
+    std::this_thread::sleep_for(tick);
+    counter += 40;
+    if (counter < 450) continue;
+    WpsRequest(s, kActQuery, kPageNetwork);  // a failed poll leaves the last state
+    if (s.wpsStatus == 0 && s.wpsAck == 0) {
+      if (counter >= 500 && counter <= 600) WpsRequest(s, kActRead, 0);
+    } else if (s.wpsStatus == 0 && s.wpsAck == 1) {
+      counter = 1500;
+    }
+  }
+  const bool ok = s.wpsStatus == 0 && s.wpsAck == 1;
+  Emit(o,
+       Json{{"result", 0}, {"ok", ok}, {"wpsStatus", int{s.wpsStatus}}, {"wpsAck", int{s.wpsAck}}});
+  ExitStatus() = ok ? 0 : kExitFailed;
+}
+
+struct LinkServerOptions {
+  std::string server;
+  std::string port = "80";
+  std::string id;
+  std::string password;
+  bool userLogin = false;
+  bool json = false;
+};
+
+void RunLinkServer(const LinkServerOptions& l) {
+  CameraOptions out;
+  out.json = l.json;
+  if (l.id.empty() || l.password.empty() || l.id.size() > 32 || l.password.size() > 32) {
+    std::cerr << "orvantis-cli: ID and password need 1 to 32 characters each\n";
+    ExitStatus() = kExitUsage;
+    return;
+  }
+  // "User login" asks page 2, "Device login" page 3.
+  const auto list = QueryLinkServer(l.server, l.port, l.id, l.password, l.userLogin ? 2 : 3);
+  Json cameras = Json::array();
+  if (list) {
+    for (const LinkServerCameraEntry& e : *list) {
+      cameras.push_back(Json{{"ID", e.ID.str()},
+                             {"IP", e.IP.str()},
+                             {"Port", e.Port.str()},
+                             {"Mac_address", e.Mac_address.str()},
+                             {"Modelname", e.Modelname.str()}});
+    }
+  }
+  Emit(out, Json{{"ok", list.has_value()}, {"count", cameras.size()}, {"cameras", cameras}});
+  ExitStatus() = list ? 0 : kExitFailed;
+}
+
+}  // namespace
+
+void RegisterCameraCommands(CLI::App& app) {
+  auto read = std::make_shared<CameraOptions>();
+  auto* r = app.add_subcommand("read", "log in to a camera and read all its settings");
+  AddTargetOptions(r, *read);
+  r->add_flag("--suggest", read->suggest,
+              "also look for two free addresses in the PC's subnet (sends ARP probes)");
+  r->add_option("--pc-address", read->pcAddress, "the PC address to probe from with --suggest");
+  r->callback([read] { RunRead(*read); });
+
+  auto save = std::make_shared<CameraOptions>();
+  auto* s = app.add_subcommand("save", "read a camera, change settings and write them back");
+  AddTargetOptions(s, *save);
+  s->add_flag("--wps", save->wps, "save in WPS mode (the wireless keys are left alone)");
+  s->add_option("--set", save->sets, "Field=Value, by the record's field name (repeatable)");
+  s->callback([save] { RunSave(*save); });
+
+  auto scan = std::make_shared<CameraOptions>();
+  auto* sc = app.add_subcommand("scan", "list the access points a camera sees");
+  AddTargetOptions(sc, *scan);
+  sc->callback([scan] { RunScan(*scan); });
+
+  auto wps = std::make_shared<CameraOptions>();
+  auto* w = app.add_subcommand("wps", "run a camera's WPS push-button session");
+  AddTargetOptions(w, *wps);
+  w->add_option("--interval", wps->interval, "seconds between polls")
+      ->capture_default_str()
+      ->check(CLI::Range(0.001, 60.0));
+  w->callback([wps] { RunWps(*wps); });
+
+  auto link = std::make_shared<LinkServerOptions>();
+  auto* l =
+      app.add_subcommand("link-server", "list the cameras a link server knows for an account");
+  l->add_option("--server", link->server, "link-server host")->required();
+  l->add_option("--port", link->port, "link-server port")->capture_default_str();
+  l->add_option("--id", link->id, "account ID")->required();
+  l->add_option("--password", link->password, "account password")->required();
+  l->add_flag("--user-login", link->userLogin, "a user account rather than a device account");
+  l->add_flag("--json", link->json, "machine-readable output");
+  l->callback([link] { RunLinkServer(*link); });
+}
 
 }  // namespace orv::cli
