@@ -32,7 +32,7 @@ class FixedText {
   void assign(std::string_view s) {
     const std::size_t n = BoundedPrefixLength(s, N - 1);
     // s may alias our own bytes: move first, then clear the tail.
-    std::memmove(bytes_.data(), s.data(), n);
+    if (n != 0) std::memmove(bytes_.data(), s.data(), n);
     std::memset(bytes_.data() + n, 0, N - n);
   }
 
