@@ -1,5 +1,5 @@
 // The Linux socket layer on loopback only (unicast to 127.0.0.1, kernel-chosen ports): over-long
-// datagrams are detected and consumed, and the host address list never offers loopback adapters.
+// datagrams are detected and consumed.
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -51,19 +51,6 @@ TEST(DiscoveryLinuxSockets, OverlongDatagramIsRejectedAndConsumed) {
   EXPECT_EQ(s->Receive(rx, buf, sizeof buf), -1) << "nothing waiting does not block";
   s->Close(rx);
   s->Close(tx);
-}
-
-TEST(DiscoveryLinuxHosts, OffersAdaptersOrTheLoopbackFallbackAlone) {
-  auto list = SystemDiscoveryHostSource()->HostAddresses();
-  ASSERT_TRUE(list.has_value());
-  ASSERT_FALSE(list->empty());
-  const std::uint32_t lo = htonl(INADDR_LOOPBACK);
-  for (std::uint32_t a : *list) {
-    if ((ntohl(a) >> 24) == 127) {
-      EXPECT_EQ(a, lo);
-      EXPECT_EQ(list->size(), 1u) << "loopback only as the fallback";
-    }
-  }
 }
 
 }  // namespace
