@@ -1,0 +1,405 @@
+// The login step and the three jobs against an emulated camera on 127.0.0.1 (kernel-chosen port),
+// checked by the order of the requests the camera logged; the save's tolerated final write against
+// a scripted peer that answers each connection as told.
+
+#include "core/app/camera_jobs.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "camsim.h"
+#include "core/camera_http/transport.h"
+#include "core/hostnet/ipv4.h"
+
+namespace orv {
+namespace {
+
+// "path?Act=..&Page=.." of a logged request: what identifies the request in a job's order.
+std::string Summary(const std::string& request) {
+  std::string line = request.substr(0, request.find('\n'));
+  if (line.rfind("GET ", 0) == 0) line = line.substr(4);
+  line = line.substr(0, line.find(" HTTP/"));
+  const std::size_t q = line.find('?');
+  if (q == std::string::npos) return line;
+  std::string out = line.substr(0, line.find_first_not_of('?', q));
+  std::string query = line.substr(line.find_first_not_of('?', q));
+  bool first = true;
+  for (std::size_t start = 0; start <= query.size();) {
+    std::size_t end = query.find('&', start);
+    if (end == std::string::npos) end = query.size();
+    const std::string param = query.substr(start, end - start);
+    if (param.rfind("Act=", 0) == 0 || param.rfind("Page=", 0) == 0) {
+      out += (first ? "" : "&") + param;
+      first = false;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
+TransportTiming Short() {
+  TransportTiming t;
+  t.connectPeriodMs = 200;
+  t.sendWaitMs = 500;
+  t.firstByteWaitMs = 1000;
+  t.readPollMs = 50;
+  t.silenceLimitMs = 300;
+  t.receiveLimitMs = 2000;
+  return t;
+}
+
+class CameraJobsEmulated : public ::testing::Test {
+ protected:
+  void SetUp() override { SetTransportTiming(Short()); }
+  void TearDown() override {
+    if (emu_) emu_->Stop();
+    SetTransportTiming(TransportTiming{});
+  }
+
+  // A config-family camera that is extended and wireless-capable unless told otherwise.
+  static camsim::CameraConfig Camera(const std::string& model = "Vexor-41HA") {
+    camsim::CameraConfig cam;
+    cam.family = camsim::Family::Config;
+    cam.description = model;
+    cam.settings["ModelName"] = model;
+    cam.settings["TitleBar"] = "Front door";
+    // A network write must not move the camera to a fixed port.
+    cam.settings["IPType"] = "1";
+    cam.settings["IPAddr"] = "127.0.0.1";
+    cam.settings["HttpPort"] = "0";
+    cam.accessPoints = {camsim::AccessPoint{}, camsim::AccessPoint{}};
+    cam.accessPoints[1].ssid = "second";
+    return cam;
+  }
+
+  bool Start(camsim::CameraConfig cam) {
+    cam.bindAddress = "127.0.0.1";
+    cam.replyTo = "127.0.0.1";
+    cam.answerDiscovery = false;
+    camsim::LabConfig lab;
+    lab.cameras.push_back(std::move(cam));
+    lab.discoveryPort = 0;
+    emu_ = std::make_unique<camsim::Emulator>(std::move(lab));
+    std::string error;
+    if (!emu_->Start(&error)) {
+      emu_.reset();
+      return false;
+    }
+    return true;
+  }
+
+  SessionRecord Record(bool legacy = false) const {
+    SessionRecord s;
+    s.connectAllowed.store(1);
+    s.cameraAddrText = "127.0.0.1";
+    s.cameraPortText = std::to_string(emu_->HttpPort(0));
+    s.legacyCamera = legacy ? 1 : 0;
+    s.pcAddrText = "10.0.0.5";
+    return s;
+  }
+
+  std::vector<std::string> Log() const {
+    std::vector<std::string> out;
+    for (const std::string& r : emu_->Requests(0)) out.push_back(Summary(r));
+    return out;
+  }
+
+  std::unique_ptr<camsim::Emulator> emu_;
+};
+
+#define START_OR_SKIP(cam) \
+  if (!Start(cam)) GTEST_SKIP() << "camera emulator not available"
+
+const std::vector<std::string> kSystemReadThrice = {"/cgi-bin/config_sysinfo.cgi?Act=1&Page=1",
+                                                    "/cgi-bin/config_sysinfo.cgi?Act=1&Page=1",
+                                                    "/cgi-bin/config_sysinfo.cgi?Act=1&Page=1"};
+
+TEST_F(CameraJobsEmulated, LoginWithoutPasswordNeverAsks) {
+  START_OR_SKIP(Camera());
+  SessionRecord s = Record();
+  s.userName = "stale";
+  s.password = "stale";
+  int asked = 0;
+  const LoginOutcome out = RunLoginStep(s, [&] {
+    ++asked;
+    return Credentials{};
+  });
+  EXPECT_TRUE(out.ok);
+  EXPECT_FALSE(out.askedCredentials);
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(s.userName.empty()) << "the login starts from empty credentials";
+  EXPECT_EQ(Log(), kSystemReadThrice);
+}
+
+TEST_F(CameraJobsEmulated, RefusedLoginAsksOnceAndChecksTheCredentials) {
+  auto cam = Camera();
+  cam.password = "secret";
+  START_OR_SKIP(cam);
+
+  int asked = 0;
+  SessionRecord s = Record();
+  LoginOutcome out = RunLoginStep(s, [&] {
+    ++asked;
+    return Credentials{"root", "wrong"};
+  });
+  EXPECT_FALSE(out.ok);
+  EXPECT_TRUE(out.askedCredentials);
+  EXPECT_EQ(out.result, ErrUnauthorized);
+  EXPECT_EQ(asked, 1);
+  std::vector<std::string> expected = kSystemReadThrice;
+  expected.push_back("/cgi-bin/config_sysinfo.cgi?Act=1&Page=1");
+  EXPECT_EQ(Log(), expected);
+  EXPECT_NE(emu_->Requests(0).back().find("Authorization: Basic "), std::string::npos);
+
+  emu_->ClearRequests();
+  s = Record();
+  out = RunLoginStep(s, [] { return Credentials{"root", "secret"}; });
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.result, Ok);
+  EXPECT_EQ(s.sys.TitleBar, "Front door") << "the login read is parsed";
+  EXPECT_EQ(s.password, "secret");
+
+  // Credentials that do not fit are refused before anything more is sent.
+  emu_->ClearRequests();
+  s = Record();
+  out = RunLoginStep(s, [] { return Credentials{"root", std::string(64, 'p')}; });
+  EXPECT_FALSE(out.ok);
+  EXPECT_TRUE(out.credentialsTooLong);
+  EXPECT_EQ(Log(), kSystemReadThrice);
+}
+
+TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
+  START_OR_SKIP(Camera());
+  WorkerJob job;
+  job.session = Record();
+  std::vector<std::string> finderCalls;
+  FreeAddressFinder finder = [&](std::uint32_t& base, std::uint32_t source, std::size_t n,
+                                 const ConnectFlag&) {
+    finderCalls.push_back(FormatIpv4(base) + " from " + FormatIpv4(source) +
+                          " n=" + std::to_string(n));
+    return std::vector<std::uint32_t>{MakeIpv4(10, 0, 0, 253), MakeIpv4(10, 0, 0, 252)};
+  };
+  RunReadAllJob(job, finder);
+  EXPECT_EQ(job.done, 1);
+  ASSERT_EQ(job.ok, 1) << job.error;
+  EXPECT_EQ(job.session.extendedCgi, 1);
+  EXPECT_EQ(Log(),
+            (std::vector<std::string>{
+                "/goform/Parameters?Act=1&Page=23", "/cgi-bin/config_sysinfo.cgi?Act=1&Page=1",
+                "/cgi-bin/config_network.cgi?Act=1&Page=3",
+                "/cgi-bin/config_ddns.cgi?Act=1&Page=13", "/cgi-bin/config_time.cgi?Act=1",
+                "/goform/Parameters?Act=1&Page=32", "/cgi-bin/ap_scan.cgi"}));
+  ASSERT_EQ(job.accessPoints.size(), 2u);
+  EXPECT_EQ(job.accessPoints[1].SSID, "second");
+  EXPECT_EQ(job.session.apScanOk, 1);
+  EXPECT_EQ(finderCalls, std::vector<std::string>{"10.0.0.5 from 10.0.0.5 n=2"});
+  EXPECT_EQ(job.suggestedAddresses.size(), 2u);
+
+  // A PPPoE link gets no suggestion; a camera outside the extended table no capability page.
+  emu_->ClearRequests();
+  finderCalls.clear();
+  job = WorkerJob{};
+  job.session = Record();
+  job.session.linkPppoe = 1;
+  RunReadAllJob(job, finder);
+  EXPECT_EQ(job.ok, 1);
+  EXPECT_TRUE(finderCalls.empty());
+  EXPECT_TRUE(job.suggestedAddresses.empty());
+}
+
+TEST_F(CameraJobsEmulated, ReadAllOfAPlainCameraStopsAfterTheTime) {
+  START_OR_SKIP(Camera("Raltox-63"));
+  WorkerJob job;
+  job.session = Record();
+  bool probed = false;
+  RunReadAllJob(job, [&](std::uint32_t&, std::uint32_t, std::size_t, const ConnectFlag&) {
+    probed = true;
+    return std::vector<std::uint32_t>{};
+  });
+  EXPECT_EQ(job.ok, 1);
+  EXPECT_EQ(job.session.extendedCgi, 0);
+  EXPECT_EQ(Log().size(), 5u);
+  EXPECT_FALSE(probed);
+  EXPECT_TRUE(job.accessPoints.empty());
+}
+
+TEST_F(CameraJobsEmulated, ReadAllFailures) {
+  {
+    auto cam = Camera();
+    cam.rawPages["scan"] = "no table here\n";
+    START_OR_SKIP(cam);
+    WorkerJob job;
+    job.session = Record();
+    RunReadAllJob(job, nullptr);
+    EXPECT_EQ(job.done, 1);
+    EXPECT_EQ(job.ok, 0);
+    EXPECT_EQ(job.error, 0) << "a failed scan reports 0";
+    EXPECT_EQ(Log().size(), 7u);
+    emu_->Stop();
+  }
+  {
+    auto cam = Camera();
+    cam.fault = camsim::Fault::NotFound404;
+    ASSERT_TRUE(Start(cam));
+    WorkerJob job;
+    job.session = Record();
+    RunReadAllJob(job, nullptr);
+    EXPECT_EQ(job.ok, 0);
+    EXPECT_EQ(job.error, ErrNotFound);
+    EXPECT_EQ(Log().size(), 1u) << "the first failure ends the job";
+  }
+}
+
+TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
+  START_OR_SKIP(Camera());
+  WorkerJob job;
+  job.mode = kModeSave;
+  job.session = Record();
+  job.session.sys.TitleBar = "Back yard";
+  RunWorkerJob(job, nullptr);
+  EXPECT_EQ(job.ok, 1) << job.error;
+  std::vector<std::string> log = Log();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0], "/cgi-bin/config_sysinfo.cgi?Act=2&Page=1");
+  EXPECT_EQ(log[1], "/cgi-bin/config_ddns.cgi?Act=2&Page=13");
+  EXPECT_EQ(log[2], "/cgi-bin/config_time.cgi?Act=2");
+  EXPECT_EQ(log[3], "/cgi-bin/config_network.cgi?Act=2&Page=3");
+  EXPECT_EQ(emu_->Setting(0, "TitleBar"), "Back yard");
+
+  // The camera may have moved to a fresh port after the network write.
+  emu_->ClearRequests();
+  job = WorkerJob{};
+  job.mode = kModeSaveWps;
+  job.session = Record();
+  job.session.sys.Time.clear();
+  RunWorkerJob(job, nullptr);
+  EXPECT_EQ(job.ok, 1) << job.error;
+  log = Log();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[2], "/cgi-bin/config_time.cgi?Act=1") << "read, not written";
+  EXPECT_EQ(log[3], "/cgi-bin/config_network.cgi?Act=2&Page=3");
+  const std::string shortWrite = emu_->Requests(0)[3];
+  EXPECT_EQ(shortWrite.find("WPAKey="), std::string::npos) << "the WPS save leaves the keys alone";
+  EXPECT_EQ(shortWrite.find("SSID="), std::string::npos);
+  EXPECT_NE(shortWrite.find("HttpPort="), std::string::npos);
+  EXPECT_FALSE(job.session.sys.Time.empty()) << "the clock read is parsed";
+}
+
+// ---- A peer that answers the n-th connection with the n-th scripted answer
+
+class ScriptedPeer {
+ public:
+  explicit ScriptedPeer(std::vector<std::string> answers) : answers_(std::move(answers)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+    EXPECT_EQ(::listen(listener_, 8), 0);
+    socklen_t len = sizeof sa;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
+    port_ = ntohs(sa.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~ScriptedPeer() {
+    stop_ = true;
+    thread_.join();
+    ::close(listener_);
+  }
+  std::string PortText() const { return std::to_string(port_); }
+  std::vector<std::string> Requests() const {
+    std::lock_guard lock(m_);
+    return requests_;
+  }
+
+ private:
+  void Serve() {
+    std::size_t n = 0;
+    while (!stop_) {
+      pollfd p{listener_, POLLIN, 0};
+      if (::poll(&p, 1, 20) <= 0) continue;
+      const int c = ::accept(listener_, nullptr, nullptr);
+      if (c < 0) continue;
+      std::string head;
+      char buf[2048];
+      for (int i = 0; i < 50 && head.find("\n\n") == std::string::npos; ++i) {
+        pollfd q{c, POLLIN, 0};
+        if (::poll(&q, 1, 20) <= 0) continue;
+        const ssize_t r = ::recv(c, buf, sizeof buf, 0);
+        if (r <= 0) break;
+        head.append(buf, static_cast<std::size_t>(r));
+      }
+      {
+        std::lock_guard lock(m_);
+        requests_.push_back(head);
+      }
+      const std::string& a = n < answers_.size() ? answers_[n] : answers_.back();
+      ++n;
+      if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
+      ::close(c);
+    }
+  }
+
+  std::vector<std::string> answers_;
+  int listener_ = -1;
+  std::uint16_t port_ = 0;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex m_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};
+
+const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
+
+TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
+  SetTransportTiming(Short());
+  struct Case {
+    std::string last;
+    int mode;
+    std::uint8_t ok;
+    int error;
+  };
+  for (const Case& c : {Case{"", kModeSave, 1, 0},  // never answered: the camera moved
+                        Case{"HTTP/1.0 402 Failure\n\n", kModeSave, 1, 0},
+                        Case{"HTTP/1.0 401 Unauthorized\n\n", kModeSave, 0, ErrUnauthorized},
+                        Case{"", kModeSaveWps, 0, ErrNoResponse},
+                        Case{"HTTP/1.0 402 Failure\n\n", kModeSaveWps, 0, ErrFailure}}) {
+    ScriptedPeer peer({kOk, kOk, "HTTP/1.0 200 OK\n\nNTPEN=1\nTime=10:00:00\n", c.last});
+    WorkerJob job;
+    job.mode = c.mode;
+    job.session.connectAllowed.store(1);
+    job.session.cameraAddrText = "127.0.0.1";
+    job.session.cameraPortText = peer.PortText();
+    RunWorkerJob(job, nullptr);
+    EXPECT_EQ(job.done, 1);
+    EXPECT_EQ(job.ok, c.ok) << c.mode << " " << c.last;
+    EXPECT_EQ(job.error, c.error) << c.mode << " " << c.last;
+    EXPECT_EQ(peer.Requests().size(), 4u);
+  }
+  // An early write failing ends the save at once.
+  ScriptedPeer peer({kOk, "HTTP/1.0 404 Not Found\n\n"});
+  WorkerJob job;
+  job.mode = kModeSave;
+  job.session.connectAllowed.store(1);
+  job.session.cameraAddrText = "127.0.0.1";
+  job.session.cameraPortText = peer.PortText();
+  RunWorkerJob(job, nullptr);
+  EXPECT_EQ(job.ok, 0);
+  EXPECT_EQ(job.error, ErrNotFound);
+  EXPECT_EQ(peer.Requests().size(), 2u);
+  SetTransportTiming(TransportTiming{});
+}
+
+}  // namespace
+}  // namespace orv
