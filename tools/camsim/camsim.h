@@ -177,6 +177,9 @@ std::map<std::string, std::string> DefaultSettings(const CameraConfig& camera);
 std::string BuildDiscoveryReply(const CameraConfig& camera, std::uint32_t addressNetOrder,
                                 std::uint32_t httpPort, std::uint32_t secondPort);
 
+// True inside a network namespace made by "ip netns add"; elsewhere only loopback traffic is sent.
+bool InLabNamespace();
+
 class Emulator {
  public:
   explicit Emulator(LabConfig config);

@@ -218,6 +218,10 @@ bool InNamedNetNamespace() {
 
 }  // namespace
 
+bool InLabNamespace() {
+  return InNamedNetNamespace();
+}
+
 struct Emulator::Impl {
   struct Camera {
     detail::CameraState state;
