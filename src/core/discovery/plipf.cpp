@@ -1,11 +1,10 @@
 #include "core/discovery/plipf.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace orv {
 namespace {
@@ -14,6 +13,30 @@ std::string DottedFromNetwork(std::uint32_t address) {
   const auto* b = reinterpret_cast<const std::uint8_t*>(&address);
   return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
          std::to_string(b[3]);
+}
+
+// Dotted quad to a network-order address; nullopt unless exactly four numbers of 0..255.
+std::optional<std::uint32_t> ParseDotted(std::string_view text) {
+  std::uint8_t b[4];
+  std::size_t pos = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) {
+      if (pos >= text.size() || text[pos] != '.') return std::nullopt;
+      ++pos;
+    }
+    unsigned v = 0;
+    std::size_t digits = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 3) {
+      v = v * 10 + static_cast<unsigned>(text[pos++] - '0');
+      ++digits;
+    }
+    if (digits == 0 || v > 255) return std::nullopt;
+    b[i] = static_cast<std::uint8_t>(v);
+  }
+  if (pos != text.size()) return std::nullopt;
+  std::uint32_t address;
+  std::memcpy(&address, b, sizeof address);
+  return address;
 }
 
 std::int32_t NativeInt32(const std::uint8_t* p) {
@@ -93,15 +116,12 @@ bool CPLipf::Poll() {
       // Indexes must be valid in both the stored and the fresh address lists.
       const std::size_t n = fresh ? std::min(m_hostAddresses.size(), fresh->size()) : 0;
       if (n == 0) return false;
-      in_addr destination{};
-      if (::inet_pton(AF_INET, m_env.broadcastText.c_str(), &destination) != 1) {
-        destination.s_addr = INADDR_NONE;
-      }
+      const std::uint32_t destination = ParseDotted(m_env.broadcastText).value_or(0xFFFFFFFFu);
       m_handles.clear();
       for (std::size_t i = 0; i < n; ++i) {
         AdapterHandle h;
         h.localAddress = (*fresh)[i];
-        h.destination = destination.s_addr;
+        h.destination = destination;
         h.port = m_env.port;
         h.receiveSocket = OpenReceiveSocket(m_env.port);
         m_handles.push_back(h);
@@ -194,7 +214,7 @@ int CPLipf::OpenReceiveSocket(std::uint16_t port) {
   DiscoverySockets& s = *m_env.sockets;
   const int fd = s.CreateUdp();
   if (fd < 0) return -1;
-  if (!s.SetReuseAddress(fd) || !s.Bind(fd, htonl(INADDR_ANY), port) || !s.SetBroadcast(fd)) {
+  if (!s.SetReuseAddress(fd) || !s.Bind(fd, 0 /* any address */, port) || !s.SetBroadcast(fd)) {
     s.Close(fd);
     return -1;
   }
