@@ -209,23 +209,6 @@ TEST_F(CameraJobsPoll, AJobStillRunningAtTheEndIsDiscardedAndItsLateResultsIgnor
   EXPECT_EQ(jobs.Poll(position, owner), WorkerPoll::Idle);
 }
 
-TEST_F(CameraJobsPoll, ConnectAllowedIsSharedWithTheJobsCopy) {
-  owner.connectAllowed.store(1);
-  auto gate = std::make_shared<Gate>();
-  auto seen = std::make_shared<std::atomic<int>>(-1);
-  WorkerJob job;
-  job.mode = kModeRead;
-  job.session = owner;
-  jobs.Start(std::move(job), [gate, seen](WorkerJob& j) {
-    gate->Wait();
-    seen->store(j.session.connectAllowed.load());
-  });
-  owner.connectAllowed.store(0);  // shut-down while the job runs
-  gate->Open();
-  ASSERT_TRUE(Eventually([&] { return seen->load() != -1; }));
-  EXPECT_EQ(seen->load(), 0);
-}
-
 // ---- Re-find after a save
 
 CameraEntry Row(const char* id, const char* ip, const char* port) {
@@ -266,17 +249,6 @@ TEST(RefindCamera, NoMatchOrNoSerialChangesNothing) {
   EXPECT_EQ(s.cameraAddrText, "192.168.0.98");
   EXPECT_EQ(s.cameraPortText, "80");
   EXPECT_EQ(s.cameraAddr, 0x6200A8C0u);
-}
-
-TEST(RefindCamera, CutsOverlongTextsToTheRecordsFields) {
-  SessionRecord s;
-  s.cameraSerial = "X";
-  const std::string longIp(200, '9');
-  const std::vector<CameraEntry> rows = {Row("X", longIp.c_str(), "123456789")};
-  ASSERT_TRUE(RefindCamera(s, rows).has_value());
-  EXPECT_EQ(s.cameraAddrText.size(), 63u);
-  EXPECT_EQ(s.cameraPortText, "1234567");
-  EXPECT_EQ(s.cameraAddr, 0u) << "text that is no address gives 0";
 }
 
 // ---- Fields by name
