@@ -28,7 +28,9 @@ void SetTextBoundaryRule(CharSetKind kind, int codePage) {
   g_kind.store(static_cast<int>(kind));
 }
 
-CharSetKind TextBoundaryKind() { return static_cast<CharSetKind>(g_kind.load()); }
+CharSetKind TextBoundaryKind() {
+  return static_cast<CharSetKind>(g_kind.load());
+}
 
 std::size_t BoundedPrefixLength(std::string_view s, std::size_t maxBytes) {
   return BoundedPrefixLength(s, maxBytes, TextBoundaryKind(), g_codePage.load());
