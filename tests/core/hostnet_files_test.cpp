@@ -82,6 +82,34 @@ TEST_F(SystemFiles, OversizeFilesAreReadOnlyUpToTheBound) {
   EXPECT_EQ(ReadSmallFile(root + "/big")->size(), kMaxSystemFile);
 }
 
+TEST(AdapterPreference, VirtualAdaptersOnlyAsFallbackAndTheNamedOneLast) {
+  auto link = [](std::uint32_t i, const char* n, bool device, bool up = true) {
+    return LinkFacts{{i, n, AdapterType::Ethernet, up}, true, device};
+  };
+  // A real adapter is up: the veth and the bridge are not candidates.
+  std::vector<LinkFacts> links = {link(5, "veth0", false), link(2, "eth0", true),
+                                  link(3, "br0", false)};
+  ApplyAdapterPreference(links, "");
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[0].info.name, "eth0");
+  EXPECT_EQ(links[1].info.type, AdapterType::Other);
+  EXPECT_EQ(links[2].info.type, AdapterType::Other);
+
+  // The real adapter is down: the virtual ones stay (the namespace lab's case).
+  links = {link(2, "eth0", true, false), link(4, "veth1", false), link(3, "veth0", false)};
+  ApplyAdapterPreference(links, "");
+  EXPECT_EQ(links[1].info.name, "veth0");
+  EXPECT_EQ(links[2].info.type, AdapterType::Ethernet);
+
+  // Named by the user: kept even if virtual, and moved last so it is chosen.
+  links = {link(2, "eth0", true), link(3, "veth0", false), link(4, "eth1", true)};
+  ApplyAdapterPreference(links, "veth0");
+  EXPECT_EQ(links.back().info.name, "veth0");
+  EXPECT_EQ(links.back().info.type, AdapterType::Ethernet);
+  ApplyAdapterPreference(links, "missing");
+  EXPECT_EQ(links.back().info.name, "eth1");
+}
+
 // --- the PPPoE account -----------------------------------------------------------------------
 
 TEST_F(SystemFiles, FirstNetworkManagerPppoeConnectionByName) {

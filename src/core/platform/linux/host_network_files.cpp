@@ -166,4 +166,24 @@ bool NetworkManagerUsesDhcp(const std::string& root, const std::string& ifName) 
   return false;
 }
 
+void ApplyAdapterPreference(std::vector<LinkFacts>& links, const std::string& wanted) {
+  std::stable_sort(links.begin(), links.end(), [](const LinkFacts& a, const LinkFacts& b) {
+    return a.info.index < b.info.index;
+  });
+  const bool anyDevice = std::any_of(links.begin(), links.end(), [](const LinkFacts& l) {
+    return l.lan && l.info.up && l.deviceBacked;
+  });
+  // Bridges, veths and tunnels stand in only when no real adapter is up.
+  if (anyDevice) {
+    for (LinkFacts& l : links)
+      if (l.lan && !l.deviceBacked && (wanted.empty() || l.info.name != wanted))
+        l.info.type = AdapterType::Other;
+  }
+  if (!wanted.empty()) {
+    auto it = std::find_if(links.begin(), links.end(),
+                           [&](const LinkFacts& l) { return l.info.name == wanted; });
+    if (it != links.end()) std::rotate(it, it + 1, links.end());
+  }
+}
+
 }  // namespace orv::linuxnet

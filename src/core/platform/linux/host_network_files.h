@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/host_network.h"
+
 namespace orv::linuxnet {
 
 inline constexpr std::size_t kMaxSystemFile = 256 * 1024;
@@ -46,6 +48,16 @@ std::optional<std::string> DhcpServerFromLease(const std::string& root, std::uin
 
 // NetworkManager keeps a connection for this adapter with an automatic IPv4 method.
 bool NetworkManagerUsesDhcp(const std::string& root, const std::string& ifName);
+
+// One adapter as the backend sees it before the preference rules.
+struct LinkFacts {
+  AdapterInfo info;
+  bool lan = false;  // Ethernet or wireless
+  bool deviceBacked = false;
+};
+// Sorts by index; demotes virtual LAN adapters (veth, bridges) to Other while a device-backed one
+// is up; and moves the adapter named `wanted`, if any, to the end so that it is the one chosen.
+void ApplyAdapterPreference(std::vector<LinkFacts>& links, const std::string& wanted);
 
 // NetworkManager's connection folders below root, in the order they are consulted.
 std::vector<std::string> NetworkManagerConnectionDirs(const std::string& root);

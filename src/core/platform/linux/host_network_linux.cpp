@@ -88,11 +88,7 @@ std::string NlErrorText(int err) {
   return nl_geterror(err < 0 ? -err : err);
 }
 
-struct LinkFacts {
-  AdapterInfo info;
-  bool lan = false;  // Ethernet or wireless
-  bool deviceBacked = false;
-};
+using linuxnet::LinkFacts;
 
 struct AddedAddress {
   std::uint32_t ifIndex = 0;
@@ -277,24 +273,7 @@ int LinuxHostNetwork::ReadLinks(std::vector<LinkFacts>& links, std::string& erro
     }
     links.push_back(std::move(f));
   }
-  std::sort(links.begin(), links.end(),
-            [](const LinkFacts& a, const LinkFacts& b) { return a.info.index < b.info.index; });
-
-  const std::string wanted = m_opt.adapterOverride;
-  const bool anyDevice = std::any_of(links.begin(), links.end(), [](const LinkFacts& l) {
-    return l.lan && l.info.up && l.deviceBacked;
-  });
-  // Bridges, veths and tunnels stand in only when no real adapter is up.
-  if (anyDevice) {
-    for (LinkFacts& l : links)
-      if (l.lan && !l.deviceBacked && l.info.name != wanted) l.info.type = AdapterType::Other;
-  }
-  if (!wanted.empty()) {
-    // The named adapter goes last, so it is the one chosen.
-    auto it = std::find_if(links.begin(), links.end(),
-                           [&](const LinkFacts& l) { return l.info.name == wanted; });
-    if (it != links.end()) std::rotate(it, it + 1, links.end());
-  }
+  linuxnet::ApplyAdapterPreference(links, m_opt.adapterOverride);
   return 0;
 }
 
