@@ -243,8 +243,8 @@ TEST(DiscoveryChanges, AnyShownFieldOfAKnownCameraCountsIdenticalRepliesDoNot) {
   rig.net->DeliverAll(MakeReply(s));
   EXPECT_EQ(e.Collect().code, 1);
 
-  auto deliver = [&](const ReplySpec& spec) {
-    rig.net->DeliverAll(MakeReply(spec));
+  auto deliver = [&](const ReplySpec& want) {
+    rig.net->DeliverAll(MakeReply(want));
     return e.Collect();
   };
   EXPECT_EQ(deliver(s).code, 0);

@@ -123,23 +123,23 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
 }
 }  // namespace
 
-Bytes MakeReply(const ReplySpec& spec) {
-  Bytes b(std::max<std::size_t>(spec.length, 284), 0);
-  Put32(b, 0, spec.magic);
-  Put32(b, 4, spec.type);
-  std::copy(spec.mac.begin(), spec.mac.end(), b.begin() + 8);
-  const std::uint32_t ip = Ip(spec.ip.c_str());
+Bytes MakeReply(const ReplySpec& want) {
+  Bytes b(std::max<std::size_t>(want.length, 284), 0);
+  Put32(b, 0, want.magic);
+  Put32(b, 4, want.type);
+  std::copy(want.mac.begin(), want.mac.end(), b.begin() + 8);
+  const std::uint32_t ip = Ip(want.ip.c_str());
   std::memcpy(b.data() + 16, &ip, 4);
-  Put32(b, 20, spec.httpPort);
-  std::string text = spec.description;
+  Put32(b, 20, want.httpPort);
+  std::string text = want.description;
   text += '\0';
-  text += spec.cameraId;
+  text += want.cameraId;
   text += '\0';
-  text += spec.interfaceWord;
+  text += want.interfaceWord;
   text += '\0';
   std::memcpy(b.data() + 24, text.data(), std::min<std::size_t>(text.size(), 256));
-  Put32(b, 280, spec.secondPort);
-  b.resize(spec.length);
+  Put32(b, 280, want.secondPort);
+  b.resize(want.length);
   return b;
 }
 

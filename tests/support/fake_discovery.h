@@ -86,7 +86,7 @@ struct ReplySpec {
   std::size_t length = 284;
 };
 
-Bytes MakeReply(const ReplySpec& spec);
+Bytes MakeReply(const ReplySpec& want);
 // A camera numbered n: distinct MAC, address 10.0.<n/250>.<n%250+1>, camera ID "SN<n>".
 ReplySpec NumberedCamera(int n);
 
