@@ -11,5 +11,6 @@ int& ExitStatus();
 void RegisterDiscoveryCommands(CLI::App& app);  // discover
 void RegisterHostnetCommands(CLI::App& app);    // netinfo, ensure-subnet, free-addresses, arp-test
 void RegisterCameraCommands(CLI::App& app);     // read, save, scan, wps, link-server
+void RegisterProbeCommand(CLI::App& app);       // probe
 
 }  // namespace orv::cli

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "core/platform/codepage.h"
 
 namespace orv::cli {
 int& ExitStatus() {
@@ -13,10 +14,13 @@ int& ExitStatus() {
 
 int main(int argc, char** argv) {
   CLI::App app{"Orvantis command-line tool: find and set up network cameras"};
+  // Texts of the session record are in the 8-bit system code page, cut by its rule.
+  orv::InitSystemCodePage();
   app.require_subcommand(1);
   orv::cli::RegisterDiscoveryCommands(app);
   orv::cli::RegisterHostnetCommands(app);
   orv::cli::RegisterCameraCommands(app);
+  orv::cli::RegisterProbeCommand(app);
   CLI11_PARSE(app, argc, argv);
   return orv::cli::ExitStatus();
 }

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "core/platform/codepage.h"
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  orv::InitSystemCodePage();
   QWidget window;
   window.setWindowTitle(QStringLiteral("Orvantis"));
   window.resize(640, 480);
