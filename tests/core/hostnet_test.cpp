@@ -334,6 +334,20 @@ TEST_F(EnsureTest, CleanupDuringThePauseDeletesTheHeldAddressOnce) {
   EXPECT_THAT(net.HeldTemporary(), IsEmpty());
 }
 
+TEST_F(EnsureTest, ExitCleanupDuringThePauseAlsoPreventsTheSecondAdd) {
+  // The pause ends normally after the clean-up (the process is about to be ended), so the step
+  // would go on to add the final address: the closed list must refuse it.
+  waitResult = [this] {
+    RemoveTemporaryAddressesForExit(net, list);
+    return true;
+  };
+  const EnsureResult r = Ensure("192.168.0.98");
+  EXPECT_EQ(r.outcome, EnsureOutcome::Cancelled);
+  EXPECT_THAT(net.HeldTemporary(), IsEmpty());
+  EXPECT_EQ(Ensure("172.16.5.9").outcome, EnsureOutcome::Cancelled);
+  EXPECT_THAT(net.HeldTemporary(), IsEmpty());
+}
+
 TEST_F(EnsureTest, RemoveDeletesInOrderOnce) {
   Ensure("192.168.0.98");
   Ensure("172.16.5.9");

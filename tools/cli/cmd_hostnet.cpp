@@ -153,7 +153,7 @@ void RunEnsure(const EnsureArgs& a) {
       *c.net, list, AddressLifetimeRefresher::PeriodFor(c.options.addressLifetime));
   SignalCleanup::Install([](int) {
     c.session.connectAllowed.store(0);
-    RemoveTemporaryAddresses(*c.net, list);
+    RemoveTemporaryAddressesForExit(*c.net, list);
   });
   refresher.Start();
 

@@ -11,6 +11,23 @@ void TemporaryAddressList::Append(std::uint32_t context) {
   m_contexts.push_back(context);
 }
 
+int TemporaryAddressList::AddAndAppend(const std::function<int(std::uint32_t&)>& add,
+                                       std::uint32_t& context) {
+  std::lock_guard lock(m_mutex);
+  if (m_closed) return kListClosed;
+  const int rc = add(context);
+  if (rc == 0) m_contexts.push_back(context);
+  return rc;
+}
+
+std::vector<std::uint32_t> TemporaryAddressList::Close() {
+  std::lock_guard lock(m_mutex);
+  m_closed = true;
+  std::vector<std::uint32_t> out;
+  out.swap(m_contexts);
+  return out;
+}
+
 bool TemporaryAddressList::Remove(std::uint32_t context) {
   std::lock_guard lock(m_mutex);
   auto it = std::find(m_contexts.begin(), m_contexts.end(), context);
@@ -150,14 +167,20 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     return r;
   }
   std::uint32_t firstContext = 0;
-  if (int rc = net.AddAddress(first, r.mask, session.pcIfIndex, firstContext); rc != 0) {
+  // Listed while held, so a signal clean-up during the pause removes it too.
+  const int firstRc = list.AddAndAppend(
+      [&](std::uint32_t& c) { return net.AddAddress(first, r.mask, session.pcIfIndex, c); },
+      firstContext);
+  if (firstRc == TemporaryAddressList::kListClosed) {
+    r.outcome = EnsureOutcome::Cancelled;
+    return r;
+  }
+  if (int rc = firstRc; rc != 0) {
     r.outcome = EnsureOutcome::FirstAddFailed;
     r.message = "error";
     r.errorCode = rc;
     return r;
   }
-  // Listed while held, so a signal clean-up during the pause removes it too.
-  list.Append(firstContext);
 
   const bool waited = options.wait ? options.wait(options.settleDelay, go)
                                    : WaitCancellable(options.settleDelay, go);
@@ -179,12 +202,18 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     return r;
   }
   std::uint32_t secondContext = 0;
-  if (int rc = net.AddAddress(second, r.mask, session.pcIfIndex, secondContext); rc != 0) {
+  const int secondRc = list.AddAndAppend(
+      [&](std::uint32_t& c) { return net.AddAddress(second, r.mask, session.pcIfIndex, c); },
+      secondContext);
+  if (secondRc == TemporaryAddressList::kListClosed) {
+    r.outcome = EnsureOutcome::Cancelled;
+    return r;
+  }
+  if (int rc = secondRc; rc != 0) {
     r.outcome = EnsureOutcome::SecondAddFailed;
     r.errorCode = rc;
     return r;
   }
-  list.Append(secondContext);
   r.outcome = EnsureOutcome::Added;
   r.added = second;
   return r;
@@ -192,6 +221,10 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
 
 void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list) {
   for (std::uint32_t context : list.TakeAll()) net.DeleteAddress(context);
+}
+
+void RemoveTemporaryAddressesForExit(HostNetwork& net, TemporaryAddressList& list) {
+  for (std::uint32_t context : list.Close()) net.DeleteAddress(context);
 }
 
 bool TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address) {

@@ -23,6 +23,13 @@ namespace orv {
 class TemporaryAddressList {
  public:
   void Append(std::uint32_t context);
+  // Runs add (which creates an address and fills in its context) under the list's lock and lists
+  // the address, so a clean-up that closes the list concurrently either removes it or prevents it.
+  // Returns add's code, or kListClosed without calling add once the list is closed.
+  static constexpr int kListClosed = -1000;
+  int AddAndAppend(const std::function<int(std::uint32_t&)>& add, std::uint32_t& context);
+  // Empties the list and refuses every later AddAndAppend: the clean-up before the process ends.
+  std::vector<std::uint32_t> Close();
   bool Remove(std::uint32_t context);  // false when it was not listed (already taken)
   std::vector<std::uint32_t> Contexts() const;
   std::vector<std::uint32_t> TakeAll();  // empties the list
@@ -31,6 +38,7 @@ class TemporaryAddressList {
  private:
   mutable std::mutex m_mutex;
   std::vector<std::uint32_t> m_contexts;
+  bool m_closed = false;
 };
 
 // Sweeps down from start's last octet to .1 (skipping .0 and .255) and returns the first candidate
@@ -92,6 +100,8 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
 
 // Deletes every listed address, in list order, and empties the list.
 void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list);
+// The same for a process that is about to end (a signal): no address can be added afterwards.
+void RemoveTemporaryAddressesForExit(HostNetwork& net, TemporaryAddressList& list);
 
 // One ARP request for address from the PC's own address (the address page's test button). Any
 // failure of the request counts as free.
