@@ -88,6 +88,9 @@ TEST(SettingsExtract, CellValues) {
   EXPECT_EQ(ssid, "abc");
   EXPECT_TRUE(ExtractCellValue(ssid, "SSID=", "SSID=\""));
   EXPECT_EQ(ssid, "");
+  // A firmware that leaves the name unquoted keeps its first letter.
+  EXPECT_TRUE(ExtractCellValue(ssid, "SSID=", "SSID=abc<"));
+  EXPECT_EQ(ssid, "abc");
 }
 
 TEST(SettingsParse, EveryPage) {

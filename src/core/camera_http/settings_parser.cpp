@@ -40,7 +40,8 @@ std::optional<std::string_view> FindValue(std::string_view text, std::string_vie
   std::string_view stops = "\n\r";
   if (style == ValueStyle::Cell) {
     if (key == "SSID=") {
-      ++at;  // the opening quote
+      // The name is quoted; skip the opening quote, but never a first letter of an unquoted one.
+      if (at < text.size() && text[at] == '"') ++at;
       stops = "\"<\n\r";
     } else {
       stops = " <\n\r";
