@@ -50,7 +50,7 @@ tsan: deps
 FUZZ_SECONDS ?= 20
 fuzz: deps
 	CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target $$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z_]*\): phony$$/\1/p')
 	@set -e; for f in build-fuzz/bin/fuzz_*; do \
 	  [ -x "$$f" ] || continue; name=$${f##*/fuzz_}; \
 	  mkdir -p build-fuzz/corpus/$$name; \
