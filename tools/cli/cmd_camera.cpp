@@ -138,6 +138,19 @@ bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
   return false;
 }
 
+// The camera's connection items and the login step, for the commands that need no read-all job.
+// False (after printing, with the exit status set) when either failed.
+bool OpenSession(const CameraOptions& o, SessionRecord& s) {
+  if (!PrepareSession(o, s)) {
+    ExitStatus() = kExitUsage;
+    return false;
+  }
+  int status = 0;
+  if (Login(o, s, status)) return true;
+  ExitStatus() = status;
+  return false;
+}
+
 // Login and the read-all job. False (after printing) when either failed.
 bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
   SessionRecord& s = job.session;
@@ -237,15 +250,7 @@ void RunSave(const CameraOptions& o) {
 
 void RunScan(const CameraOptions& o) {
   SessionRecord s;
-  if (!PrepareSession(o, s)) {
-    ExitStatus() = kExitUsage;
-    return;
-  }
-  int status = 0;
-  if (!Login(o, s, status)) {
-    ExitStatus() = status;
-    return;
-  }
+  if (!OpenSession(o, s)) return;
   const auto list = ScanAccessPoints(s);
   const bool ok = list.has_value() && s.apScanOk == 1;
   Json j{{"result", 0},
@@ -261,15 +266,7 @@ void RunScan(const CameraOptions& o) {
 // the camera acknowledges or the counter runs out (30 ticks).
 void RunWps(const CameraOptions& o) {
   SessionRecord s;
-  if (!PrepareSession(o, s)) {
-    ExitStatus() = kExitUsage;
-    return;
-  }
-  int status = 0;
-  if (!Login(o, s, status)) {
-    ExitStatus() = status;
-    return;
-  }
+  if (!OpenSession(o, s)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
   const int start = WpsRequest(s, kActRead, 0);
   if (start != Ok) {
