@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/i18n/language_pack.h"
+
 namespace orv::i18n {
 
 struct TextKey {
@@ -17,15 +19,14 @@ struct TextKey {
   std::string_view reader;
 };
 
-// The buffer sizes the lookups use.
-inline constexpr std::size_t kTextLabel = 260;
-inline constexpr std::size_t kTextHome = 512;
-inline constexpr std::size_t kTextMessage = 1024;
-inline constexpr std::size_t kTextSummary = 2014;
-inline constexpr std::size_t kTextLong = 2048;
-inline constexpr std::size_t kTextNote = 8072;
-// "LangFile" of defaultlang.ini, which is no pack key.
-inline constexpr std::size_t kLangFileBuffer = 255;
+// Short names for the lookup buffer sizes, to keep the table below readable.
+inline constexpr std::size_t kTextLabel = kTextChars;
+inline constexpr std::size_t kTextHome = kHomeTextChars;
+inline constexpr std::size_t kTextMessage = kMessageChars;
+inline constexpr std::size_t kTextSummary = kSummaryChars;
+inline constexpr std::size_t kTextLong = kLongMessageChars;
+inline constexpr std::size_t kTextNote = kNoteChars;
+inline constexpr std::size_t kLangFileBuffer = kLangFileChars;  // no pack key
 
 // clang-format off
 inline constexpr TextKey kTextKeys[] = {

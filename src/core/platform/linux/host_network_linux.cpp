@@ -113,31 +113,26 @@ class LinuxHostNetwork final : public HostNetwork {
   bool ReadAdapterDetails(std::uint32_t ifIndex, AdapterDetails& out) override {
     if (ifIndex == 0) return false;
     RouteSocket sock;
-    if (!sock.ok()) return Fail(sock.error(), "netlink");
-    nl_cache* raw = nullptr;
-    int rc = rtnl_addr_alloc_cache(sock.get(), &raw);
-    if (rc < 0) return Fail(rc, "reading addresses");
-    CachePtr addrs(raw);
-    out = AdapterDetails{};
+    AdapterDetails d;
     bool firstPermanent = true;
-    for (nl_object* o = nl_cache_get_first(addrs.get()); o; o = nl_cache_get_next(o)) {
-      auto* a = reinterpret_cast<rtnl_addr*>(o);
-      if (rtnl_addr_get_family(a) != AF_INET) continue;
-      if (static_cast<std::uint32_t>(rtnl_addr_get_ifindex(a)) != ifIndex) continue;
+    const bool read = ForEachIpv4Address(sock, [&](rtnl_addr* a) {
+      if (static_cast<std::uint32_t>(rtnl_addr_get_ifindex(a)) != ifIndex) return;
       const std::uint32_t v = NlAddrIpv4(rtnl_addr_get_local(a));
-      if (out.addressTexts.empty()) firstPermanent = rtnl_addr_get_flags(a) & IFA_F_PERMANENT;
-      out.addressTexts.push_back(FormatIpv4(v));
-      out.maskTexts.push_back(FormatIpv4(MaskFromPrefix(rtnl_addr_get_prefixlen(a))));
-    }
-    ReadGateways(sock, ifIndex, out.gatewayTexts);
+      if (d.addressTexts.empty()) firstPermanent = rtnl_addr_get_flags(a) & IFA_F_PERMANENT;
+      d.addressTexts.push_back(FormatIpv4(v));
+      d.maskTexts.push_back(FormatIpv4(MaskFromPrefix(rtnl_addr_get_prefixlen(a))));
+    });
+    if (!read) return false;
+    ReadGateways(sock, ifIndex, d.gatewayTexts);
 
     const std::string name = IfName(ifIndex);
-    const bool dynamic = (!out.addressTexts.empty() && !firstPermanent) ||
+    const bool dynamic = (!d.addressTexts.empty() && !firstPermanent) ||
                          (!name.empty() && linuxnet::NetworkManagerUsesDhcp(m_opt.fileRoot, name));
     if (dynamic) {
-      out.dhcpEnabled = 1;
-      out.dhcpServerText = linuxnet::DhcpServerFromLease(m_opt.fileRoot, ifIndex);
+      d.dhcpEnabled = 1;
+      d.dhcpServerText = linuxnet::DhcpServerFromLease(m_opt.fileRoot, ifIndex);
     }
+    out = std::move(d);
     return true;
   }
 
@@ -151,16 +146,11 @@ class LinuxHostNetwork final : public HostNetwork {
 
   bool ReadAddressTable(std::vector<std::uint32_t>& out) override {
     RouteSocket sock;
-    if (!sock.ok()) return Fail(sock.error(), "netlink");
-    nl_cache* raw = nullptr;
-    int rc = rtnl_addr_alloc_cache(sock.get(), &raw);
-    if (rc < 0) return Fail(rc, "reading addresses");
-    CachePtr addrs(raw);
-    out.clear();
-    for (nl_object* o = nl_cache_get_first(addrs.get()); o; o = nl_cache_get_next(o)) {
-      auto* a = reinterpret_cast<rtnl_addr*>(o);
-      if (rtnl_addr_get_family(a) == AF_INET) out.push_back(NlAddrIpv4(rtnl_addr_get_local(a)));
-    }
+    std::vector<std::uint32_t> table;
+    if (!ForEachIpv4Address(
+            sock, [&](rtnl_addr* a) { table.push_back(NlAddrIpv4(rtnl_addr_get_local(a))); }))
+      return false;
+    out = std::move(table);
     return true;
   }
 
@@ -211,6 +201,22 @@ class LinuxHostNetwork final : public HostNetwork {
   std::string IfName(std::uint32_t ifIndex) const {
     char name[IF_NAMESIZE] = {};
     return if_indextoname(ifIndex, name) ? std::string(name) : std::string();
+  }
+
+  // Calls visit for every IPv4 address of the system; false (with the error set) when the
+  // address table could not be read.
+  template <typename Visit>
+  bool ForEachIpv4Address(RouteSocket& sock, Visit&& visit) {
+    if (!sock.ok()) return Fail(sock.error(), "netlink");
+    nl_cache* raw = nullptr;
+    const int rc = rtnl_addr_alloc_cache(sock.get(), &raw);
+    if (rc < 0) return Fail(rc, "reading addresses");
+    CachePtr addrs(raw);
+    for (nl_object* o = nl_cache_get_first(addrs.get()); o; o = nl_cache_get_next(o)) {
+      auto* a = reinterpret_cast<rtnl_addr*>(o);
+      if (rtnl_addr_get_family(a) == AF_INET) visit(a);
+    }
+    return true;
   }
 
   bool Fail(int nlErr, const char* what) {
