@@ -22,6 +22,7 @@
 #include "core/camera_http/request_texts.h"
 #include "core/camera_http/requests.h"
 #include "core/camera_http/transport.h"
+#include "support/loopback_listener.h"
 
 namespace orv {
 namespace {
@@ -39,16 +40,8 @@ class FakePeer {
 
   explicit FakePeer(std::string answer = "OK\n", Mode mode = Mode::Answer)
       : answer_(std::move(answer)), mode_(mode) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    sa.sin_port = 0;
-    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-    EXPECT_EQ(::listen(listener_, 8), 0);
-    socklen_t len = sizeof sa;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
-    port_ = ntohs(sa.sin_port);
+    listener_ = test::ListenOnLoopback(port_);
+    EXPECT_GE(listener_, 0);
     thread_ = std::thread([this] { Serve(); });
   }
   ~FakePeer() {

@@ -21,6 +21,7 @@
 #include "camsim.h"
 #include "core/camera_http/transport.h"
 #include "core/hostnet/ipv4.h"
+#include "support/loopback_listener.h"
 
 namespace orv {
 namespace {
@@ -301,15 +302,8 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
 class ScriptedPeer {
  public:
   explicit ScriptedPeer(std::vector<std::string> answers) : answers_(std::move(answers)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-    EXPECT_EQ(::listen(listener_, 8), 0);
-    socklen_t len = sizeof sa;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
-    port_ = ntohs(sa.sin_port);
+    listener_ = test::ListenOnLoopback(port_);
+    EXPECT_GE(listener_, 0);
     thread_ = std::thread([this] { Serve(); });
   }
   ~ScriptedPeer() {
