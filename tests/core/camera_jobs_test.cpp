@@ -20,7 +20,7 @@
 
 #include "camsim.h"
 #include "core/camera_http/transport.h"
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 #include "support/loopback_listener.h"
 
 namespace orv {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/discovery/camera_entry.h"
 
 namespace orv {

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "core/hostnet/host_facts.h"
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 #include "core/hostnet/signal_cleanup.h"
 #include "core/hostnet/temporary_address.h"
 #include "support/fake_host_network.h"

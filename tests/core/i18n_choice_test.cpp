@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/i18n/language_choice.h"
-#include "core/i18n/program_folder.h"
+#include "core/platform/program_folder.h"
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
 #include "core/platform/locale.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 
 namespace orv::test {
 

@@ -16,7 +16,7 @@
 #include "core/camera_http/model_catalogue.h"
 #include "core/camera_http/requests.h"
 #include "core/hostnet/host_facts.h"
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 #include "core/hostnet/temporary_address.h"
 #include "core/platform/host_network.h"
 

@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "commands.h"
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/hostnet/host_facts.h"
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 #include "core/hostnet/signal_cleanup.h"
 #include "core/hostnet/temporary_address.h"
 #include "core/platform/host_network.h"

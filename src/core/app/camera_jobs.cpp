@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "core/camera_http/model_catalogue.h"
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 
 namespace orv {
 

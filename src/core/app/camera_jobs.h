@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/camera_http/requests.h"
 #include "core/discovery/camera_entry.h"
 #include "core/hostnet/temporary_address.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 
 namespace orv {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/util/fixed_text.h"
 
 namespace orv {

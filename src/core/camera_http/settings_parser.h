@@ -8,7 +8,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/util/fixed_text.h"
 
 namespace orv {

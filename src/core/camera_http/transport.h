@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/connect_flag.h"
+#include "core/model/connect_flag.h"
 
 namespace orv {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 
 namespace orv {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "core/app/session_record.h"
+#include "core/model/session_record.h"
 #include "core/platform/host_network.h"
 #include "core/platform/host_network_pppoe.h"
 

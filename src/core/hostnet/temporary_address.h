@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/connect_flag.h"
-#include "core/app/session_record.h"
+#include "core/model/connect_flag.h"
+#include "core/model/session_record.h"
 #include "core/platform/host_network.h"
 
 namespace orv {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/i18n/program_folder.h"
+#include "core/platform/program_folder.h"
 
 namespace orv::i18n {
 namespace {

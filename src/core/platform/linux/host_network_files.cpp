@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 
 namespace orv::linuxnet {
 

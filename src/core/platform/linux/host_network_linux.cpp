@@ -25,7 +25,7 @@
 #include <map>
 #include <mutex>
 
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 #include "core/platform/host_network.h"
 #include "core/platform/linux/host_network_files.h"
 

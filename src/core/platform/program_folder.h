@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace orv::i18n {
+namespace orv {
 
 // The executable's folder with a trailing '/', from /proc/self/exe; empty when unknown.
 std::string ExecutableFolder();
@@ -15,4 +15,4 @@ std::string ProgramFolder();
 // s with one trailing '/' added when it has none (empty stays empty).
 std::string WithTrailingSeparator(std::string s);
 
-}  // namespace orv::i18n
+}  // namespace orv

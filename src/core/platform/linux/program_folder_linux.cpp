@@ -2,9 +2,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/i18n/program_folder.h"
+#include "core/platform/program_folder.h"
 
-namespace orv::i18n {
+namespace orv {
 
 std::string WithTrailingSeparator(std::string s) {
   if (!s.empty() && s.back() != '/') s += '/';
@@ -25,4 +25,4 @@ std::string ProgramFolder() {
   return ExecutableFolder();
 }
 
-}  // namespace orv::i18n
+}  // namespace orv

@@ -1,4 +1,4 @@
-#include "core/hostnet/ipv4.h"
+#include "core/util/ipv4.h"
 
 #include <cstring>
 

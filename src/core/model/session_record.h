@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/app/connect_flag.h"
+#include "core/model/connect_flag.h"
 #include "core/util/fixed_text.h"
 
 namespace orv {

@@ -1,0 +1,66 @@
+#pragma once
+// The base of every wizard page. A page reads and writes the session record, asks the core to do
+// work, and moves on only by posting a step code to its step sink (the main window). It never
+// shows another page, opens a socket or sleeps.
+
+#include <QWidget>
+
+#include "gui/app/ui_services.h"
+
+class QLabel;
+
+namespace orv {
+struct SessionRecord;
+namespace i18n {
+class LanguagePack;
+}
+}  // namespace orv
+
+namespace orv::gui {
+
+// Implemented by the main window.
+class StepSink {
+ public:
+  virtual ~StepSink() = default;
+  // Queued: the step runs after the caller's handler has returned.
+  virtual void PostStep(int code) = 0;
+  // Step 17 (an address in the camera's subnet, about 7 s when one has to be added): runs off the
+  // user-interface thread while the page area is disabled; then() runs afterwards on the
+  // user-interface thread, whatever the outcome (a message, if any, has been shown).
+  virtual void SendSubnetStep(std::function<void()> then) = 0;
+};
+
+class CSubPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CSubPage(QWidget* parent = nullptr);
+
+  // Before the page is used; session is null for the link-server login page.
+  void Wire(StepSink* sink, SessionRecord* session, UiServices* services);
+
+  // Captions, labels and messages from the active pack (at start-up and after a language change).
+  virtual void LoadTexts(const i18n::LanguagePack& pack) = 0;
+  // Record -> controls, just before the step engine shows the page. Never writes the record by
+  // accident (signals blocked while loading).
+  virtual void Prepare() {}
+
+ protected:
+  void PostStep(int code);
+  StepSink* stepSink() const { return m_sink; }
+  SessionRecord* session() const { return m_session; }
+  UiServices& services() const { return *m_services; }
+  // Shortcut for a message box through the Prompter.
+  MessageAnswer Message(MessageIcon icon, const QString& caption, const QString& text,
+                        MessageButtons buttons = MessageButtons::Ok);
+  // The page's title line ("Title..." keys): a large plain font.
+  QLabel* titleLine() const { return m_title; }
+  void SetTitle(const QString& text);
+
+ private:
+  StepSink* m_sink = nullptr;
+  SessionRecord* m_session = nullptr;
+  UiServices* m_services = nullptr;
+  QLabel* m_title = nullptr;
+};
+
+}  // namespace orv::gui
