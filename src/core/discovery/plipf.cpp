@@ -6,38 +6,10 @@
 #include <cstring>
 #include <optional>
 
+#include "core/util/ipv4.h"
+
 namespace orv {
 namespace {
-
-std::string DottedFromNetwork(std::uint32_t address) {
-  const auto* b = reinterpret_cast<const std::uint8_t*>(&address);
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
-}
-
-// Dotted quad to a network-order address; nullopt unless exactly four numbers of 0..255.
-std::optional<std::uint32_t> ParseDotted(std::string_view text) {
-  std::uint8_t b[4];
-  std::size_t pos = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (i > 0) {
-      if (pos >= text.size() || text[pos] != '.') return std::nullopt;
-      ++pos;
-    }
-    unsigned v = 0;
-    std::size_t digits = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 3) {
-      v = v * 10 + static_cast<unsigned>(text[pos++] - '0');
-      ++digits;
-    }
-    if (digits == 0 || v > 255) return std::nullopt;
-    b[i] = static_cast<std::uint8_t>(v);
-  }
-  if (pos != text.size()) return std::nullopt;
-  std::uint32_t address;
-  std::memcpy(&address, b, sizeof address);
-  return address;
-}
 
 std::int32_t NativeInt32(const std::uint8_t* p) {
   std::int32_t v;
@@ -101,7 +73,7 @@ int CPLipf::RefreshHostAddresses() {
   // Nothing usable: keep what we had; a later poll tries again.
   if (!found || found->empty()) return 0;
   m_hostAddresses = std::move(*found);
-  m_lastAddressText = DottedFromNetwork(m_hostAddresses.back());
+  m_lastAddressText = FormatIpv4(m_hostAddresses.back());
   m_loopback = m_lastAddressText.compare(0, 9, "127.0.0.1") == 0;
   if (!m_loopback) m_sendFailed.assign(m_hostAddresses.size(), false);
   return 1;
@@ -119,7 +91,7 @@ bool CPLipf::Poll() {
       // Indexes must be valid in both the stored and the fresh address lists.
       const std::size_t n = fresh ? std::min(m_hostAddresses.size(), fresh->size()) : 0;
       if (n == 0) return false;
-      const std::uint32_t destination = ParseDotted(m_env.broadcastText).value_or(0xFFFFFFFFu);
+      const std::uint32_t destination = ParseIpv4(m_env.broadcastText).value_or(0xFFFFFFFFu);
       m_handles.clear();
       for (std::size_t i = 0; i < n; ++i) {
         AdapterHandle h;
