@@ -114,6 +114,7 @@ class CameraJobsEmulated : public ::testing::Test {
     return out;
   }
 
+  ScopedTransportTiming m_timing{Short()};
   std::unique_ptr<camsim::Emulator> m_emu;
 };
 
@@ -299,29 +300,29 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
 
 class ScriptedPeer {
  public:
-  explicit ScriptedPeer(std::vector<std::string> answers) : answers_(std::move(answers)) {
-    listener_ = test::ListenOnLoopback(port_);
-    EXPECT_GE(listener_, 0);
-    thread_ = std::thread([this] { Serve(); });
+  explicit ScriptedPeer(std::vector<std::string> answers) : m_answers(std::move(answers)) {
+    m_listener = test::ListenOnLoopback(m_port);
+    EXPECT_GE(m_listener, 0);
+    m_thread = std::thread([this] { Serve(); });
   }
   ~ScriptedPeer() {
-    stop_ = true;
-    thread_.join();
-    ::close(listener_);
+    m_stop = true;
+    m_thread.join();
+    ::close(m_listener);
   }
-  std::string PortText() const { return std::to_string(port_); }
+  std::string PortText() const { return std::to_string(m_port); }
   std::vector<std::string> Requests() const {
-    std::lock_guard lock(m_);
-    return requests_;
+    std::lock_guard lock(m_mutex);
+    return m_requests;
   }
 
  private:
   void Serve() {
     std::size_t n = 0;
-    while (!stop_) {
-      pollfd p{listener_, POLLIN, 0};
+    while (!m_stop) {
+      pollfd p{m_listener, POLLIN, 0};
       if (::poll(&p, 1, 20) <= 0) continue;
-      const int c = ::accept(listener_, nullptr, nullptr);
+      const int c = ::accept(m_listener, nullptr, nullptr);
       if (c < 0) continue;
       std::string head;
       char buf[2048];
@@ -333,29 +334,29 @@ class ScriptedPeer {
         head.append(buf, static_cast<std::size_t>(r));
       }
       {
-        std::lock_guard lock(m_);
-        requests_.push_back(head);
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(head);
       }
-      const std::string& a = n < answers_.size() ? answers_[n] : answers_.back();
+      const std::string& a = n < m_answers.size() ? m_answers[n] : m_answers.back();
       ++n;
       if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
       ::close(c);
     }
   }
 
-  std::vector<std::string> answers_;
-  int listener_ = -1;
-  std::uint16_t port_ = 0;
-  std::atomic<bool> stop_{false};
-  mutable std::mutex m_;
-  std::vector<std::string> requests_;
-  std::thread thread_;
+  std::vector<std::string> m_answers;
+  int m_listener = -1;
+  std::uint16_t m_port = 0;
+  std::atomic<bool> m_stop{false};
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_requests;
+  std::thread m_thread;
 };
 
 const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
 
 TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
-  SetTransportTiming(Short());
+  const ScopedTransportTiming timing(Short());
   struct Case {
     std::string last;
     int mode;
@@ -390,7 +391,6 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrNotFound);
   EXPECT_EQ(peer.Requests().size(), 2u);
-  SetTransportTiming(TransportTiming{});
 }
 
 }  // namespace

@@ -23,19 +23,19 @@ namespace {
 class Gate {
  public:
   void Open() {
-    std::lock_guard lock(m_);
-    open_ = true;
-    cv_.notify_all();
+    std::lock_guard lock(m_mutex);
+    m_open = true;
+    m_cv.notify_all();
   }
   void Wait() {
-    std::unique_lock lock(m_);
-    cv_.wait(lock, [this] { return open_; });
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_open; });
   }
 
  private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  bool open_ = false;
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_open = false;
 };
 
 // Waits (bounded) until pred holds.
