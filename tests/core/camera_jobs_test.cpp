@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,6 +23,7 @@
 #include "camsim.h"
 #include "core/camera_http/transport.h"
 #include "core/util/ipv4.h"
+#include "support/fake_host_network.h"
 #include "support/loopback_listener.h"
 
 namespace orv {
@@ -216,6 +219,56 @@ TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
   EXPECT_EQ(job.ok, 1);
   EXPECT_TRUE(finderCalls.empty());
   EXPECT_TRUE(job.suggestedAddresses.empty());
+}
+
+// Waits (bounded) until pred holds.
+template <class Pred>
+bool Eventually(Pred pred) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// A host network that tells when it is freed.
+class WatchedNetwork : public test::FakeHostNetwork {
+ public:
+  explicit WatchedNetwork(std::shared_ptr<std::atomic<bool>> gone) : m_gone(std::move(gone)) {}
+  ~WatchedNetwork() override { m_gone->store(true); }
+
+ private:
+  std::shared_ptr<std::atomic<bool>> m_gone;
+};
+
+TEST_F(CameraJobsEmulated, AReadThatTimedOutFinishesAfterItsOwnerIsGone) {
+  START_OR_SKIP(Camera());
+  auto gone = std::make_shared<std::atomic<bool>>(false);
+  auto probes = std::make_shared<std::atomic<int>>(0);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  {
+    // The window: its host network, its jobs and its record.
+    auto net = std::make_shared<WatchedNetwork>(gone);
+    net->onArp = [released, probes](std::uint32_t) {
+      ++*probes;
+      released.wait();  // the job hangs in its free-address search
+    };
+    auto jobs = std::make_unique<CameraJobs>();
+    SessionRecord record = Record();
+    jobs->StartRead(record, MakeFreeAddressFinder(net));
+    net.reset();
+    ASSERT_TRUE(Eventually([&] { return probes->load() > 0; }));
+    int position = CameraJobs::kEndOfBar;
+    EXPECT_EQ(jobs->Poll(position, record), WorkerPoll::TimedOut);
+    jobs.reset();  // the window closes
+    EXPECT_FALSE(gone->load()) << "the running job still holds the host network";
+  }
+  release.set_value();
+  // The job goes on probing the freed window's network, ends, and only then lets it go.
+  EXPECT_TRUE(Eventually([&] { return gone->load(); }));
+  EXPECT_GT(probes->load(), 1);
 }
 
 TEST_F(CameraJobsEmulated, ReadAllOfAPlainCameraStopsAfterTheTime) {

@@ -101,6 +101,33 @@ TEST(WorkerRun, DestroyingARunningJobDoesNotWaitForIt) {
   EXPECT_TRUE(Eventually([&] { return finished->load(); }));
 }
 
+TEST(WorkerRun, TheEndCallbackSeesTheResultsReady) {
+  std::unique_ptr<WorkerRun> run;
+  std::mutex m;
+  std::condition_variable cv;
+  bool ended = false;
+  {
+    std::lock_guard lock(m);  // the callback must not run before run is assigned
+    run = std::make_unique<WorkerRun>(JobWithMode(kModeRead), SucceedingRead, [&] {
+      std::lock_guard inner(m);
+      ended = true;
+      cv.notify_all();
+    });
+  }
+  std::unique_lock lock(m);
+  ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return ended; }));
+  lock.unlock();
+  EXPECT_TRUE(run->Ended());
+  std::optional<WorkerJob> job = run->TakeResults();
+  ASSERT_TRUE(job.has_value());
+  EXPECT_EQ(job->session.sys.TitleBar, "read by worker");
+}
+
+TEST(WorkerPoll, OutcomesHaveStableNames) {
+  EXPECT_EQ(to_string(WorkerPoll::TimedOut), "timed-out");
+  EXPECT_EQ(to_string(WorkerPoll::ReadFailed), "read-failed");
+}
+
 // ---- The poll rule of the owner
 
 class CameraJobsPoll : public ::testing::Test {
