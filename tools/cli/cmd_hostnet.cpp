@@ -20,6 +20,7 @@
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
 #include "core/util/ipv4.h"
+#include "output.h"
 
 namespace orv::cli {
 namespace {
@@ -73,7 +74,7 @@ void RunNetinfo(bool json) {
   } else {
     for (const auto& [k, v] : j.items())
       std::printf("%-14s %s\n", k.c_str(),
-                  v.is_string() ? v.get<std::string>().c_str() : v.dump().c_str());
+                  PlainText(v.is_string() ? v.get<std::string>() : v.dump()).c_str());
     std::fflush(stdout);
   }
   ExitStatus() = (c.listResult == 0 || c.listResult == kHostNetNoData) ? 0 : 1;
