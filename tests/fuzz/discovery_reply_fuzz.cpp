@@ -34,7 +34,8 @@ class FuzzNet final : public orv::DiscoveryHostSource, public orv::DiscoverySock
     std::vector<std::uint8_t> d = std::move(queue.front());
     queue.pop_front();
     if (d.size() > capacity) return -1;
-    std::memcpy(buffer, d.data(), d.size());
+    // An empty datagram has no data pointer to copy from.
+    if (!d.empty()) std::memcpy(buffer, d.data(), d.size());
     return static_cast<long>(d.size());
   }
   void Close(int) override {}
@@ -80,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const int r = engine.Collect(&rows, &count, &capacity, rounds % 7 == 0 ? 1 : 0);
       if (r < 0) continue;
       Check(rows != nullptr && count >= 0 && count < capacity);
+      Check(static_cast<std::size_t>(count) <= orv::CPLipf::kMaxCameras);
       for (int k = 0; k < count; ++k) {
         const orv::CameraEntry& e = rows[k];
         Check(e.desc.view().find('/') != std::string_view::npos);
