@@ -1,6 +1,7 @@
 // The CGI programs of both camera families as a client on loopback sees them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "camsim.h"
@@ -218,7 +219,8 @@ TEST_F(CgiTest, EmptyScanAndOverriddenSumAndRawPages) {
 
 TEST_F(CgiTest, WpsSessionRunsItsCourse) {
   CameraConfig ok = Config(), fail = Legacy(), never = Config();
-  ok.wpsDurationMs = fail.wpsDurationMs = never.wpsDurationMs = 150;
+  // Long enough that the polls below see the sessions running even on a loaded machine.
+  ok.wpsDurationMs = fail.wpsDurationMs = never.wpsDurationMs = 1000;
   fail.wpsOutcome = WpsOutcome::Fail;
   never.wpsOutcome = WpsOutcome::NeverStart;
   StartWith({ok, fail, never});
@@ -236,7 +238,12 @@ TEST_F(CgiTest, WpsSessionRunsItsCourse) {
   EXPECT_EQ(poll(0), "WPS=1\nWPS_ACK=0\n");
   EXPECT_EQ(poll(1), "WPS=1\nWPS_ACK=0\n");
   EXPECT_EQ(poll(2), "WPS=0\nWPS_ACK=0\n");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // Wait for both sessions to end, not for a fixed time.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while ((poll(0) == "WPS=1\nWPS_ACK=0\n" || poll(1) == "WPS=1\nWPS_ACK=0\n") &&
+         std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   EXPECT_EQ(poll(0), "WPS=0\nWPS_ACK=1\n");
   EXPECT_EQ(poll(1), "WPS=0\nWPS_ACK=0\n");
   EXPECT_EQ(poll(2), "WPS=0\nWPS_ACK=0\n");

@@ -346,7 +346,9 @@ struct Emulator::Impl {
     std::uint16_t port = cam.port;
     const std::string& portText = s["HttpPort"];
     if (!portText.empty() && portText.size() <= 5 &&
-        std::all_of(portText.begin(), portText.end(), ::isdigit) && std::stoi(portText) <= 65535)
+        std::all_of(portText.begin(), portText.end(),
+                    [](char ch) { return ch >= '0' && ch <= '9'; }) &&
+        std::stoi(portText) <= 65535)
       port = static_cast<std::uint16_t>(std::stoi(portText));
     cam.quiet = false;
     if (cam.listenFd >= 0 && address == cam.address && port == cam.port) return;
