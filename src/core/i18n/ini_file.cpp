@@ -11,6 +11,7 @@
 
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
+#include "core/platform/env.h"
 
 namespace orv::i18n {
 namespace {
@@ -263,32 +264,63 @@ IniDocument LoadIniFile(const std::filesystem::path& path) {
   return LoadIniFile(path, SystemCodePage());
 }
 
+namespace {
+
+// Makes a rename or a creation in the folder survive a power cut, not only the file's bytes.
+bool SyncFolder(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// A privileged program must not be steered through a link into writing a file of its choice.
+bool Privileged() {
+  return ::geteuid() == 0 || RunningWithRaisedPrivileges();
+}
+
+}  // namespace
+
 bool SaveIniFile(const std::filesystem::path& path, const IniDocument& doc) {
   const std::string bytes = doc.Serialize();
   std::error_code ec;
   std::filesystem::path target = path;
   if (std::filesystem::is_symlink(path, ec)) {
+    if (Privileged()) return false;
     target = std::filesystem::weakly_canonical(path, ec);
     if (ec) return false;
   }
   struct stat st {};
-  if (::stat(target.c_str(), &st) != 0) {
+  if (::lstat(target.c_str(), &st) != 0) {
     if (errno != ENOENT) return false;
-    // Nothing to lose yet: create it directly, with the usual permissions.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Nothing to lose yet: create it directly, with the usual permissions. O_EXCL also refuses a
+    // link that appeared meanwhile.
+    const int fd =
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    const bool ok = WriteAll(fd, bytes);
-    return (::close(fd) == 0) && ok;
+    bool ok = WriteAll(fd, bytes);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    return ok && SyncFolder(target);
   }
   if (!S_ISREG(st.st_mode)) return false;
   std::string tmp = target.string() + ".XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-  ok = WriteAll(fd, bytes) && ok;
+  // The replacement keeps the owner of the file it replaces (root saving a user's file must not
+  // take it over). A user who cannot set the group of their own file keeps the folder's.
+  if (ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+      ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    ok = st.st_uid == ::geteuid();
+  }
+  ok = ok && WriteAll(fd, bytes);
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
-  if (ok && ::rename(tmp.c_str(), target.c_str()) == 0) return true;
+  if (ok && ::rename(tmp.c_str(), target.c_str()) == 0) return SyncFolder(target);
   ::unlink(tmp.c_str());
   return false;
 }

@@ -76,8 +76,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path,
 IniDocument LoadIniFile(const std::filesystem::path& path, int codePage);
 IniDocument LoadIniFile(const std::filesystem::path& path);  // system code page
 
-// Replaces the file's contents as one step (a new file beside it, then renamed over it), keeping
-// its permissions. False when it cannot be written.
+// Replaces the file's contents as one step (a new file beside it, then renamed over it, and the
+// folder synced), keeping its permissions and owner. A symbolic link is followed only for an
+// unprivileged user. False when it cannot be written.
 bool SaveIniFile(const std::filesystem::path& path, const IniDocument& doc);
 
 // A looked-up text in both forms: `local` in the system code page (as the session record holds
