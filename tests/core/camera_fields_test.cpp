@@ -43,13 +43,14 @@ TEST(CameraFieldView, OutputHidesEveryKeyAndPasswordUnlessAsked) {
     EXPECT_EQ(hidden.at(key), "<hidden>") << key;
   }
   EXPECT_EQ(hidden.at("SSID"), "home");
-  EXPECT_EQ(hidden.at("userName"), "admin");
+  EXPECT_EQ(hidden.at("userName"), "");
   EXPECT_EQ(hidden.size(), 61u);
 
   const nlohmann::ordered_json shown = CameraSettingsJson(s, FieldViewOptions{true, 0});
   EXPECT_EQ(shown.at("WPAKey"), "wpa-secret");
   EXPECT_EQ(shown.at("DDNSPwd"), "ddns-secret");
   EXPECT_EQ(shown.at("password"), "hunter2");
+  EXPECT_EQ(shown.at("userName"), "admin");
 
   std::set<std::string> secret;
   for (const CameraField& f : CameraFields()) {

@@ -147,7 +147,8 @@ nlohmann::ordered_json CameraSettingsJson(const SessionRecord& session,
       j[std::string(field.name)] = ValueOf(slot, options.codePage);
     }
   }
-  const std::string_view user = session.userName.view();
+  // The login's user name stays out of output as before unless secrets are asked for.
+  const std::string_view user = options.showSecrets ? session.userName.view() : std::string_view();
   j["userName"] =
       options.codePage != 0 ? CodePageToUtf8(user, options.codePage) : std::string(user);
   const std::string_view password = session.password.view();

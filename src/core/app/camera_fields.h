@@ -30,7 +30,7 @@ struct FieldViewOptions {
 nlohmann::ordered_json CameraSettingsJson(const SessionRecord& session);
 
 // The same view for output: secrets hidden unless asked for, texts converted when a code page is
-// given; userName and password are the login's (the password hidden unless secrets are shown).
+// given; userName and password are the login's when secrets are shown, else empty and hidden.
 nlohmann::ordered_json CameraSettingsJson(const SessionRecord& session,
                                           const FieldViewOptions& options);
 
