@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/model/session_record.h"
 #include "core/discovery/camera_entry.h"
+#include "core/model/session_record.h"
 
 namespace orv {
 namespace {
