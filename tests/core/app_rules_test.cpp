@@ -169,6 +169,7 @@ TEST(PrepareSession, AProblemLeavesTheRecordAlone) {
   const Case cases[] = {
       {"", "80", "", PickProblem::BadAddress},
       {"1.2.3", "80", "", PickProblem::BadAddress},
+      {"192.168.001.010", "80", "", PickProblem::BadAddress},
       {"camera.example", "80", "", PickProblem::BadAddress},
       {"10.0.0.1", "0", "", PickProblem::BadPort},
       {"10.0.0.1", "65536", "", PickProblem::BadPort},
