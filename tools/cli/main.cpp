@@ -1,6 +1,7 @@
 // orvantis-cli: the core without widgets, for scripts, the demo lab and headless use.
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "commands.h"
 #include "core/platform/codepage.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   CLI::App app{"Orvantis command-line tool: find and set up network cameras"};
   // Texts of the session record are in the 8-bit system code page, cut by its rule.
   orv::InitSystemCodePage();
+  app.set_version_flag("--version", std::string("orvantis-cli ") + ORVANTIS_VERSION);
   app.require_subcommand(1);
   orv::cli::RegisterDiscoveryCommands(app);
   orv::cli::RegisterHostnetCommands(app);
