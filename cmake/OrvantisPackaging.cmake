@@ -88,9 +88,9 @@ set(CPACK_PACKAGE_NAME orvantis)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${ORVANTIS_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find network cameras on the local network and set them up")
+# CPack puts the summary in front as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "find network cameras on the local network and set them up
-Orvantis lists the network cameras that answer on the local network,
+    "Orvantis lists the network cameras that answer on the local network,
 reaches a camera in another subnet through a temporary address on the
 computer's adapter, reads the camera's settings and walks through its
 set-up pages: link, addresses, PPPoE, wireless network and WPS, ports,
