@@ -10,6 +10,7 @@ set(ORVANTIS_PROGRAM_DIR "lib/orvantis" CACHE STRING
     "Program folder below the install prefix: programs and Language packs")
 set(ORVANTIS_APP_ID "org.example.orvantis")
 set(ORVANTIS_MAINTAINER "Orvantis developers <orvantis@example.org>")
+# The release the version above names: the changelog entry and the metainfo release carry it.
 set(ORVANTIS_RELEASE_DATE "2026-12-08")
 set(ORVANTIS_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 00:00:00 +0000")
 
