@@ -7,18 +7,23 @@
 #   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer
 #   make tsan    the unit tests again under ThreadSanitizer
 #   make fuzz    a short run of every fuzz target (clang, libFuzzer)
+#   make install the programs into PREFIX (default /usr/local), below DESTDIR when given
+#   make deb     the Debian package, build/orvantis_<version>_<arch>.deb
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
 DEB_PACKAGES := build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libgl-dev libnl-3-dev libnl-route-3-dev nlohmann-json3-dev libcli11-dev \
   clang-14 libclang-rt-14-dev clang-format-14 \
-  iproute2 iputils-ping curl procps xvfb ccache
+  iproute2 iputils-ping curl procps xvfb ccache \
+  dpkg-dev file librsvg2-bin libcap2-bin lintian desktop-file-utils appstream
 
-.PHONY: deps build test demo bench asan tsan fuzz format format-check clean
+.PHONY: deps build test demo bench asan tsan fuzz format format-check clean install install-privileges deb
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
@@ -57,6 +62,22 @@ fuzz: deps
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=8192 build-fuzz/corpus/$$name tests/fuzz/corpus/$$name 2>&1 | tail -n 3; \
 	done
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# After `make install` as root: the programs for the orvantis group only, with the network
+# capabilities (what the Debian package's postinst does).
+install-privileges:
+	@[ "$$(id -u)" = 0 ] || { echo "install-privileges: run as root" >&2; exit 1; }
+	getent group orvantis >/dev/null || groupadd --system orvantis
+	@for p in orvantis orvantis-cli; do f="$(DESTDIR)$(PREFIX)/lib/orvantis/$$p"; [ -e "$$f" ] || continue; \
+	  chown root:orvantis "$$f" && chmod 0750 "$$f" && setcap cap_net_admin,cap_net_raw+ep "$$f" && echo "$$f: group orvantis, 0750, capabilities set"; \
+	done
+	@echo "Add users with: adduser USER orvantis (they log in again afterwards)"
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 demo: build
 	bash scripts/demo $(BUILD)/bin

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/i18n/language_choice.h"
-#include "core/platform/program_folder.h"
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
 #include "core/platform/locale.h"
+#include "core/platform/program_folder.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
@@ -182,6 +182,71 @@ TEST_F(ChoiceTest, ChangeStoresTheResultAndKeepsTheFileEncoding) {
   // An empty result on a change leaves the stored choice alone.
   EXPECT_FALSE(choice.Change(Dialog("")).stored);
   EXPECT_EQ(choice.ReadLangFileName(), "\xE4\xB8\xAD\xE6\x96\x87.ini");
+}
+
+TEST(ChoiceLocationTest, ConfigFolderFollowsTheBaseDirectoryRules) {
+  EXPECT_EQ(UserConfigFolder("/x/cfg", "/home/u"), "/x/cfg/orvantis/");
+  EXPECT_EQ(UserConfigFolder("/x/cfg/", "/home/u"), "/x/cfg/orvantis/");
+  // Unset, empty or relative: the home folder's .config.
+  EXPECT_EQ(UserConfigFolder(nullptr, "/home/u"), "/home/u/.config/orvantis/");
+  EXPECT_EQ(UserConfigFolder("", "/home/u/"), "/home/u/.config/orvantis/");
+  EXPECT_EQ(UserConfigFolder("cfg", "/home/u"), "/home/u/.config/orvantis/");
+  EXPECT_EQ(UserConfigFolder(nullptr, nullptr), "");
+  EXPECT_EQ(UserConfigFolder("rel", "also-rel"), "");
+  EXPECT_FALSE(FolderIsWritable("/nonexistent-orvantis-folder/"));
+  EXPECT_FALSE(FolderIsWritable(""));
+}
+
+// The program folder's writability comes from a stand-in: these tests run as root, who may write
+// anywhere.
+TEST_F(ChoiceTest, WritableProgramFolderKeepsTheChoiceBesideThePacks) {
+  std::vector<std::string> asked;
+  const ChoiceLocation location{[&asked](const std::string& folder) {
+                                  asked.push_back(folder);
+                                  return true;
+                                },
+                                (dir_ / "cfg").string()};
+  LanguageChoice choice(dir_.string(), location);
+  EXPECT_EQ(asked, std::vector<std::string>{dir_.string() + "/"});
+  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/defaultlang.ini");
+  EXPECT_TRUE(choice.ResolveAtStartup(Dialog("ENG")).stored);
+  EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "cfg"));
+}
+
+TEST_F(ChoiceTest, ReadOnlyProgramFolderRemembersInTheUsersFolder) {
+  // A choice left in the program folder by someone who could write there is not this user's.
+  Touch("defaultlang.ini", "[DefaultLang]\r\nLangFile=CHT.ini\r\n");
+  const ChoiceLocation readOnly{[](const std::string&) { return false; },
+                                (dir_ / "home/.config/orvantis").string()};
+  LanguageChoice choice(dir_.string(), readOnly);
+  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/home/.config/orvantis/defaultlang.ini");
+  // The packs are still the program's own.
+  EXPECT_EQ(choice.LangFilePath("ENG.ini"), dir_.string() + "/Language/ENG.ini");
+
+  const ActiveLanguage first = choice.ResolveAtStartup(Dialog("ENG"));
+  EXPECT_TRUE(first.asked);
+  EXPECT_TRUE(first.stored);
+  EXPECT_EQ(Read("home/.config/orvantis/defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
+  EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=CHT.ini\r\n");
+  // Missing levels are made private to the user.
+  EXPECT_EQ(fs::status(dir_ / "home/.config").permissions(), fs::perms::owner_all);
+
+  // The next start reads it back from there and does not ask.
+  const ActiveLanguage next = LanguageChoice(dir_.string(), readOnly).ResolveAtStartup(Dialog("X"));
+  EXPECT_EQ(dialogRuns_, 1);
+  EXPECT_EQ(next.langFileName, "ENG.ini");
+
+  // A change made before any start-up also finds its folder.
+  fs::remove_all(dir_ / "home");
+  EXPECT_TRUE(LanguageChoice(dir_.string(), readOnly).Change(Dialog("CHT")).stored);
+  EXPECT_EQ(LanguageChoice(dir_.string(), readOnly).ReadLangFileName(), "CHT.ini");
+}
+
+TEST_F(ChoiceTest, WithoutAUserFolderTheProgramFolderIsTried) {
+  const ChoiceLocation nowhere{[](const std::string&) { return false; }, ""};
+  EXPECT_EQ(LanguageChoice(dir_.string(), nowhere).defaultLangPath(),
+            dir_.string() + "/defaultlang.ini");
 }
 
 TEST_F(ChoiceTest, LangFileIsReadIntoItsBuffer) {

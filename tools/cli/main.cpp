@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "commands.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   // Standard output carries only results (one JSON document with --json); diagnostics go aside.
   orv::SetTransportDiagnostics(
       [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); });
+  app.set_version_flag("--version", std::string("orvantis-cli ") + ORVANTIS_VERSION);
   app.require_subcommand(1);
   orv::cli::RegisterDiscoveryCommands(app);
   orv::cli::RegisterHostnetCommands(app);

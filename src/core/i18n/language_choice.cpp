@@ -1,10 +1,14 @@
 #include "core/i18n/language_choice.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -68,12 +72,62 @@ bool IsEmptyChoice(std::string_view packName) {
                      [](char c) { return c == ' ' || c == '\t'; });
 }
 
+bool FolderIsWritable(const std::string& folder) {
+  return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserConfigFolder(const char* xdgConfigHome, const char* home) {
+  if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
+    return WithTrailingSeparator(xdgConfigHome) + "orvantis/";
+  }
+  if (home != nullptr && home[0] == '/') return WithTrailingSeparator(home) + ".config/orvantis/";
+  return {};
+}
+
+std::string UserConfigFolder() {
+  const char* home = std::getenv("HOME");
+  std::string fromPasswd;
+  if (home == nullptr || home[0] != '/') {
+    // getpwuid_r with a bounded buffer: this may run beside other threads.
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+      fromPasswd = found->pw_dir;
+      home = fromPasswd.c_str();
+    }
+  }
+  return UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), home);
+}
+
+ChoiceLocation DefaultChoiceLocation() {
+  return {FolderIsWritable, UserConfigFolder()};
+}
+
 LanguageChoice::LanguageChoice(std::string programFolder)
-    : programFolder_(WithTrailingSeparator(std::move(programFolder))),
-      defaultLangPath_(programFolder_ + std::string(kDefaultLangFileName)) {}
+    : LanguageChoice(std::move(programFolder), DefaultChoiceLocation()) {}
+
+LanguageChoice::LanguageChoice(std::string programFolder, const ChoiceLocation& location)
+    : m_programFolder(WithTrailingSeparator(std::move(programFolder))) {
+  const bool beside = location.configFolder.empty() || !location.folderWritable ||
+                      location.folderWritable(m_programFolder);
+  m_choiceFolder = beside ? m_programFolder : WithTrailingSeparator(location.configFolder);
+  m_defaultLangPath = m_choiceFolder + std::string(kDefaultLangFileName);
+}
+
+void LanguageChoice::MakeChoiceFolder() const {
+  if (m_choiceFolder == m_programFolder) return;
+  // Each missing level private to the user, as a new configuration folder should be.
+  for (std::size_t slash = m_choiceFolder.find('/', 1); slash != std::string::npos;
+       slash = m_choiceFolder.find('/', slash + 1)) {
+    const std::string level = m_choiceFolder.substr(0, slash);
+    if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return;
+  }
+}
 
 std::string LanguageChoice::languageFolder() const {
-  return programFolder_ + std::string(kLanguageFolderName);
+  return m_programFolder + std::string(kLanguageFolderName);
 }
 
 std::string LanguageChoice::LangFilePath(std::string_view langFileName) const {
@@ -81,16 +135,17 @@ std::string LanguageChoice::LangFilePath(std::string_view langFileName) const {
 }
 
 bool LanguageChoice::EnsureDefaultLangFile() const {
-  int fd = ::open(defaultLangPath_.c_str(), O_RDONLY | O_CLOEXEC);
+  MakeChoiceFolder();
+  int fd = ::open(m_defaultLangPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd >= 0) {
     ::close(fd);
     return true;
   }
   // No O_TRUNC: a file that exists but could not be read keeps its contents.
-  fd = ::open(defaultLangPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  fd = ::open(m_defaultLangPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   ::close(fd);
-  fd = ::open(defaultLangPath_.c_str(), O_RDONLY | O_CLOEXEC);
+  fd = ::open(m_defaultLangPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   ::close(fd);
   return true;
@@ -98,7 +153,7 @@ bool LanguageChoice::EnsureDefaultLangFile() const {
 
 std::string LanguageChoice::ReadLangFileName() const {
   std::string name =
-      GetProfileText(defaultLangPath_, kChoiceSection, kChoiceKey, kLangFileChars).utf8;
+      GetProfileText(m_defaultLangPath, kChoiceSection, kChoiceKey, kLangFileChars).utf8;
   const std::string_view stem = std::string_view(name).substr(
       0, name.size() >= kPackExtension.size() ? name.size() - kPackExtension.size() : 0);
   // What an earlier run stored when its dialog was closed without a choice.
@@ -111,7 +166,8 @@ std::string LanguageChoice::ReadLangFileName() const {
 
 bool LanguageChoice::StoreChoice(std::string_view packName) const {
   if (IsEmptyChoice(packName)) return false;
-  return WriteProfileString(defaultLangPath_, kChoiceSection, kChoiceKey,
+  MakeChoiceFolder();
+  return WriteProfileString(m_defaultLangPath, kChoiceSection, kChoiceKey,
                             std::string(packName) + std::string(kPackExtension));
 }
 

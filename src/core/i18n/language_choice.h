@@ -1,7 +1,8 @@
 #pragma once
-// Which language pack is active: defaultlang.ini beside the program remembers the pack's file
-// name ("DefaultLang"/"LangFile"); the packs are Language/<name>.ini. The language dialog itself
-// belongs to the user interface; this is everything it and the start-up need besides widgets.
+// Which language pack is active: defaultlang.ini remembers the pack's file name
+// ("DefaultLang"/"LangFile"); the packs are Language/<name>.ini beside the program. The language
+// dialog itself belongs to the user interface; this is everything it and the start-up need besides
+// widgets.
 
 #include <functional>
 #include <string>
@@ -39,18 +40,44 @@ struct ActiveLanguage {
   bool stored = false;       // defaultlang.ini now names this pack
 };
 
+// Where defaultlang.ini is kept. A program folder the user may write to (a build folder, a copy
+// in the home folder) keeps it beside the packs, as it always did; an installed program's folder
+// is read-only, so the choice goes to the user's configuration folder instead and is read back
+// from there.
+struct ChoiceLocation {
+  // Whether files can be created in the folder. Injectable: root passes every access check.
+  std::function<bool(const std::string& folder)> folderWritable;
+  // The user's folder for it, ending in '/'; empty when none is known (then the program folder).
+  std::string configFolder;
+};
+
+// access(2) for writing and searching the folder, as the running user.
+bool FolderIsWritable(const std::string& folder);
+
+// "$XDG_CONFIG_HOME/orvantis/", else "$HOME/.config/orvantis/"; a relative or empty
+// XDG_CONFIG_HOME is ignored, as the base-directory rules ask. Empty when neither is usable.
+std::string UserConfigFolder(const char* xdgConfigHome, const char* home);
+// The same from the environment, with the password database's home when HOME is unset.
+std::string UserConfigFolder();
+
+ChoiceLocation DefaultChoiceLocation();
+
 class LanguageChoice {
  public:
-  // programFolder ends in '/' (one is added when missing).
+  // programFolder ends in '/' (one is added when missing). defaultlang.ini goes where
+  // DefaultChoiceLocation() says.
   explicit LanguageChoice(std::string programFolder);
+  LanguageChoice(std::string programFolder, const ChoiceLocation& location);
 
-  const std::string& programFolder() const { return programFolder_; }
-  const std::string& defaultLangPath() const { return defaultLangPath_; }
+  const std::string& programFolder() const { return m_programFolder; }
+  // Fixed when the object is made, so the choice is read from where it was written.
+  const std::string& defaultLangPath() const { return m_defaultLangPath; }
   std::string languageFolder() const;
   std::string LangFilePath(std::string_view langFileName) const;
 
-  // Creates an empty defaultlang.ini when it cannot be opened for reading; existing contents are
-  // never touched. False when it still cannot be read afterwards.
+  // Creates an empty defaultlang.ini (and a missing configuration folder) when it cannot be opened
+  // for reading; existing contents are never touched. False when it still cannot be read
+  // afterwards.
   bool EnsureDefaultLangFile() const;
 
   // "LangFile" (at most 255 characters), UTF-8. A stored ".ini", which names no pack, reads as
@@ -73,9 +100,11 @@ class LanguageChoice {
 
  private:
   ActiveLanguage FromDialog(const RunDialog& runDialog) const;
+  void MakeChoiceFolder() const;
 
-  std::string programFolder_;
-  std::string defaultLangPath_;
+  std::string m_programFolder;
+  std::string m_choiceFolder;  // where defaultlang.ini lives
+  std::string m_defaultLangPath;
 };
 
 }  // namespace orv::i18n
