@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 
@@ -90,7 +91,7 @@ CSubChoose::CSubChoose(QWidget* parent)
   connect(m_yes, &QRadioButton::clicked, this, &CSubChoose::OnYes);
   connect(m_no, &QRadioButton::clicked, this, &CSubChoose::OnNo);
   connect(m_next, &QPushButton::clicked, this, &CSubChoose::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(2); });
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkChoiceBack); });
 }
 
 void CSubChoose::LoadTexts(const i18n::LanguagePack& pack) {
@@ -132,10 +133,13 @@ void CSubChoose::OnNo() {
 
 void CSubChoose::OnNext() {
   if (session() == nullptr) return;
-  const LinkKind link = m_lan->isChecked()     ? LinkKind::Lan
-                        : m_pppoe->isChecked() ? LinkKind::Pppoe
-                                               : LinkKind::Wireless;
-  PostStep(ApplyLinkChoice(*session(), m_yes->isChecked(), link));
+  nav::LinkChoice choice = nav::LinkChoice::No;
+  if (m_yes->isChecked()) {
+    choice = m_lan->isChecked()     ? nav::LinkChoice::Lan
+             : m_pppoe->isChecked() ? nav::LinkChoice::Pppoe
+                                    : nav::LinkChoice::Wireless;
+  }
+  PostStep(nav::LinkChoiceNext(*session(), choice));
 }
 
 }  // namespace orv::gui

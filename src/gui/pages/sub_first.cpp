@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/resources/art/link_art.h"
@@ -81,12 +82,14 @@ CSubFirst::CSubFirst(QWidget* parent)
   setTabOrder(m_searchIntranet, m_language);
   setTabOrder(m_language, m_about);
 
-  connect(m_searchCamera, &QPushButton::clicked, this, [this] { StartPath(1, 0, 0, 10); });
-  connect(m_setupCamera, &QPushButton::clicked, this, [this] { StartPath(0, 1, 0, 28); });
-  connect(m_firmware, &QPushButton::clicked, this, [this] { StartPath(0, 0, 1, 10); });
-  connect(m_about, &QPushButton::clicked, this, [this] { PostStep(24); });
-  connect(m_searchIntranet, &QPushButton::clicked, this, [this] { PostStep(11); });
-  connect(m_language, &QPushButton::clicked, this, [this] { PostStep(32); });
+  connect(m_searchCamera, &QPushButton::clicked, this,
+          [this] { StartPath(nav::HomePath::Search); });
+  connect(m_setupCamera, &QPushButton::clicked, this, [this] { StartPath(nav::HomePath::Setup); });
+  connect(m_firmware, &QPushButton::clicked, this, [this] { StartPath(nav::HomePath::Firmware); });
+  connect(m_about, &QPushButton::clicked, this, [this] { PostStep(nav::kStepAbout); });
+  connect(m_searchIntranet, &QPushButton::clicked, this,
+          [this] { PostStep(nav::kStepLinkServerLogin); });
+  connect(m_language, &QPushButton::clicked, this, [this] { PostStep(nav::kStepLanguage); });
 }
 
 void CSubFirst::LoadTexts(const i18n::LanguagePack& pack) {
@@ -135,14 +138,8 @@ int CSubFirst::pictureRole() const {
   return static_cast<int>(m_picture->picture());
 }
 
-void CSubFirst::StartPath(std::uint8_t search, std::uint8_t setup, std::uint8_t firmware,
-                          int step) {
-  if (SessionRecord* s = session()) {
-    s->pathSearch = search;
-    s->pathSetup = setup;
-    s->pathFirmware = firmware;
-  }
-  PostStep(step);
+void CSubFirst::StartPath(nav::HomePath path) {
+  if (SessionRecord* s = session()) PostStep(nav::HomePathButton(*s, path));
 }
 
 }  // namespace orv::gui

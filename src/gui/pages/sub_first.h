@@ -2,6 +2,7 @@
 // The home page: how the PC reaches the Internet, and the buttons that start each path.
 
 #include "core/app/link_info.h"
+#include "core/app/navigation.h"
 #include "gui/app/sub_page.h"
 
 class QLabel;
@@ -29,7 +30,7 @@ class CSubFirst : public CSubPage {
   int pictureRole() const;  // an art::Picture value, for tests
 
  private:
-  void StartPath(std::uint8_t search, std::uint8_t setup, std::uint8_t firmware, int step);
+  void StartPath(nav::HomePath path);
 
   QGroupBox* m_linkGroup;
   art::CArtView* m_picture;

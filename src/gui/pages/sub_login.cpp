@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/credential_text.h"
+#include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 
 namespace orv::gui {
@@ -87,8 +88,8 @@ CSubLogin::CSubLogin(QWidget* parent)
   setTabOrder(m_back, m_next);
 
   connect(m_next, &QPushButton::clicked, this, &CSubLogin::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(2); });
-  connect(m_exit, &QPushButton::clicked, this, [this] { PostStep(2); });
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginBack); });
+  connect(m_exit, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginExit); });
 }
 
 void CSubLogin::SetLinkServerHost(std::string host) {
@@ -147,7 +148,7 @@ void CSubLogin::OnNext() {
                               return;
                             }
                             self->m_cameras = std::move(**result);
-                            self->PostStep(13);
+                            self->PostStep(nav::kStepLinkServerList);
                           };
                         });
 }

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/app/navigation.h"
 #include "core/app/setup_choice.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -80,7 +81,7 @@ CSubOption::CSubOption(QWidget* parent)
     if (session() != nullptr) session()->wizardMode = 0;
   });
   connect(m_next, &QPushButton::clicked, this, &CSubOption::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(10); });
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kSetupTypeBack); });
 }
 
 void CSubOption::LoadTexts(const i18n::LanguagePack& pack) {
@@ -114,9 +115,10 @@ void CSubOption::OnNext() {
         services().clock != nullptr ? services().clock->Now() : QDateTime::currentDateTime();
     const std::string date = QLocale::c().toString(now, QStringLiteral("yyyy/MM/dd")).toStdString();
     const std::string time = QLocale::c().toString(now, QStringLiteral("HH:mm:ss")).toStdString();
-    PostStep(ApplyWizardSetup(*s, date, time));
+    SetCameraClock(*s, date, time);
+    PostStep(nav::SetupTypeNext(*s, nav::SetupType::Wizard));
   } else if (m_manual->isChecked()) {
-    PostStep(ApplyManualSetup(*s));
+    PostStep(nav::SetupTypeNext(*s, nav::SetupType::Manual));
   } else {
     Message(MessageIcon::Information, QStringLiteral("Orvantis"),
             QStringLiteral("Please chose one setup type!"));

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/camera_pick.h"
+#include "core/app/navigation.h"
 #include "core/camera_http/model_catalogue.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -228,20 +229,14 @@ void CSubSearchNet::OnNext() {
   SessionRecord* s = session();
   if (s == nullptr) return;
   StoreCameraPick(*s, *camera, *target);
-  if (s->pathSetup != 0)
-    PostStep(18);
-  else if (s->pathFirmware != 0)
-    PostStep(13);
+  if (const int step = nav::SearchNext(*s); step != nav::kNoStep) PostStep(step);
 }
 
 void CSubSearchNet::OnBack() {
   StopSearch();
   const SessionRecord* s = session();
   if (s == nullptr) return;
-  if (s->pathSearch != 0)
-    PostStep(2);
-  else if (s->pathSetup != 0)
-    PostStep(s->newCamera != 0 ? 5 : 28);
+  if (const int step = nav::SearchExit(*s); step != nav::kNoStep) PostStep(step);
 }
 
 void CSubSearchNet::OnOpenCamera() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/resources/art/link_art.h"
@@ -52,8 +53,8 @@ CSubShowPic::CSubShowPic(QWidget* parent)
   page->addLayout(buttons);
   setTabOrder(m_back, m_next);
 
-  connect(m_next, &QPushButton::clicked, this, [this] { PostStep(10); });
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(28); });
+  connect(m_next, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramNext); });
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramBack); });
 }
 
 void CSubShowPic::LoadTexts(const i18n::LanguagePack& pack) {
