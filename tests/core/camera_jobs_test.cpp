@@ -62,10 +62,8 @@ TransportTiming Short() {
 
 class CameraJobsEmulated : public ::testing::Test {
  protected:
-  void SetUp() override { SetTransportTiming(Short()); }
   void TearDown() override {
-    if (emu_) emu_->Stop();
-    SetTransportTiming(TransportTiming{});
+    if (m_emu) m_emu->Stop();
   }
 
   // A config-family camera that is extended and wireless-capable unless told otherwise.
@@ -91,10 +89,10 @@ class CameraJobsEmulated : public ::testing::Test {
     camsim::LabConfig lab;
     lab.cameras.push_back(std::move(cam));
     lab.discoveryPort = 0;
-    emu_ = std::make_unique<camsim::Emulator>(std::move(lab));
+    m_emu = std::make_unique<camsim::Emulator>(std::move(lab));
     std::string error;
-    if (!emu_->Start(&error)) {
-      emu_.reset();
+    if (!m_emu->Start(&error)) {
+      m_emu.reset();
       return false;
     }
     return true;
@@ -104,7 +102,7 @@ class CameraJobsEmulated : public ::testing::Test {
     SessionRecord s;
     s.connectAllowed.store(1);
     s.cameraAddrText = "127.0.0.1";
-    s.cameraPortText = std::to_string(emu_->HttpPort(0));
+    s.cameraPortText = std::to_string(m_emu->HttpPort(0));
     s.legacyCamera = legacy ? 1 : 0;
     s.pcAddrText = "10.0.0.5";
     return s;
@@ -112,15 +110,15 @@ class CameraJobsEmulated : public ::testing::Test {
 
   std::vector<std::string> Log() const {
     std::vector<std::string> out;
-    for (const std::string& r : emu_->Requests(0)) out.push_back(Summary(r));
+    for (const std::string& r : m_emu->Requests(0)) out.push_back(Summary(r));
     return out;
   }
 
-  std::unique_ptr<camsim::Emulator> emu_;
+  std::unique_ptr<camsim::Emulator> m_emu;
 };
 
-#define START_OR_SKIP(cam) \
-  if (!Start(cam)) GTEST_SKIP() << "camera emulator not available"
+// An emulator that cannot start is a broken test, never a skipped one.
+#define START_OR_SKIP(cam) ASSERT_TRUE(Start(cam)) << "camera emulator did not start"
 
 const std::vector<std::string> kSystemReadThrice = {"/cgi-bin/config_sysinfo.cgi?Act=1&Page=1",
                                                     "/cgi-bin/config_sysinfo.cgi?Act=1&Page=1",
@@ -161,9 +159,9 @@ TEST_F(CameraJobsEmulated, RefusedLoginAsksOnceAndChecksTheCredentials) {
   std::vector<std::string> expected = kSystemReadThrice;
   expected.push_back("/cgi-bin/config_sysinfo.cgi?Act=1&Page=1");
   EXPECT_EQ(Log(), expected);
-  EXPECT_NE(emu_->Requests(0).back().find("Authorization: Basic "), std::string::npos);
+  EXPECT_NE(m_emu->Requests(0).back().find("Authorization: Basic "), std::string::npos);
 
-  emu_->ClearRequests();
+  m_emu->ClearRequests();
   s = Record();
   out = RunLoginStep(s, [] { return Credentials{"root", "secret"}; });
   EXPECT_TRUE(out.ok);
@@ -172,7 +170,7 @@ TEST_F(CameraJobsEmulated, RefusedLoginAsksOnceAndChecksTheCredentials) {
   EXPECT_EQ(s.password, "secret");
 
   // Credentials that do not fit are refused before anything more is sent.
-  emu_->ClearRequests();
+  m_emu->ClearRequests();
   s = Record();
   out = RunLoginStep(s, [] { return Credentials{"root", std::string(64, 'p')}; });
   EXPECT_FALSE(out.ok);
@@ -189,7 +187,7 @@ TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
                                  const ConnectFlag&) {
     finderCalls.push_back(FormatIpv4(base) + " from " + FormatIpv4(source) +
                           " n=" + std::to_string(n));
-    return std::vector<std::uint32_t>{MakeIpv4(10, 0, 0, 253), MakeIpv4(10, 0, 0, 252)};
+    return FreeAddressResult{{MakeIpv4(10, 0, 0, 253), MakeIpv4(10, 0, 0, 252)}, 1};
   };
   RunReadAllJob(job, finder);
   EXPECT_EQ(job.done, 1);
@@ -208,7 +206,7 @@ TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
   EXPECT_EQ(job.suggestedAddresses.size(), 2u);
 
   // A PPPoE link gets no suggestion; a camera outside the extended table no capability page.
-  emu_->ClearRequests();
+  m_emu->ClearRequests();
   finderCalls.clear();
   job = WorkerJob{};
   job.session = Record();
@@ -226,7 +224,7 @@ TEST_F(CameraJobsEmulated, ReadAllOfAPlainCameraStopsAfterTheTime) {
   bool probed = false;
   RunReadAllJob(job, [&](std::uint32_t&, std::uint32_t, std::size_t, const ConnectFlag&) {
     probed = true;
-    return std::vector<std::uint32_t>{};
+    return FreeAddressResult{};
   });
   EXPECT_EQ(job.ok, 1);
   EXPECT_EQ(job.session.extendedCgi, 0);
@@ -247,7 +245,7 @@ TEST_F(CameraJobsEmulated, ReadAllFailures) {
     EXPECT_EQ(job.ok, 0);
     EXPECT_EQ(job.error, 0) << "a failed scan reports 0";
     EXPECT_EQ(Log().size(), 7u);
-    emu_->Stop();
+    m_emu->Stop();
   }
   {
     auto cam = Camera();
@@ -276,10 +274,10 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
   EXPECT_EQ(log[1], "/cgi-bin/config_ddns.cgi?Act=2&Page=13");
   EXPECT_EQ(log[2], "/cgi-bin/config_time.cgi?Act=2");
   EXPECT_EQ(log[3], "/cgi-bin/config_network.cgi?Act=2&Page=3");
-  EXPECT_EQ(emu_->Setting(0, "TitleBar"), "Back yard");
+  EXPECT_EQ(m_emu->Setting(0, "TitleBar"), "Back yard");
 
   // The camera may have moved to a fresh port after the network write.
-  emu_->ClearRequests();
+  m_emu->ClearRequests();
   job = WorkerJob{};
   job.mode = kModeSaveWps;
   job.session = Record();
@@ -290,7 +288,7 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
   ASSERT_EQ(log.size(), 4u);
   EXPECT_EQ(log[2], "/cgi-bin/config_time.cgi?Act=1") << "read, not written";
   EXPECT_EQ(log[3], "/cgi-bin/config_network.cgi?Act=2&Page=3");
-  const std::string shortWrite = emu_->Requests(0)[3];
+  const std::string shortWrite = m_emu->Requests(0)[3];
   EXPECT_EQ(shortWrite.find("WPAKey="), std::string::npos) << "the WPS save leaves the keys alone";
   EXPECT_EQ(shortWrite.find("SSID="), std::string::npos);
   EXPECT_NE(shortWrite.find("HttpPort="), std::string::npos);

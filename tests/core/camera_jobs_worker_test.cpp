@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/app/camera_fields.h"
 #include "core/app/camera_jobs.h"
 
 namespace orv {

@@ -307,6 +307,60 @@ TEST(DiscoveryRows, ManyCamerasInOnePollGrowPastOneStep) {
   EXPECT_EQ(r.rows[59].ip, "10.0.0.60");
 }
 
+TEST(DiscoveryList, ASpoofedMacFloodIsCappedAndTheOldestSilentCamerasMakeRoom) {
+  FakeDiscoveryRig rig = OneAdapter();
+  Engine e(rig);
+  e->SetDrain(true);
+  e.Collect();
+  // A real camera answers first; 1000 spoofed MACs follow; the camera answers again later.
+  rig.net->DeliverAll(MakeReply(NumberedCamera(0)));
+  for (int n = 1; n <= 1000; ++n) rig.net->DeliverAll(MakeReply(NumberedCamera(n)));
+  e.Collect();
+  *rig.now += 1000;
+  rig.net->DeliverAll(MakeReply(NumberedCamera(0)));
+  e.Collect();
+  ASSERT_EQ(e->CameraCount(), 1001u);
+
+  // 4000 more arrive a second later, far more than one drain reads in one poll.
+  *rig.now += 1000;
+  for (int n = 1001; n <= 5000; ++n) rig.net->DeliverAll(MakeReply(NumberedCamera(n)));
+  const Result r = e.Collect();
+  EXPECT_EQ(rig.net->Queued(0), 0u) << "one drain takes them all";
+  EXPECT_EQ(e->CameraCount(), CPLipf::kMaxCameras);
+  ASSERT_EQ(r.count, static_cast<int>(CPLipf::kMaxCameras));
+  EXPECT_LE(r.capacity, static_cast<int>(CPLipf::kMaxCameras) + CPLipf::kRowStep);
+  EXPECT_EQ(r.rows.back().cam_id, "SN5000");
+  EXPECT_EQ(r.rows.front().cam_id, "SN" + std::to_string(5000 - 1024 + 1))
+      << "the newest replies survive, in order of first reply";
+  for (std::size_t i = 0; i < e->Nodes().size(); ++i) {
+    ASSERT_EQ(e->Nodes()[i].sequence, static_cast<std::int32_t>(i + 1));
+  }
+
+  // An evicted MAC that answers again is a new camera at the end, still within the bound.
+  rig.net->DeliverAll(MakeReply(NumberedCamera(1)));
+  const Result again = e.Collect();
+  EXPECT_EQ(again.count, static_cast<int>(CPLipf::kMaxCameras));
+  EXPECT_EQ(again.rows.back().cam_id, "SN1");
+}
+
+TEST(DiscoveryList, ARefreshedCameraOutlivesSilentOnesWhenTheListIsFull) {
+  FakeDiscoveryRig rig = OneAdapter();
+  Engine e(rig);
+  e->SetDrain(true);
+  e.Collect();
+  for (int n = 0; n < 1024; ++n) rig.net->DeliverAll(MakeReply(NumberedCamera(n)));
+  e.Collect();
+  *rig.now += 500;
+  rig.net->DeliverAll(MakeReply(NumberedCamera(7)));  // still talking
+  e.Collect();
+  *rig.now += 500;
+  for (int n = 2000; n < 2100; ++n) rig.net->DeliverAll(MakeReply(NumberedCamera(n)));
+  const Result r = e.Collect();
+  ASSERT_EQ(r.count, 1024);
+  EXPECT_EQ(r.rows[0].cam_id, "SN7") << "the silent cameras before it went first";
+  EXPECT_EQ(r.rows[1].cam_id, "SN101");
+}
+
 TEST(DiscoveryCollect, ModeOneForgetsEveryCameraOtherModesDoNothing) {
   FakeDiscoveryRig rig = OneAdapter();
   Engine e(rig);

@@ -6,9 +6,9 @@
 #include <mutex>
 
 #include "core/hostnet/host_facts.h"
-#include "core/util/ipv4.h"
 #include "core/hostnet/signal_cleanup.h"
 #include "core/hostnet/temporary_address.h"
+#include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
 
 namespace orv {
@@ -370,21 +370,36 @@ TEST(FindFreeAddress, SweepSkipsNetworkAndBroadcastHostNumbers) {
   ConnectFlag go;
   go.store(1);
   for (int h = 0; h <= 255; ++h) net.occupied.insert(MakeIpv4(10, 0, 0, std::uint8_t(h)));
-  EXPECT_EQ(FindFreeAddress(net, Ip("10.0.0.0"), Ip("10.0.0.5"), go), 0u);
+  const FreeAddressResult none = FindFreeAddress(net, Ip("10.0.0.0"), Ip("10.0.0.5"), go);
+  EXPECT_EQ(none.first(), 0u);
+  EXPECT_EQ(none.failedRequests, 0);
   EXPECT_EQ(net.arpCount(), 254);
   EXPECT_EQ(net.ArpLog().front(), "10.0.0.254<-10.0.0.5");
   EXPECT_EQ(net.ArpLog().back(), "10.0.0.1<-10.0.0.5");
 
   net.occupied.erase(Ip("10.0.0.1"));
-  EXPECT_EQ(FindFreeAddress(net, Ip("10.0.0.255"), 0, go), Ip("10.0.0.1"));
+  EXPECT_THAT(FindFreeAddress(net, Ip("10.0.0.255"), 0, go).addresses, ElementsAre(Ip("10.0.0.1")));
 }
 
-TEST(FindFreeAddress, ArpErrorsCountAsFree) {
+TEST(FindFreeAddress, AFailedRequestIsNeverFreeButCounted) {
   FakeHostNetwork net;
-  net.arpFails = true;
   ConnectFlag go;
   go.store(1);
-  EXPECT_EQ(FindFreeAddress(net, Ip("10.0.0.253"), Ip("10.0.0.5"), go), Ip("10.0.0.253"));
+  net.arpFailsFor = {Ip("10.0.0.253"), Ip("10.0.0.252")};
+  const FreeAddressResult r = FindFreeAddress(net, Ip("10.0.0.253"), Ip("10.0.0.5"), go);
+  EXPECT_THAT(r.addresses, ElementsAre(Ip("10.0.0.251")));
+  EXPECT_EQ(r.failedRequests, 2);
+
+  FakeHostNetwork broken;
+  broken.arpFails = true;
+  const FreeAddressResult nothing = FindFreeAddress(broken, Ip("10.0.0.253"), Ip("10.0.0.5"), go);
+  EXPECT_THAT(nothing.addresses, IsEmpty());
+  EXPECT_EQ(nothing.failedRequests, 253);
+
+  std::uint32_t base = Ip("10.0.0.40");
+  const FreeAddressResult many = FindFreeAddresses(net, base, base, 2, go);
+  EXPECT_THAT(many.addresses, ElementsAre(Ip("10.0.0.251"), Ip("10.0.0.250")));
+  EXPECT_EQ(many.failedRequests, 2);
 }
 
 TEST(FindFreeAddresses, CollectsHighestFirstAndRewritesBase) {
@@ -395,7 +410,8 @@ TEST(FindFreeAddresses, CollectsHighestFirstAndRewritesBase) {
   std::uint32_t base = Ip("192.168.1.40");
   const auto found = FindFreeAddresses(net, base, Ip("192.168.1.40"), 2, go);
   EXPECT_EQ(base, Ip("192.168.1.253"));
-  EXPECT_THAT(found, ElementsAre(Ip("192.168.1.252"), Ip("192.168.1.250")));
+  EXPECT_THAT(found.addresses, ElementsAre(Ip("192.168.1.252"), Ip("192.168.1.250")));
+  EXPECT_EQ(found.failedRequests, 0);
   EXPECT_THAT(net.ArpLog(),
               ElementsAre("192.168.1.253<-192.168.1.40", "192.168.1.252<-192.168.1.40",
                           "192.168.1.251<-192.168.1.40", "192.168.1.250<-192.168.1.40"));
@@ -407,7 +423,7 @@ TEST(FindFreeAddresses, FullSubnetOrCancelReturnsWhatWasFound) {
   ConnectFlag go;
   go.store(1);
   std::uint32_t base = Ip("10.0.0.5");
-  EXPECT_THAT(FindFreeAddresses(net, base, base, 2, go), ElementsAre(Ip("10.0.0.1")));
+  EXPECT_THAT(FindFreeAddresses(net, base, base, 2, go).addresses, ElementsAre(Ip("10.0.0.1")));
   EXPECT_EQ(net.arpCount(), 253);
 
   FakeHostNetwork busy;
@@ -415,42 +431,57 @@ TEST(FindFreeAddresses, FullSubnetOrCancelReturnsWhatWasFound) {
   busy.onArp = [&](std::uint32_t) {
     if (busy.arpCount() == 9) go.store(0);
   };
-  EXPECT_THAT(FindFreeAddresses(busy, base, base, 2, go), IsEmpty());
+  EXPECT_THAT(FindFreeAddresses(busy, base, base, 2, go).addresses, IsEmpty());
   EXPECT_EQ(busy.arpCount(), 10);
 
   FakeHostNetwork idle;
   go.store(1);
-  EXPECT_THAT(FindFreeAddresses(idle, base, base, 0, go), IsEmpty());
+  EXPECT_THAT(FindFreeAddresses(idle, base, base, 0, go).addresses, IsEmpty());
   EXPECT_EQ(idle.arpCount(), 0);
 }
 
-TEST(FindFreeAddresses, InjectedFinderStartsFromThePcAddress) {
-  FakeHostNetwork net;
-  net.hostAddresses = {Ip("192.168.1.40")};
+TEST(FindFreeAddresses, InjectedFinderSharesTheNetworkAndStartsFromThePcAddress) {
+  auto net = std::make_shared<FakeHostNetwork>();
+  net->hostAddresses = {Ip("192.168.1.40")};
   SessionRecord s;
   s.connectAllowed.store(1);
   s.pcAddrText = "192.168.1.40";
   const FreeAddressFinder finder = MakeFreeAddressFinder(net);
-  EXPECT_THAT(FindFreeAddressesFromPc(finder, s),
+  const std::weak_ptr<FakeHostNetwork> watch = net;
+  FakeHostNetwork& seen = *net;
+  net.reset();  // the finder alone keeps it
+  ASSERT_FALSE(watch.expired());
+  EXPECT_THAT(FindFreeAddressesFromPc(finder, s).addresses,
               ElementsAre(Ip("192.168.1.253"), Ip("192.168.1.252")));
-  EXPECT_EQ(net.ArpLog().front(), "192.168.1.253<-192.168.1.40");
+  EXPECT_EQ(seen.ArpLog().front(), "192.168.1.253<-192.168.1.40");
 
   SessionRecord noAddress;
   noAddress.connectAllowed.store(1);
-  EXPECT_THAT(FindFreeAddressesFromPc(finder, noAddress), IsEmpty());
-  EXPECT_EQ(net.arpCount(), 2);
+  EXPECT_THAT(FindFreeAddressesFromPc(finder, noAddress).addresses, IsEmpty());
+  EXPECT_EQ(seen.arpCount(), 2);
+  EXPECT_THAT(FindFreeAddressesFromPc(MakeFreeAddressFinder(nullptr), s).addresses, IsEmpty());
 }
 
-TEST(TestAddressInUse, OneRequestFromThePcAddressErrorsMeanFree) {
+TEST(TestAddressInUse, OneRequestFromThePcAddressTellsFailuresApart) {
   FakeHostNetwork net;
   net.occupied = {Ip("10.0.0.20")};
   SessionRecord s;
   s.pcAddrText = "10.0.0.5";
-  EXPECT_TRUE(TestAddressInUse(net, s, Ip("10.0.0.20")));
-  EXPECT_FALSE(TestAddressInUse(net, s, Ip("10.0.0.21")));
+  EXPECT_EQ(TestAddressInUse(net, s, Ip("10.0.0.20")), AddressUse::InUse);
+  EXPECT_EQ(TestAddressInUse(net, s, Ip("10.0.0.21")), AddressUse::Free);
   EXPECT_THAT(net.ArpLog(), ElementsAre("10.0.0.20<-10.0.0.5", "10.0.0.21<-10.0.0.5"));
   net.arpFails = true;
-  EXPECT_FALSE(TestAddressInUse(net, s, Ip("10.0.0.20")));
+  EXPECT_EQ(TestAddressInUse(net, s, Ip("10.0.0.21")), AddressUse::Failed);
+  EXPECT_EQ(to_string(AddressUse::Failed), "failed");
+}
+
+TEST_F(EnsureTest, FailedArpRequestsAreReportedNotTakenAsFree) {
+  net.arpFails = true;
+  const EnsureResult r = Ensure("192.168.0.98");
+  EXPECT_EQ(r.outcome, EnsureOutcome::NoFreeAddress);
+  EXPECT_EQ(r.failedArpRequests, 253);
+  EXPECT_THAT(net.HeldTemporary(), IsEmpty());
+  EXPECT_EQ(to_string(r.outcome), "no-free-address");
 }
 
 // --- lifetime refresh and signals ------------------------------------------------------------

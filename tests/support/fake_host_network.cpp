@@ -110,7 +110,7 @@ ArpAnswer FakeHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) {
   std::lock_guard lock(m_mutex);
   ++m_arpCount;
   m_arpLog.push_back(FormatIpv4(target) + "<-" + FormatIpv4(source));
-  if (arpFails) return ArpAnswer::Error;
+  if (arpFails || arpFailsFor.count(target)) return ArpAnswer::Error;
   const bool own =
       std::find(hostAddresses.begin(), hostAddresses.end(), target) != hostAddresses.end() ||
       std::any_of(m_held.begin(), m_held.end(),

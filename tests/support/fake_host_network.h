@@ -27,6 +27,7 @@ class FakeHostNetwork : public HostNetwork {
   std::vector<std::uint32_t> hostAddresses;  // the host's own (not temporary) addresses
   std::set<std::uint32_t> occupied;          // other devices that answer ARP
   bool arpFails = false;                     // every ARP request errors
+  std::set<std::uint32_t> arpFailsFor;       // requests for these targets error
   // Adds fail when this returns non-zero (argument: 1-based number of the add).
   std::function<int(int addNumber, std::uint32_t addr)> addResult;
   // Runs before each ARP request (tests use it to cancel mid-sweep).

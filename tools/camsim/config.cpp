@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "camsim.h"
+#include "core/util/ipv4.h"
 
 namespace camsim {
 namespace {
@@ -63,8 +64,7 @@ bool Flag(const json& obj, const char* key, const std::string& where, bool def) 
 }
 
 void CheckAddress(const std::string& text, const std::string& where) {
-  in_addr a{};
-  if (inet_pton(AF_INET, text.c_str(), &a) != 1) Fail(where, "not an IPv4 address: " + text);
+  if (!orv::ParseIpv4(text)) Fail(where, "not an IPv4 address: " + text);
 }
 
 bool ParseMac(const std::string& text, unsigned char out[6]) {

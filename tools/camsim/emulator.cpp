@@ -28,6 +28,7 @@
 
 #include "camsim.h"
 #include "cgi.h"
+#include "core/util/ipv4.h"
 
 extern char** environ;
 
@@ -50,8 +51,10 @@ std::uint64_t Tag(Kind k, std::uint32_t index) {
 }
 
 std::optional<in_addr> ParseV4(const std::string& text) {
+  const std::optional<std::uint32_t> parsed = orv::ParseIpv4(text);
+  if (!parsed) return std::nullopt;
   in_addr a{};
-  if (inet_pton(AF_INET, text.c_str(), &a) != 1) return std::nullopt;
+  a.s_addr = *parsed;  // both in network order
   return a;
 }
 

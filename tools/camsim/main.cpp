@@ -11,9 +11,11 @@
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <thread>
 
 #include "camsim.h"
+#include "core/util/ipv4.h"
 
 namespace {
 volatile std::sig_atomic_t g_stop = 0;
@@ -25,11 +27,13 @@ void OnSignal(int) {
 int Probe(const std::string& from, const std::string& to, int waitMs) {
   sockaddr_in local{}, any{}, dest{};
   local.sin_family = any.sin_family = dest.sin_family = AF_INET;
-  if (inet_pton(AF_INET, from.c_str(), &local.sin_addr) != 1 ||
-      inet_pton(AF_INET, to.c_str(), &dest.sin_addr) != 1) {
+  const std::optional<std::uint32_t> fromAddr = orv::ParseIpv4(from), toAddr = orv::ParseIpv4(to);
+  if (!fromAddr || !toAddr) {
     std::cerr << "orvantis-camsim: bad probe address\n";
     return 2;
   }
+  local.sin_addr.s_addr = *fromAddr;  // network order
+  dest.sin_addr.s_addr = *toAddr;
   if (!camsim::InLabNamespace() && (ntohl(dest.sin_addr.s_addr) >> 24) != 127) {
     std::cerr << "orvantis-camsim: probes leave loopback only inside a lab namespace\n";
     return 2;

@@ -12,13 +12,17 @@
 #include <vector>
 
 #include "commands.h"
+#include "core/app/camera_fields.h"
 #include "core/app/camera_jobs.h"
+#include "core/app/camera_pick.h"
+#include "core/app/startup_facts.h"
+#include "core/app/wps_session.h"
 #include "core/camera_http/model_catalogue.h"
 #include "core/camera_http/requests.h"
 #include "core/hostnet/host_facts.h"
-#include "core/util/ipv4.h"
 #include "core/hostnet/temporary_address.h"
 #include "core/platform/host_network.h"
+#include "core/util/ipv4.h"
 
 namespace orv::cli {
 
@@ -85,28 +89,27 @@ void Emit(const CameraOptions& o, const Json& j) {
   }
 }
 
-// Fills the connection items as the search page does when a camera is picked.
-bool PrepareSession(const CameraOptions& o, SessionRecord& s) {
-  if (o.host.empty() || o.host.size() >= decltype(s.cameraAddrText)::kWidth) {
-    std::cerr << "orvantis-cli: the camera address must have 1 to "
-              << decltype(s.cameraAddrText)::kWidth - 1 << " characters\n";
-    return false;
+// Fills the connection items as the search page does when a camera is picked (no serial here).
+bool PickCamera(const CameraOptions& o, SessionRecord& s) {
+  const PickProblem problem = PrepareSession(s, o.host, o.port, o.desc, "");
+  switch (problem) {
+    case PickProblem::None:
+      break;
+    case PickProblem::BadAddress:
+      std::cerr << "orvantis-cli: the camera address must be a dotted quad such as 192.168.0.98\n";
+      return false;
+    case PickProblem::BadPort:
+      std::cerr << "orvantis-cli: the port must be a number from 1 to 65535\n";
+      return false;
+    case PickProblem::TooLong:
+      std::cerr << "orvantis-cli: the camera address or port is too long\n";
+      return false;
   }
-  if (o.port.empty() || o.port.size() >= decltype(s.cameraPortText)::kWidth) {
-    std::cerr << "orvantis-cli: the port must have 1 to " << decltype(s.cameraPortText)::kWidth - 1
-              << " characters\n";
-    return false;
-  }
-  s.connectAllowed.store(1);
-  s.cameraAddrText = o.host;
-  s.cameraPortText = o.port;
-  s.cameraAddr = ParseIpv4OrZero(o.host);
   if (!o.family.empty()) {
     s.legacyCamera = o.family == "legacy" ? 1 : 0;
     s.cameraWireless = 0;
-  } else {
-    ClassifyFamily(s, o.desc);
   }
+  s.connectAllowed.store(1);
   return true;
 }
 
@@ -141,7 +144,7 @@ bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
 // The camera's connection items and the login step, for the commands that need no read-all job.
 // False (after printing, with the exit status set) when either failed.
 bool OpenSession(const CameraOptions& o, SessionRecord& s) {
-  if (!PrepareSession(o, s)) {
+  if (!PickCamera(o, s)) {
     ExitStatus() = kExitUsage;
     return false;
   }
@@ -154,12 +157,12 @@ bool OpenSession(const CameraOptions& o, SessionRecord& s) {
 // Login and the read-all job. False (after printing) when either failed.
 bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
   SessionRecord& s = job.session;
-  if (!PrepareSession(o, s)) {
+  if (!PickCamera(o, s)) {
     exitStatus = kExitUsage;
     return false;
   }
   // The free-address search probes the PC's own subnet; only asked for with --suggest.
-  std::unique_ptr<HostNetwork> net;
+  std::shared_ptr<HostNetwork> net;
   FreeAddressFinder finder;
   if (o.suggest) {
     net = CreateHostNetwork(HostNetworkOptionsFromEnvironment());
@@ -171,10 +174,9 @@ bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
       }
       s.pcAddrText = o.pcAddress;
     } else {
-      ChooseAdapter(*net, s);
-      ReadAdapterDetails(*net, s);
+      ReadStartupFacts(*net, s, nullptr, [](std::string_view line) { std::cerr << line; });
     }
-    finder = MakeFreeAddressFinder(*net);
+    finder = MakeFreeAddressFinder(net);
   }
   if (!Login(o, s, exitStatus)) return false;
   job.mode = kModeRead;
@@ -202,6 +204,7 @@ Json ReadResultJson(const WorkerJob& job, bool suggest) {
     Json a = Json::array();
     for (std::uint32_t addr : job.suggestedAddresses) a.push_back(FormatIpv4(addr));
     j["suggestedAddresses"] = a;
+    j["failedArpRequests"] = job.failedArpRequests;
   }
   return j;
 }
@@ -268,27 +271,23 @@ void RunWps(const CameraOptions& o) {
   SessionRecord s;
   if (!OpenSession(o, s)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
-  const int start = WpsRequest(s, kActRead, 0);
-  if (start != Ok) {
-    Emit(o, Json{{"result", start}, {"ok", false}, {"step", "start"}});
+  WpsSession session;
+  WpsEvent event = session.Start(s);
+  if (event == WpsEvent::StartFailed) {
+    Emit(o, Json{{"result", session.lastStartResult()}, {"ok", false}, {"step", "start"}});
     ExitStatus() = kExitFailed;
     return;
   }
-  int counter = 0;
-  while (counter < 1200) {
+  while (event == WpsEvent::Running) {
     std::this_thread::sleep_for(tick);
-    counter += 40;
-    if (counter < 450) continue;
-    WpsRequest(s, kActQuery, kPageNetwork);  // a failed poll leaves the last state
-    if (s.wpsStatus == 0 && s.wpsAck == 0) {
-      if (counter >= 500 && counter <= 600) WpsRequest(s, kActRead, 0);
-    } else if (s.wpsStatus == 0 && s.wpsAck == 1) {
-      counter = 1500;
-    }
+    event = session.Tick(s);
   }
-  const bool ok = s.wpsStatus == 0 && s.wpsAck == 1;
-  Emit(o,
-       Json{{"result", 0}, {"ok", ok}, {"wpsStatus", int{s.wpsStatus}}, {"wpsAck", int{s.wpsAck}}});
+  const bool ok = event == WpsEvent::Succeeded;
+  Emit(o, Json{{"result", 0},
+               {"ok", ok},
+               {"outcome", std::string(to_string(event))},
+               {"wpsStatus", int{s.wpsStatus}},
+               {"wpsAck", int{s.wpsAck}}});
   ExitStatus() = ok ? 0 : kExitFailed;
 }
 

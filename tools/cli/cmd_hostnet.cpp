@@ -8,66 +8,37 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "commands.h"
-#include "core/model/session_record.h"
+#include "core/app/startup_facts.h"
 #include "core/hostnet/host_facts.h"
-#include "core/util/ipv4.h"
-#include "core/hostnet/signal_cleanup.h"
 #include "core/hostnet/temporary_address.h"
+#include "core/hostnet/temporary_address_owner.h"
+#include "core/model/session_record.h"
 #include "core/platform/host_network.h"
+#include "core/util/ipv4.h"
 
 namespace orv::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Counts failed ARP requests: they read as "free" to the algorithms, but a tool run without
-// CAP_NET_RAW must not claim success.
-class ArpWatch final : public HostNetwork {
- public:
-  explicit ArpWatch(std::unique_ptr<HostNetwork> inner) : m_inner(std::move(inner)) {}
-  int ListAdapters(std::vector<AdapterInfo>& o, std::string& e) override {
-    return m_inner->ListAdapters(o, e);
-  }
-  bool ReadAdapterDetails(std::uint32_t i, AdapterDetails& o) override {
-    return m_inner->ReadAdapterDetails(i, o);
-  }
-  bool ReadDnsServer(std::uint32_t i, std::string& o) override {
-    return m_inner->ReadDnsServer(i, o);
-  }
-  bool ReadAddressTable(std::vector<std::uint32_t>& o) override {
-    return m_inner->ReadAddressTable(o);
-  }
-  int AddAddress(std::uint32_t a, std::uint32_t m, std::uint32_t i, std::uint32_t& c) override {
-    return m_inner->AddAddress(a, m, i, c);
-  }
-  int DeleteAddress(std::uint32_t c) override { return m_inner->DeleteAddress(c); }
-  int RefreshAddress(std::uint32_t c) override { return m_inner->RefreshAddress(c); }
-  ArpAnswer SendArp(std::uint32_t t, std::uint32_t s) override {
-    const ArpAnswer a = m_inner->SendArp(t, s);
-    if (a == ArpAnswer::Error) ++m_arpErrors;
-    return a;
-  }
-  std::string LastError() const override { return m_inner->LastError(); }
-  int arpErrors() const { return m_arpErrors.load(); }
-
- private:
-  std::unique_ptr<HostNetwork> m_inner;
-  std::atomic<int> m_arpErrors{0};
-};
+void ToStderr(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
 
 struct Context {
   HostNetworkOptions options = HostNetworkOptionsFromEnvironment();
-  std::unique_ptr<ArpWatch> net = std::make_unique<ArpWatch>(CreateHostNetwork(options));
+  std::shared_ptr<HostNetwork> net = CreateHostNetwork(options);
   SessionRecord session;
   int listResult = 0;
 
   Context() {
-    listResult = ChooseAdapter(*net, session);
-    ReadAdapterDetails(*net, session);
-    if (session.pcHasPpp) ReadPppoeCredentials(session, options.fileRoot);
+    // Diagnostics go to stderr: stdout carries only the command's own output.
+    listResult = ReadStartupFacts(
+        *net, session, [this] { return ReadFirstPppoeEntry(options.fileRoot); }, ToStderr);
     session.connectAllowed.store(1);
   }
 };
@@ -109,28 +80,6 @@ void RunNetinfo(bool json) {
 
 // --- ensure-subnet ---------------------------------------------------------------------------
 
-const char* OutcomeName(EnsureOutcome o) {
-  switch (o) {
-    case EnsureOutcome::AlreadyReachable:
-      return "already-reachable";
-    case EnsureOutcome::Added:
-      return "added";
-    case EnsureOutcome::TableUnavailable:
-      return "table-unavailable";
-    case EnsureOutcome::NotApplicable:
-      return "not-applicable";
-    case EnsureOutcome::FirstAddFailed:
-      return "first-add-failed";
-    case EnsureOutcome::NoFreeAddress:
-      return "no-free-address";
-    case EnsureOutcome::SecondAddFailed:
-      return "second-add-failed";
-    case EnsureOutcome::Cancelled:
-      return "cancelled";
-  }
-  return "unknown";
-}
-
 struct EnsureArgs {
   std::string camera;
   int hold = 0;
@@ -144,18 +93,16 @@ void RunEnsure(const EnsureArgs& a) {
     ExitStatus() = 2;
     return;
   }
-  // Shared with the signal watcher, which may outlive this frame only by ending the process.
-  static Context c;
-  static TemporaryAddressList list;
+  Context c;
   c.session.cameraAddr = *camera;
 
-  AddressLifetimeRefresher refresher(
-      *c.net, list, AddressLifetimeRefresher::PeriodFor(c.options.addressLifetime));
-  SignalCleanup::Install([](int) {
-    c.session.connectAllowed.store(0);
-    RemoveTemporaryAddressesForExit(*c.net, list);
-  });
-  refresher.Start();
+  // A signal removes the addresses and ends the process; its flag copy stops a pending step.
+  TemporaryAddressOwner::Options oo;
+  oo.lifetime = c.options.addressLifetime;
+  oo.onSignal = [connectAllowed = c.session.connectAllowed](int) mutable {
+    connectAllowed.store(0);
+  };
+  TemporaryAddressOwner owner(c.net, oo);
 
   EnsureOptions eo;
   // Tests shorten the pause; the program itself keeps the real one.
@@ -163,25 +110,26 @@ void RunEnsure(const EnsureArgs& a) {
     const long ms = std::strtol(w, nullptr, 10);
     if (ms >= 0 && ms <= 60000) eo.settleDelay = std::chrono::milliseconds(ms);
   }
-  const EnsureResult r = EnsureCameraSubnetAddress(*c.net, c.session, list, eo);
+  const EnsureResult r = owner.Ensure(c.session, eo);
   const bool ok = r.outcome == EnsureOutcome::Added || r.outcome == EnsureOutcome::AlreadyReachable;
 
   Json j{{"added", r.outcome == EnsureOutcome::Added ? Json(FormatIpv4(r.added)) : Json(nullptr)},
          {"mask", r.outcome == EnsureOutcome::Added ? Json(FormatIpv4(r.mask)) : Json(nullptr)},
          {"first", r.first ? Json(FormatIpv4(r.first)) : Json(nullptr)},
-         {"outcome", OutcomeName(r.outcome)},
-         {"message", r.message}};
+         {"outcome", std::string(to_string(r.outcome))},
+         {"message", r.message},
+         {"failedArpRequests", r.failedArpRequests}};
   if (a.json) {
     Print(j);
   } else if (r.outcome == EnsureOutcome::Added) {
     std::printf("added %s mask %s\n", FormatIpv4(r.added).c_str(), FormatIpv4(r.mask).c_str());
   } else {
-    std::printf("nothing added (%s)\n", OutcomeName(r.outcome));
+    std::printf("nothing added (%s)\n", std::string(to_string(r.outcome)).c_str());
   }
   std::fflush(stdout);
   if (!ok) {
     std::string why = c.net->LastError();
-    if (c.net->arpErrors() > 0 && why.empty()) why = "ARP requests failed";
+    if (r.failedArpRequests > 0 && why.empty()) why = "ARP requests failed";
     Complain(r.message.empty() ? "ensure-subnet failed" : "ensure-subnet: " + r.message, why);
   }
 
@@ -190,10 +138,8 @@ void RunEnsure(const EnsureArgs& a) {
     while (std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  refresher.Stop();
   c.session.connectAllowed.store(0);
-  RemoveTemporaryAddresses(*c.net, list);
-  SignalCleanup::Disarm();
+  owner.RemoveAll();
   ExitStatus() = ok ? 0 : 1;
 }
 
@@ -211,17 +157,17 @@ void RunFreeAddresses(int count, bool json) {
     ExitStatus() = 1;
     return;
   }
-  const auto found = FindFreeAddressesFromPc(MakeFreeAddressFinder(*c.net), c.session,
-                                             static_cast<std::size_t>(count));
+  const FreeAddressResult found = FindFreeAddressesFromPc(MakeFreeAddressFinder(c.net), c.session,
+                                                          static_cast<std::size_t>(count));
   Json list = Json::array();
-  for (std::uint32_t a : found) list.push_back(FormatIpv4(a));
+  for (std::uint32_t a : found.addresses) list.push_back(FormatIpv4(a));
   if (json) {
-    Print(Json{{"addresses", list}});
+    Print(Json{{"addresses", list}, {"failedArpRequests", found.failedRequests}});
   } else {
-    for (std::uint32_t a : found) std::printf("%s\n", FormatIpv4(a).c_str());
+    for (std::uint32_t a : found.addresses) std::printf("%s\n", FormatIpv4(a).c_str());
     std::fflush(stdout);
   }
-  if (c.net->arpErrors() > 0) {
+  if (found.failedRequests > 0) {
     ReportArpErrors(c, "free-addresses");
     ExitStatus() = 1;
     return;
@@ -237,14 +183,16 @@ void RunArpTest(const std::string& address, bool json) {
     return;
   }
   Context c;
-  const bool inUse = TestAddressInUse(*c.net, c.session, *target);
+  const AddressUse use = TestAddressInUse(*c.net, c.session, *target);
   if (json) {
-    Print(Json{{"inUse", inUse}});
+    Print(Json{{"inUse", use == AddressUse::InUse}, {"answer", std::string(to_string(use))}});
   } else {
-    std::printf("%s %s\n", address.c_str(), inUse ? "in use" : "free");
+    std::printf(
+        "%s %s\n", address.c_str(),
+        use == AddressUse::InUse ? "in use" : (use == AddressUse::Free ? "free" : "unknown"));
     std::fflush(stdout);
   }
-  if (c.net->arpErrors() > 0) {
+  if (use == AddressUse::Failed) {
     ReportArpErrors(c, "arp-test");
     ExitStatus() = 1;
     return;

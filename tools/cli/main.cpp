@@ -1,8 +1,11 @@
 // orvantis-cli: the core without widgets, for scripts, the demo lab and headless use.
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <string_view>
 
 #include "commands.h"
+#include "core/camera_http/transport.h"
 #include "core/platform/codepage.h"
 
 namespace orv::cli {
@@ -16,6 +19,9 @@ int main(int argc, char** argv) {
   CLI::App app{"Orvantis command-line tool: find and set up network cameras"};
   // Texts of the session record are in the 8-bit system code page, cut by its rule.
   orv::InitSystemCodePage();
+  // Standard output carries only results (one JSON document with --json); diagnostics go aside.
+  orv::SetTransportDiagnostics(
+      [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); });
   app.require_subcommand(1);
   orv::cli::RegisterDiscoveryCommands(app);
   orv::cli::RegisterHostnetCommands(app);

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
+#include <unordered_map>
 
+#include "core/camera_http/requests.h"
 #include "core/platform/tcp_socket.h"
+#include "core/util/ipv4.h"
 
 namespace orv {
 
@@ -15,10 +20,79 @@ namespace {
 std::mutex g_timingMutex;
 TransportTiming g_timing;
 
+std::mutex g_diagnosticsMutex;
+TransportDiagnostics g_diagnostics;
+
+// The connectAllowed flag each open socket was connected under, so its send and receive stop when
+// the flag is cleared without every caller passing it along. A copy shares the flag itself.
+std::mutex g_flagMutex;
+std::unordered_map<int, ConnectFlag> g_flags;
+
+void RememberFlag(int sock, const ConnectFlag* flag) {
+  std::lock_guard lock(g_flagMutex);
+  if (flag != nullptr)
+    g_flags.insert_or_assign(sock, *flag);
+  else
+    g_flags.erase(sock);
+}
+
+std::optional<ConnectFlag> FlagOf(int sock) {
+  std::lock_guard lock(g_flagMutex);
+  const auto it = g_flags.find(sock);
+  if (it == g_flags.end()) return std::nullopt;
+  return it->second;
+}
+
+enum class Stream { Out, Err };
+
+void Diagnose(std::string_view line, Stream documented) {
+  TransportDiagnostics sink;
+  {
+    std::lock_guard lock(g_diagnosticsMutex);
+    sink = g_diagnostics;
+  }
+  if (sink) {
+    sink(line);
+    return;
+  }
+  FILE* f = documented == Stream::Out ? stdout : stderr;
+  std::fwrite(line.data(), 1, line.size(), f);
+  std::fflush(f);
+}
+
 using Clock = std::chrono::steady_clock;
 
 long long MsSince(Clock::time_point t) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+long long MsUntil(Clock::time_point t) {
+  return std::max<long long>(
+      0, std::chrono::duration_cast<std::chrono::milliseconds>(t - Clock::now()).count());
+}
+
+enum class Waited { Ready, Timeout, Failed, OtherEvent, Cancelled };
+
+// Waits up to ms for readiness in slices of kCancelPollMs, looking at the flag before each.
+Waited WaitSliced(int sock, bool writable, long long ms, const ConnectFlag* flag) {
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(0LL, ms));
+  for (;;) {
+    if (flag != nullptr && flag->load() == 0) return Waited::Cancelled;
+    const int slice = static_cast<int>(std::min<long long>(MsUntil(end), kCancelPollMs));
+    const tcp::WaitResult w =
+        writable ? tcp::WaitWritable(sock, slice) : tcp::WaitReadable(sock, slice);
+    switch (w) {
+      case tcp::WaitResult::Ready:
+        return Waited::Ready;
+      case tcp::WaitResult::Error:
+        return Waited::Failed;
+      case tcp::WaitResult::OtherEvent:
+        return Waited::OtherEvent;
+      case tcp::WaitResult::Timeout:
+        break;
+    }
+    if (Clock::now() >= end) return Waited::Timeout;
+  }
 }
 
 // Leading blanks, optional sign, leading digits; anything else gives 0. Out of range gives 0 too,
@@ -44,8 +118,9 @@ int ConnectWithWaits(const ConnectFlag* connectAllowed, const char* host, const 
   if (h == tcp::kInvalidHandle) return -1;
 
   const char* target = (host == nullptr || *host == '\0') ? "127.0.0.1" : host;
-  std::optional<std::uint32_t> addr = tcp::ParseDottedQuad(target);
-  if (!addr) addr = tcp::LookupName(target, false);
+  std::optional<std::uint32_t> addr = ParseIpv4(target);
+  // A name lookup would read "192.168.001.010" as octal: text like that is refused instead.
+  if (!addr && !tcp::IsNumericHostText(target)) addr = tcp::LookupName(target, false);
   if (!addr || !tcp::SetNonBlocking(h, true)) {
     tcp::Close(h);
     return -1;
@@ -58,11 +133,10 @@ int ConnectWithWaits(const ConnectFlag* connectAllowed, const char* host, const 
       break;
     case tcp::ConnectStart::InProgress:
       for (int period = 0; period < timing.connectPeriods && !connected; ++period) {
-        if (connectAllowed != nullptr && connectAllowed->load() == 0) break;
-        const tcp::WaitResult w = tcp::WaitWritable(h, timing.connectPeriodMs);
-        if (w == tcp::WaitResult::Timeout) continue;
+        const Waited w = WaitSliced(h, true, timing.connectPeriodMs, connectAllowed);
+        if (w == Waited::Timeout) continue;
         // Writable (or an error event) ends the attempt; a refused connect is writable too.
-        connected = (w == tcp::WaitResult::Ready && tcp::PendingError(h) == 0);
+        connected = (w == Waited::Ready && tcp::PendingError(h) == 0);
         break;
       }
       break;
@@ -73,66 +147,17 @@ int ConnectWithWaits(const ConnectFlag* connectAllowed, const char* host, const 
     tcp::Close(h);
     return -1;
   }
+  RememberFlag(h, connectAllowed);
   return h;
 }
 
-}  // namespace
-
-TransportTiming GetTransportTiming() {
-  std::lock_guard<std::mutex> lock(g_timingMutex);
-  return g_timing;
-}
-
-void SetTransportTiming(const TransportTiming& timing) {
-  std::lock_guard<std::mutex> lock(g_timingMutex);
-  g_timing = timing;
-}
-
-int HttpConnect(const ConnectFlag& connectAllowed, const char* host, const char* port) {
-  return ConnectWithWaits(&connectAllowed, host, port);
-}
-
-int HttpConnectLinkServer(const char* host, const char* port) {
-  return ConnectWithWaits(nullptr, host, port);
-}
-
-void HttpClose(int sock) {
-  tcp::Close(sock);
-}
-
-int HttpSend(int sock, const char* request, std::size_t length) {
-  const TransportTiming timing = GetTransportTiming();
-  switch (tcp::WaitWritable(sock, timing.sendWaitMs)) {
-    case tcp::WaitResult::Error:
-      std::fputs("select: error\n", stderr);
-      return 0;
-    case tcp::WaitResult::Timeout:
-      std::fputs("timeout\n", stderr);
-      return 0;
-    case tcp::WaitResult::OtherEvent:
-      std::fputs("error: case not handled.", stderr);
-      return 0;
-    case tcp::WaitResult::Ready:
-      break;
-  }
-  const long sent = tcp::SendOnce(sock, request, length);
-  if (sent <= 0) {
-    std::fputs("error send()ing request\n", stderr);
-    return 0;
-  }
-  return static_cast<int>(std::min<long>(sent, 0x7fffffff));
-}
-
-int HttpReceive(int sock, char* buffer, std::size_t capacity) {
-  return HttpReceive(sock, buffer, capacity, GetTransportTiming());
-}
-
-int HttpReceive(int sock, char* buffer, std::size_t capacity, const TransportTiming& timing) {
+int ReceiveUntil(int sock, char* buffer, std::size_t capacity, const TransportTiming& timing,
+                 const ConnectFlag* flag) {
   if (buffer == nullptr || capacity < 2) return 0;
   const std::size_t room = capacity - 1;  // the last byte stays the terminator
   const Clock::time_point start = Clock::now();
-  if (tcp::WaitReadable(sock, std::min(timing.firstByteWaitMs, timing.receiveLimitMs)) !=
-      tcp::WaitResult::Ready) {
+  if (WaitSliced(sock, false, std::min(timing.firstByteWaitMs, timing.receiveLimitMs), flag) !=
+      Waited::Ready) {
     return 0;
   }
   std::size_t total = 0;
@@ -148,10 +173,9 @@ int HttpReceive(int sock, char* buffer, std::size_t capacity, const TransportTim
     } else if (elapsed >= timing.firstByteWaitMs) {
       break;
     }
-    const tcp::WaitResult w =
-        tcp::WaitReadable(sock, static_cast<int>(std::max<long long>(wait, 1)));
-    if (w == tcp::WaitResult::Timeout) continue;
-    if (w != tcp::WaitResult::Ready) break;
+    const Waited w = WaitSliced(sock, false, std::max<long long>(wait, 1), flag);
+    if (w == Waited::Timeout) continue;
+    if (w != Waited::Ready) break;
     const long n = tcp::ReceiveSome(sock, buffer + total, room - total);
     if (n <= 0) break;
     total += static_cast<std::size_t>(n);
@@ -161,12 +185,101 @@ int HttpReceive(int sock, char* buffer, std::size_t capacity, const TransportTim
   return static_cast<int>(total);
 }
 
+}  // namespace
+
+TransportTiming GetTransportTiming() {
+  std::lock_guard<std::mutex> lock(g_timingMutex);
+  return g_timing;
+}
+
+void SetTransportTiming(const TransportTiming& timing) {
+  std::lock_guard<std::mutex> lock(g_timingMutex);
+  g_timing = timing;
+}
+
+ScopedTransportTiming::ScopedTransportTiming(const TransportTiming& timing)
+    : m_previous(GetTransportTiming()) {
+  SetTransportTiming(timing);
+}
+
+ScopedTransportTiming::~ScopedTransportTiming() {
+  SetTransportTiming(m_previous);
+}
+
+void SetTransportDiagnostics(TransportDiagnostics sink) {
+  std::lock_guard lock(g_diagnosticsMutex);
+  g_diagnostics = std::move(sink);
+}
+
+int HttpConnect(const ConnectFlag& connectAllowed, const char* host, const char* port) {
+  return ConnectWithWaits(&connectAllowed, host, port);
+}
+
+int HttpConnectLinkServer(const char* host, const char* port) {
+  return ConnectWithWaits(nullptr, host, port);
+}
+
+void HttpClose(int sock) {
+  RememberFlag(sock, nullptr);
+  tcp::Close(sock);
+}
+
+int HttpSend(int sock, const char* request, std::size_t length) {
+  const TransportTiming timing = GetTransportTiming();
+  const std::optional<ConnectFlag> flag = FlagOf(sock);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timing.sendWaitMs);
+  std::size_t sent = 0;
+  do {
+    switch (WaitSliced(sock, true, MsUntil(deadline), flag ? &*flag : nullptr)) {
+      case Waited::Failed:
+        Diagnose("select: error\n", Stream::Err);
+        return 0;
+      case Waited::Timeout:
+      case Waited::Cancelled:
+        Diagnose("timeout\n", Stream::Err);
+        return 0;
+      case Waited::OtherEvent:
+        Diagnose("error: case not handled.", Stream::Err);
+        return 0;
+      case Waited::Ready:
+        break;
+    }
+    const long n = length == 0 ? -1 : tcp::SendSome(sock, request + sent, length - sent);
+    if (n < 0) {
+      Diagnose("error send()ing request\n", Stream::Err);
+      return 0;
+    }
+    sent += static_cast<std::size_t>(n);  // 0: the buffer filled up again; wait once more
+  } while (sent < length);
+  return static_cast<int>(std::min<std::size_t>(sent, INT_MAX));
+}
+
+int HttpReceive(int sock, char* buffer, std::size_t capacity) {
+  return HttpReceive(sock, buffer, capacity, GetTransportTiming());
+}
+
+int HttpReceive(int sock, char* buffer, std::size_t capacity, const TransportTiming& timing) {
+  const std::optional<ConnectFlag> flag = FlagOf(sock);
+  return ReceiveUntil(sock, buffer, capacity, timing, flag ? &*flag : nullptr);
+}
+
+int HttpReceive(int sock, char* buffer, std::size_t capacity, const ConnectFlag& connectAllowed) {
+  return ReceiveUntil(sock, buffer, capacity, GetTransportTiming(), &connectAllowed);
+}
+
 int ResponseStatus(std::string_view response, bool checkUnauthorized) {
-  if (response.find("HTTP/1.0 404 Not Found") != std::string_view::npos) return -4;
-  if (response.find("404 Not Found") != std::string_view::npos) return -5;
-  if (response.find("402 Failure") != std::string_view::npos) return -6;
-  if (checkUnauthorized && response.find("Unauthorized") != std::string_view::npos) return -8;
-  return 0;
+  static constexpr std::string_view kNotFound = "HTTP/1.0 404 Not Found";
+  static constexpr std::string_view kNotFoundOther = "404 Not Found";
+  static constexpr std::string_view kFailure = "402 Failure";
+  static constexpr std::string_view kUnauthorized = "Unauthorized";
+  const auto holds = [response](std::string_view text) {
+    return response.find(text) != std::string_view::npos;
+  };
+  if (holds(kNotFound)) return ErrNotFound;
+  if (holds(kNotFoundOther)) return ErrNotFoundOther;
+  if (holds(kFailure)) return ErrFailure;
+  if (checkUnauthorized && holds(kUnauthorized)) return ErrUnauthorized;
+  return Ok;
 }
 
 std::size_t Base64Encode(char* out, std::string_view input, std::size_t capacity) {
@@ -211,9 +324,9 @@ std::uint32_t ResolveHostAddress(const char* host) {
   if ((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z')) {
     return tcp::LookupName(host, true).value_or(0);
   }
-  const std::optional<std::uint32_t> addr = tcp::ParseDottedQuad(host);
+  const std::optional<std::uint32_t> addr = ParseIpv4(host);
   if (!addr) {
-    std::fputs("The IPv4 address entered must be a legal address\n", stdout);
+    Diagnose("The IPv4 address entered must be a legal address\n", Stream::Out);
     return 0;
   }
   return *addr;
@@ -233,7 +346,7 @@ int ProbeTcpConnect(const char* host, int port) {
         break;
       case tcp::ConnectStart::InProgress:
         connected =
-            tcp::WaitWritable(h, GetTransportTiming().probeConnectMs) == tcp::WaitResult::Ready &&
+            WaitSliced(h, true, GetTransportTiming().probeConnectMs, nullptr) == Waited::Ready &&
             tcp::PendingError(h) == 0;
         break;
       case tcp::ConnectStart::Failed:

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,20 +28,47 @@ struct TransportTiming {
 TransportTiming GetTransportTiming();
 void SetTransportTiming(const TransportTiming& timing);
 
-// Host "" means 127.0.0.1; a dotted quad is used as it is, anything else is looked up. The port
-// text is read as a decimal number (leading digits, else 0). A connected blocking socket with a
-// 1-second linger, or -1. Gives up (-1) at the start of a wait period once connectAllowed is 0.
+// Sets the timing for a scope and puts the one before back when it ends (tests, tools).
+class ScopedTransportTiming {
+ public:
+  explicit ScopedTransportTiming(const TransportTiming& timing);
+  ~ScopedTransportTiming();
+  ScopedTransportTiming(const ScopedTransportTiming&) = delete;
+  ScopedTransportTiming& operator=(const ScopedTransportTiming&) = delete;
+
+ private:
+  TransportTiming m_previous;
+};
+
+// No wait of an exchange lasts longer than this between two looks at connectAllowed.
+inline constexpr int kCancelPollMs = 50;
+
+// Where the transport's diagnostic lines go ("timeout\n" and the like, one line per call). Unset
+// (the default), each goes where the program has always written it: the send failures to standard
+// error, the complaint about an unusable address to standard output. A tool whose standard output
+// carries JSON sends them all to standard error.
+using TransportDiagnostics = std::function<void(std::string_view line)>;
+void SetTransportDiagnostics(TransportDiagnostics sink);
+
+// Host "" means 127.0.0.1; a dotted quad is used as it is, a name is looked up, and text that only
+// a lenient number parser would take ("010" as octal, "0x7f.1") is refused, never looked up. The
+// port text is read as a decimal number (leading digits, else 0). A connected blocking socket with
+// a 1-second linger, or -1. Gives up (-1) within kCancelPollMs once connectAllowed is 0; the
+// socket's later send and receive stop the same way.
 int HttpConnect(const ConnectFlag& connectAllowed, const char* host, const char* port);
 // The link-server variant: the same without the abort flag.
 int HttpConnectLinkServer(const char* host, const char* port);
 
-// One send of the whole request; the count sent, or 0 with a diagnostic on the error stream.
+// Sends the whole request, continuing after short sends until every byte is out or the send wait
+// has passed; the count sent, or 0 with one diagnostic line (a partial send is a failure).
 int HttpSend(int sock, const char* request, std::size_t length);
 
-// Reads into a zero-filled buffer until the peer closes, the answer goes quiet, or the buffer is
-// full; the last byte of the buffer always stays the terminator. The total received (0: nothing).
+// Reads into a zero-filled buffer until the peer closes, the answer goes quiet, the buffer is full
+// or connectAllowed (of the connect that made sock, or the one given) is cleared; the last byte of
+// the buffer always stays the terminator. The total received (0: nothing).
 int HttpReceive(int sock, char* buffer, std::size_t capacity);
 int HttpReceive(int sock, char* buffer, std::size_t capacity, const TransportTiming& timing);
+int HttpReceive(int sock, char* buffer, std::size_t capacity, const ConnectFlag& connectAllowed);
 
 void HttpClose(int sock);
 

@@ -6,38 +6,10 @@
 #include <cstring>
 #include <optional>
 
+#include "core/util/ipv4.h"
+
 namespace orv {
 namespace {
-
-std::string DottedFromNetwork(std::uint32_t address) {
-  const auto* b = reinterpret_cast<const std::uint8_t*>(&address);
-  return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-         std::to_string(b[3]);
-}
-
-// Dotted quad to a network-order address; nullopt unless exactly four numbers of 0..255.
-std::optional<std::uint32_t> ParseDotted(std::string_view text) {
-  std::uint8_t b[4];
-  std::size_t pos = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (i > 0) {
-      if (pos >= text.size() || text[pos] != '.') return std::nullopt;
-      ++pos;
-    }
-    unsigned v = 0;
-    std::size_t digits = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 3) {
-      v = v * 10 + static_cast<unsigned>(text[pos++] - '0');
-      ++digits;
-    }
-    if (digits == 0 || v > 255) return std::nullopt;
-    b[i] = static_cast<std::uint8_t>(v);
-  }
-  if (pos != text.size()) return std::nullopt;
-  std::uint32_t address;
-  std::memcpy(&address, b, sizeof address);
-  return address;
-}
 
 std::int32_t NativeInt32(const std::uint8_t* p) {
   std::int32_t v;
@@ -84,7 +56,10 @@ void CPLipf::Say(std::string_view line) const {
 
 int CPLipf::Collect(const CameraEntry** rows, int* count, int* capacity, int mode) {
   if (mode != 0 && mode != 1) return -1;
-  if (mode == 1) m_nodes.clear();
+  if (mode == 1) {
+    m_nodes.clear();
+    m_byMac.clear();
+  }
   if (!Poll()) return -1;
   const int rebuilt = FormatRows();
   if (rows) *rows = m_rows.data();
@@ -98,7 +73,7 @@ int CPLipf::RefreshHostAddresses() {
   // Nothing usable: keep what we had; a later poll tries again.
   if (!found || found->empty()) return 0;
   m_hostAddresses = std::move(*found);
-  m_lastAddressText = DottedFromNetwork(m_hostAddresses.back());
+  m_lastAddressText = FormatIpv4(m_hostAddresses.back());
   m_loopback = m_lastAddressText.compare(0, 9, "127.0.0.1") == 0;
   if (!m_loopback) m_sendFailed.assign(m_hostAddresses.size(), false);
   return 1;
@@ -116,7 +91,7 @@ bool CPLipf::Poll() {
       // Indexes must be valid in both the stored and the fresh address lists.
       const std::size_t n = fresh ? std::min(m_hostAddresses.size(), fresh->size()) : 0;
       if (n == 0) return false;
-      const std::uint32_t destination = ParseDotted(m_env.broadcastText).value_or(0xFFFFFFFFu);
+      const std::uint32_t destination = ParseIpv4(m_env.broadcastText).value_or(0xFFFFFFFFu);
       m_handles.clear();
       for (std::size_t i = 0; i < n; ++i) {
         AdapterHandle h;
@@ -259,53 +234,76 @@ int CPLipf::ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload,
   return 0;
 }
 
+std::uint64_t CPLipf::MacKey(const DiscoveryPayload& payload) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 6; ++i) key = (key << 8) | payload[kPayloadMac + i];
+  return key;
+}
+
+void CPLipf::Reindex() {
+  m_byMac.clear();
+  std::int32_t seq = 1;
+  for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+    m_nodes[i].sequence = seq++;
+    m_byMac[MacKey(m_nodes[i].payload)] = i;
+  }
+}
+
 void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload) {
-  auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const ReplyNode& n) {
-    return std::memcmp(n.payload.data() + kPayloadMac, payload.data() + kPayloadMac, 6) == 0;
-  });
-  if (it == m_nodes.end()) {
+  const std::uint64_t key = MacKey(payload);
+  const auto found = m_byMac.find(key);
+  if (found == m_byMac.end()) {
+    if (m_nodes.size() >= kMaxCameras) {
+      // Ages are taken against this reply's tick, so a wrapped clock still finds the oldest.
+      const auto oldest = std::max_element(m_nodes.begin(), m_nodes.end(),
+                                           [&](const ReplyNode& a, const ReplyNode& b) {
+                                             return tick - a.lastSeen < tick - b.lastSeen;
+                                           });
+      m_nodes.erase(oldest);
+      Reindex();
+    }
     ReplyNode node;
+    node.sequence = static_cast<std::int32_t>(m_nodes.size()) + 1;
     node.adapter = adapter;
     node.lastSeen = tick;
     node.payload = payload;
     m_nodes.push_back(node);
+    m_byMac[key] = m_nodes.size() - 1;
     m_changed = true;
-  } else {
-    // Anything the row shows counts as a change, not only the address; an identical reply does
-    // not, so a list view is not rebuilt (and its selection lost) every second.
-    if (!m_changed && it->payload != payload) {
-      CameraEntry before, after;
-      FormatCameraEntry(it->payload, before);
-      FormatCameraEntry(payload, after);
-      if (!SameRow(before, after)) m_changed = true;
-    }
-    it->adapter = adapter;
-    it->lastSeen = tick;
-    it->payload = payload;
+    return;
   }
-  std::int32_t seq = 1;
-  for (ReplyNode& n : m_nodes) n.sequence = seq++;
+  ReplyNode& node = m_nodes[found->second];
+  // Anything the row shows counts as a change, not only the address; an identical reply does
+  // not, so a list view is not rebuilt (and its selection lost) every second.
+  if (!m_changed && node.payload != payload) {
+    CameraEntry before, after;
+    FormatCameraEntry(node.payload, before);
+    FormatCameraEntry(payload, after);
+    if (!SameRow(before, after)) m_changed = true;
+  }
+  node.adapter = adapter;
+  node.lastSeen = tick;
+  node.payload = payload;
 }
 
 void CPLipf::Prune() {
   const std::uint32_t now = m_env.clockMs();
   const std::size_t before = m_nodes.size();
-  std::erase_if(m_nodes, [&](const ReplyNode& n) { return now - n.lastSeen > kExpiryMs; });
   std::erase_if(m_nodes, [&](const ReplyNode& n) {
     const auto a = static_cast<std::size_t>(n.adapter);
-    return n.adapter >= 0 && a < m_sendFailed.size() && m_sendFailed[a];
+    const bool sendFailed = n.adapter >= 0 && a < m_sendFailed.size() && m_sendFailed[a];
+    return now - n.lastSeen > kExpiryMs || sendFailed;
   });
-  if (m_nodes.size() != before) m_changed = true;
-  std::int32_t seq = 1;
-  for (ReplyNode& n : m_nodes) n.sequence = seq++;
+  if (m_nodes.size() != before) {
+    m_changed = true;
+    Reindex();
+  }
 }
 
 int CPLipf::FormatRows() {
   // Grow until there is room beyond the count; one step may not be enough after many merges.
   while (static_cast<std::size_t>(m_capacity) <= m_nodes.size()) m_capacity += kRowStep;
   m_rows.resize(static_cast<std::size_t>(m_capacity));
-  std::int32_t seq = 1;
-  for (ReplyNode& n : m_nodes) n.sequence = seq++;
   if (!m_changed) return 0;
   for (std::size_t k = 0; k < m_nodes.size(); ++k) FormatCameraEntry(m_nodes[k].payload, m_rows[k]);
   m_changed = false;

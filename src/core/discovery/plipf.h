@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/discovery/camera_entry.h"
@@ -52,6 +53,9 @@ class CPLipf {
   static constexpr int kRowStep = 25;
   // Upper bound of datagrams read from one handle in one poll when draining.
   static constexpr int kDrainLimit = 4096;
+  // Upper bound of the list: a LAN can spoof any number of MACs. When full, a new camera takes the
+  // place of the one silent longest.
+  static constexpr std::size_t kMaxCameras = 1024;
 
   CPLipf();
   explicit CPLipf(DiscoveryEnvironment env);
@@ -86,6 +90,9 @@ class CPLipf {
   int ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet);
   void MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload);
   void Prune();
+  // After nodes were removed: renumbers them and rebuilds the MAC index.
+  void Reindex();
+  static std::uint64_t MacKey(const DiscoveryPayload& payload);
   int FormatRows();
   // Reads one waiting datagram of handle i and files it; false when nothing was waiting.
   bool ReadOne(std::size_t i, int waitMs);
@@ -100,6 +107,7 @@ class CPLipf {
   bool m_initialised = false;
   std::uint32_t m_lastRequest = 0;
   std::vector<ReplyNode> m_nodes;
+  std::unordered_map<std::uint64_t, std::size_t> m_byMac;  // MAC -> index in m_nodes
   bool m_changed = false;
   std::vector<CameraEntry> m_rows;
   int m_capacity = 0;

@@ -6,14 +6,20 @@
 
 namespace orv {
 
-int ChooseAdapter(HostNetwork& net, SessionRecord& session) {
+int ChooseAdapter(HostNetwork& net, SessionRecord& session,
+                  const std::function<void(std::string_view)>& diagnostics) {
   std::vector<AdapterInfo> adapters;
   std::string errorText;
   const int rc = net.ListAdapters(adapters, errorText);
   if (rc != 0) {
     if (rc != kHostNetNoData) {
-      std::printf("\tError: %s\n", errorText.c_str());
-      std::fflush(stdout);
+      const std::string line = "\tError: " + errorText + "\n";
+      if (diagnostics) {
+        diagnostics(line);
+      } else {
+        std::fputs(line.c_str(), stdout);
+        std::fflush(stdout);
+      }
     }
     return rc;
   }

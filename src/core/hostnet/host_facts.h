@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "core/model/session_record.h"
 #include "core/platform/host_network.h"
@@ -12,9 +13,10 @@ namespace orv {
 
 // Visits the up adapters in system order: Ethernet and wireless ones set pcHasLan (wireless also
 // pcHasWifi) and the last of them becomes pcIfIndex; PPP ones set pcHasPpp. On a failure other
-// than "no adapters", prints "\tError: <reason>" to standard output and leaves the record alone.
-// Returns the list's result code.
-int ChooseAdapter(HostNetwork& net, SessionRecord& session);
+// than "no adapters", writes "\tError: <reason>\n" to diagnostics (standard output when unset) and
+// leaves the record alone. Returns the list's result code.
+int ChooseAdapter(HostNetwork& net, SessionRecord& session,
+                  const std::function<void(std::string_view)>& diagnostics = {});
 
 // Address, mask, gateway, DHCP flag and DNS server of the adapter pcIfIndex; what cannot be read
 // stays empty.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -24,6 +25,13 @@ SignalCleanup::Action& CurrentAction() {
   return a;
 }
 bool g_terminateAfter = true;  // guarded by ActionMutex
+bool g_actionRunning = false;  // guarded by ActionMutex
+std::thread::id g_watcherId;   // guarded by ActionMutex; set once when the watcher starts
+
+std::condition_variable& ActionDone() {
+  static std::condition_variable cv;
+  return cv;
+}
 
 extern "C" void OnCleanupSignal(int signo) {
   const int saved = errno;
@@ -55,21 +63,35 @@ void Watch() {
       std::lock_guard lock(ActionMutex());
       action = CurrentAction();
       terminate = g_terminateAfter || !action;
+      g_actionRunning = static_cast<bool>(action);
     }
     if (action) action(signo);
     if (terminate) EndWith(signo);
+    {
+      std::lock_guard lock(ActionMutex());
+      g_actionRunning = false;
+    }
+    ActionDone().notify_all();
   }
 }
 
 bool InstallOnce() {
   static const bool ok = [] {
     if (::pipe2(g_pipe, O_CLOEXEC) != 0) return false;
+    // A burst of signals must never block the handler on a full pipe; one byte per kind is plenty.
+    const int flags = ::fcntl(g_pipe[1], F_GETFL, 0);
+    if (flags < 0 || ::fcntl(g_pipe[1], F_SETFL, flags | O_NONBLOCK) != 0) return false;
     struct sigaction sa {};
     sa.sa_handler = OnCleanupSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     for (int s : kSignals) ::sigaction(s, &sa, nullptr);
-    std::thread(Watch).detach();
+    std::thread watcher(Watch);
+    {
+      std::lock_guard lock(ActionMutex());
+      g_watcherId = watcher.get_id();
+    }
+    watcher.detach();
     return true;
   }();
   return ok;
@@ -87,9 +109,12 @@ bool SignalCleanup::Install(Action action, bool terminateAfter) {
 }
 
 void SignalCleanup::Disarm() {
-  std::lock_guard lock(ActionMutex());
+  std::unique_lock lock(ActionMutex());
   CurrentAction() = nullptr;
   g_terminateAfter = true;
+  // A clean-up already under way finishes before its owner may go; the action itself may disarm.
+  if (std::this_thread::get_id() == g_watcherId) return;
+  ActionDone().wait(lock, [] { return !g_actionRunning; });
 }
 
 }  // namespace orv

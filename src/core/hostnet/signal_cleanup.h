@@ -15,7 +15,8 @@ class SignalCleanup {
   // terminateAfter false the action decides itself how the program ends.
   static bool Install(Action action, bool terminateAfter = true);
 
-  // Forgets the action; the handlers stay, and a signal then ends the process as by default.
+  // Forgets the action; the handlers stay, and a signal then ends the process as by default. An
+  // action already running is waited for (unless Disarm is called from that action).
   static void Disarm();
 };
 

@@ -63,39 +63,51 @@ int SweepStart(std::uint32_t start) {
 
 }  // namespace
 
-std::uint32_t FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
-                              const ConnectFlag& connectAllowed) {
+FreeAddressResult FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
+                                  const ConnectFlag& connectAllowed) {
+  FreeAddressResult r;
   for (int host = SweepStart(start); host >= 1; --host) {
-    if (!connectAllowed) return 0;
+    if (!connectAllowed) break;
     const std::uint32_t candidate = WithLastOctet(start, static_cast<std::uint8_t>(host));
     if (candidate == 0) continue;
-    if (net.SendArp(candidate, source) != ArpAnswer::Answered) return candidate;
+    const ArpAnswer answer = net.SendArp(candidate, source);
+    if (answer == ArpAnswer::Error) {
+      ++r.failedRequests;
+    } else if (answer == ArpAnswer::NoAnswer) {
+      r.addresses.push_back(candidate);
+      break;
+    }
   }
-  return 0;
+  return r;
 }
 
-std::vector<std::uint32_t> FindFreeAddresses(HostNetwork& net, std::uint32_t& base,
-                                             std::uint32_t source, std::size_t n,
-                                             const ConnectFlag& connectAllowed) {
+FreeAddressResult FindFreeAddresses(HostNetwork& net, std::uint32_t& base, std::uint32_t source,
+                                    std::size_t n, const ConnectFlag& connectAllowed) {
   base = WithLastOctet(base, 253);
-  std::vector<std::uint32_t> found;
-  for (int host = 253; host >= 1 && found.size() < n; --host) {
+  FreeAddressResult r;
+  for (int host = 253; host >= 1 && r.addresses.size() < n; --host) {
     if (!connectAllowed) break;
     const std::uint32_t candidate = WithLastOctet(base, static_cast<std::uint8_t>(host));
-    if (net.SendArp(candidate, source) != ArpAnswer::Answered) found.push_back(candidate);
+    const ArpAnswer answer = net.SendArp(candidate, source);
+    if (answer == ArpAnswer::Error) {
+      ++r.failedRequests;
+    } else if (answer == ArpAnswer::NoAnswer) {
+      r.addresses.push_back(candidate);
+    }
   }
-  return found;
+  return r;
 }
 
-FreeAddressFinder MakeFreeAddressFinder(HostNetwork& net) {
-  return [&net](std::uint32_t& base, std::uint32_t source, std::size_t n,
-                const ConnectFlag& connectAllowed) {
-    return FindFreeAddresses(net, base, source, n, connectAllowed);
+FreeAddressFinder MakeFreeAddressFinder(std::shared_ptr<HostNetwork> net) {
+  return [net = std::move(net)](std::uint32_t& base, std::uint32_t source, std::size_t n,
+                                const ConnectFlag& connectAllowed) {
+    if (!net) return FreeAddressResult{};
+    return FindFreeAddresses(*net, base, source, n, connectAllowed);
   };
 }
 
-std::vector<std::uint32_t> FindFreeAddressesFromPc(const FreeAddressFinder& finder,
-                                                   const SessionRecord& session, std::size_t n) {
+FreeAddressResult FindFreeAddressesFromPc(const FreeAddressFinder& finder,
+                                          const SessionRecord& session, std::size_t n) {
   std::uint32_t base = ParseIpv4OrZero(session.pcAddrText.view());
   // Without an address of its own the PC has no subnet to propose from.
   if (base == 0 || !finder) return {};
@@ -113,6 +125,7 @@ std::uint32_t TemporaryAddressMask(std::uint32_t cameraAddr) {
 
 namespace {
 
+// The settle pause, cut short (false) as soon as connectAllowed is cleared.
 bool WaitCancellable(std::chrono::milliseconds d, const ConnectFlag& connectAllowed) {
   const auto end = std::chrono::steady_clock::now() + d;
   while (connectAllowed) {
@@ -155,7 +168,9 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   const std::uint32_t start = WithLastOctet(camera, 253);
   const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
 
-  const std::uint32_t first = FindFreeAddress(net, start, source, go);
+  const FreeAddressResult firstSearch = FindFreeAddress(net, start, source, go);
+  r.failedArpRequests = firstSearch.failedRequests;
+  const std::uint32_t first = firstSearch.first();
   r.first = first;
   if (!go) {
     r.outcome = EnsureOutcome::Cancelled;
@@ -190,7 +205,9 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     return r;
   }
   // Probing from inside the camera's subnet now; the first address answers for itself.
-  const std::uint32_t second = FindFreeAddress(net, first, first, go);
+  const FreeAddressResult secondSearch = FindFreeAddress(net, first, first, go);
+  r.failedArpRequests += secondSearch.failedRequests;
+  const std::uint32_t second = secondSearch.first();
   DropHeld(net, list, firstContext);
   if (!go) {
     r.outcome = EnsureOutcome::Cancelled;
@@ -227,9 +244,51 @@ void RemoveTemporaryAddressesForExit(HostNetwork& net, TemporaryAddressList& lis
   for (std::uint32_t context : list.Close()) net.DeleteAddress(context);
 }
 
-bool TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address) {
+AddressUse TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address) {
   const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
-  return net.SendArp(address, source) == ArpAnswer::Answered;
+  switch (net.SendArp(address, source)) {
+    case ArpAnswer::Answered:
+      return AddressUse::InUse;
+    case ArpAnswer::NoAnswer:
+      return AddressUse::Free;
+    case ArpAnswer::Error:
+      break;
+  }
+  return AddressUse::Failed;
+}
+
+std::string_view to_string(AddressUse use) {
+  switch (use) {
+    case AddressUse::InUse:
+      return "in-use";
+    case AddressUse::Free:
+      return "free";
+    case AddressUse::Failed:
+      return "failed";
+  }
+  return "unknown";
+}
+
+std::string_view to_string(EnsureOutcome outcome) {
+  switch (outcome) {
+    case EnsureOutcome::AlreadyReachable:
+      return "already-reachable";
+    case EnsureOutcome::Added:
+      return "added";
+    case EnsureOutcome::TableUnavailable:
+      return "table-unavailable";
+    case EnsureOutcome::NotApplicable:
+      return "not-applicable";
+    case EnsureOutcome::FirstAddFailed:
+      return "first-add-failed";
+    case EnsureOutcome::NoFreeAddress:
+      return "no-free-address";
+    case EnsureOutcome::SecondAddFailed:
+      return "second-add-failed";
+    case EnsureOutcome::Cancelled:
+      return "cancelled";
+  }
+  return "unknown";
 }
 
 AddressLifetimeRefresher::AddressLifetimeRefresher(HostNetwork& net, TemporaryAddressList& list,

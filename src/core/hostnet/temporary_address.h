@@ -7,8 +7,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -41,25 +43,36 @@ class TemporaryAddressList {
   bool m_closed = false;
 };
 
-// Sweeps down from start's last octet to .1 (skipping .0 and .255) and returns the first candidate
-// nobody answers for; 0 when every candidate answers or the search was cancelled.
-std::uint32_t FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
-                              const ConnectFlag& connectAllowed);
+// A free-address search: the addresses nobody answered for, and how many ARP requests failed on
+// the way. A failed request says nothing about the address, so it is never taken as free; callers
+// tell "nothing free" apart from "could not ask" by failedRequests.
+struct FreeAddressResult {
+  std::vector<std::uint32_t> addresses;
+  int failedRequests = 0;
+  // The first address found, or 0.
+  std::uint32_t first() const { return addresses.empty() ? 0 : addresses.front(); }
+};
+
+// Sweeps down from start's last octet to .1 (skipping .0 and .255) and stops at the first
+// candidate nobody answers for; no address when every candidate answers, every request fails or
+// the search was cancelled.
+FreeAddressResult FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
+                                  const ConnectFlag& connectAllowed);
 
 // Sets base's last octet to 253 (the caller's value too) and sweeps down to .1 collecting up to n
 // unanswered candidates, highest first. Fewer come back when the subnet is full or on cancel.
-std::vector<std::uint32_t> FindFreeAddresses(HostNetwork& net, std::uint32_t& base,
-                                             std::uint32_t source, std::size_t n,
-                                             const ConnectFlag& connectAllowed);
+FreeAddressResult FindFreeAddresses(HostNetwork& net, std::uint32_t& base, std::uint32_t source,
+                                    std::size_t n, const ConnectFlag& connectAllowed);
 
-// The same search as an injectable function, for the settings-reading job.
-using FreeAddressFinder = std::function<std::vector<std::uint32_t>(
+// The same search as an injectable function, for the settings-reading job. The finder shares the
+// host network, so a job that outlives its window still has it.
+using FreeAddressFinder = std::function<FreeAddressResult(
     std::uint32_t& base, std::uint32_t source, std::size_t n, const ConnectFlag& connectAllowed)>;
-FreeAddressFinder MakeFreeAddressFinder(HostNetwork& net);
+FreeAddressFinder MakeFreeAddressFinder(std::shared_ptr<HostNetwork> net);
 
 // Two (or n) free addresses below the PC's own address, base and source = pcAddrText.
-std::vector<std::uint32_t> FindFreeAddressesFromPc(const FreeAddressFinder& finder,
-                                                   const SessionRecord& session, std::size_t n = 2);
+FreeAddressResult FindFreeAddressesFromPc(const FreeAddressFinder& finder,
+                                          const SessionRecord& session, std::size_t n = 2);
 
 // Mask of a temporary address for a camera; 0 when the camera's first octet gets none
 // (0, 127, 224 and above).
@@ -75,6 +88,7 @@ enum class EnsureOutcome {
   SecondAddFailed,   // silent; nothing remains
   Cancelled,         // connectAllowed was cleared; nothing remains
 };
+std::string_view to_string(EnsureOutcome outcome);
 
 struct EnsureResult {
   EnsureOutcome outcome = EnsureOutcome::TableUnavailable;
@@ -83,6 +97,7 @@ struct EnsureResult {
   std::uint32_t mask = 0;
   std::string message;  // text of the message box to show (no caption, OK), or empty
   int errorCode = 0;    // code of the failed platform call
+  int failedArpRequests = 0;
 };
 
 struct EnsureOptions {
@@ -103,9 +118,12 @@ void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list);
 // The same for a process that is about to end (a signal): no address can be added afterwards.
 void RemoveTemporaryAddressesForExit(HostNetwork& net, TemporaryAddressList& list);
 
-// One ARP request for address from the PC's own address (the address page's test button). Any
-// failure of the request counts as free.
-bool TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address);
+// The answer of one ARP test. Failed: the request could not be made, so nothing is known.
+enum class AddressUse { InUse, Free, Failed };
+std::string_view to_string(AddressUse use);
+
+// One ARP request for address from the PC's own address (the address page's test button).
+AddressUse TestAddressInUse(HostNetwork& net, const SessionRecord& session, std::uint32_t address);
 
 // Renews the lifetime of every listed address at a fixed period from a background thread, so a
 // killed program leaves nothing behind once the lifetime runs out.

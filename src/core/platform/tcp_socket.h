@@ -32,13 +32,15 @@ int PendingError(Handle h);
 WaitResult WaitWritable(Handle h, int timeoutMs);
 WaitResult WaitReadable(Handle h, int timeoutMs);
 
-// One send call (never raises SIGPIPE); the count sent, or -1.
-long SendOnce(Handle h, const char* data, std::size_t len);
+// One send call that never blocks and never raises SIGPIPE; the count sent, 0 when the socket's
+// buffer is full, -1 on error.
+long SendSome(Handle h, const char* data, std::size_t len);
 // One receive call; the count received, 0 when the peer closed, -1 on error.
 long ReceiveSome(Handle h, char* data, std::size_t len);
 
-// Strict dotted-quad text to an address in network order.
-std::optional<std::uint32_t> ParseDottedQuad(const char* text);
+// True when the system's lenient address parser reads text as a number ("010" as octal, "0x7f.1",
+// "3232235777"): such text is never handed to a name lookup, which would accept it.
+bool IsNumericHostText(const char* text);
 // Name lookup over IPv4; the first (or the last) address of the answer in network order.
 std::optional<std::uint32_t> LookupName(const char* name, bool lastAddress);
 

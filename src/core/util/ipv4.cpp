@@ -14,12 +14,15 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text) {
     }
     unsigned value = 0;
     std::size_t digits = 0;
+    const std::size_t first = pos;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
       value = value * 10 + static_cast<unsigned>(text[pos] - '0');
       ++pos;
       ++digits;
     }
     if (digits == 0 || digits > 3 || value > 255) return std::nullopt;
+    // "010" would be eight to some resolvers and ten to others: refuse it.
+    if (digits > 1 && text[first] == '0') return std::nullopt;
     octets[i] = static_cast<std::uint8_t>(value);
   }
   if (pos != text.size()) return std::nullopt;

@@ -9,7 +9,7 @@
 
 namespace orv {
 
-// Strict "a.b.c.d" with decimal octets 0-255; nothing else accepted.
+// Strict "a.b.c.d": four decimal octets 0-255 without leading zeros; nothing else accepted.
 std::optional<std::uint32_t> ParseIpv4(std::string_view text);
 // Like ParseIpv4, with 0 for text that is not an address.
 std::uint32_t ParseIpv4OrZero(std::string_view text);

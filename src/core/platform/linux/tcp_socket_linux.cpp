@@ -88,11 +88,12 @@ WaitResult WaitReadable(Handle h, int timeoutMs) {
   return WaitResult::Ready;
 }
 
-long SendOnce(Handle h, const char* data, std::size_t len) {
+long SendSome(Handle h, const char* data, std::size_t len) {
   ssize_t n;
   do {
-    n = ::send(h, data, len, MSG_NOSIGNAL);
+    n = ::send(h, data, len, MSG_NOSIGNAL | MSG_DONTWAIT);
   } while (n < 0 && errno == EINTR);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return 0;
   return static_cast<long>(n);
 }
 
@@ -104,10 +105,9 @@ long ReceiveSome(Handle h, char* data, std::size_t len) {
   return static_cast<long>(n);
 }
 
-std::optional<std::uint32_t> ParseDottedQuad(const char* text) {
+bool IsNumericHostText(const char* text) {
   in_addr a{};
-  if (text == nullptr || ::inet_pton(AF_INET, text, &a) != 1) return std::nullopt;
-  return a.s_addr;
+  return text != nullptr && ::inet_aton(text, &a) != 0;
 }
 
 std::optional<std::uint32_t> LookupName(const char* name, bool lastAddress) {

@@ -1,0 +1,126 @@
+#include "core/app/worker_job.h"
+
+#include <span>
+#include <utility>
+
+#include "core/camera_http/model_catalogue.h"
+
+namespace orv {
+
+namespace {
+
+void Fail(WorkerJob& job, int code) {
+  job.ok = 0;
+  job.error = code;
+  job.done = 1;
+}
+
+void Succeed(WorkerJob& job) {
+  job.ok = 1;
+  job.error = 0;
+  job.done = 1;
+}
+
+struct Request {
+  int act;
+  int page;
+  int subPage;
+};
+
+// Sends the requests in order; the first non-zero code fails the job.
+bool RunAll(WorkerJob& job, std::span<const Request> requests) {
+  for (const Request& r : requests) {
+    const int code = CameraRequest(job.session, r.act, r.page, r.subPage);
+    if (code != Ok) {
+      Fail(job, code);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree) {
+  job.done = 0;
+  job.ok = 0;
+  job.error = 0;
+  SessionRecord& s = job.session;
+  static constexpr Request kReads[] = {
+      {kActRead, kPageVersion, 0}, {kActRead, kPageSystem, 0},          {kActRead, kPageNetwork, 0},
+      {kActRead, kPageDdns, 0},    {kActRead, kPageTime, kSubPageTime},
+  };
+  if (!RunAll(job, kReads)) return;
+
+  ClassifyModel(s);
+
+  if (s.extendedCgi == 1) {
+    static constexpr Request kCapabilities[] = {{kActRead, kPageCapabilities, 0}};
+    if (!RunAll(job, kCapabilities)) return;
+    if (s.sys.wirelessCapable == 1) {
+      job.accessPoints.clear();
+      s.apScanOk = 0;
+      if (auto list = ScanAccessPoints(s)) job.accessPoints = std::move(*list);
+      if (s.apScanOk != 1) {
+        Fail(job, 0);
+        return;
+      }
+    }
+  }
+
+  if (s.extendedCgi == 1 && s.linkPppoe != 1) {
+    FreeAddressResult found = FindFreeAddressesFromPc(findFree, s, 2);
+    job.suggestedAddresses = std::move(found.addresses);
+    job.failedArpRequests = found.failedRequests;
+  }
+  Succeed(job);
+}
+
+void RunSaveJob(WorkerJob& job) {
+  job.done = 0;
+  job.ok = 0;
+  job.error = 0;
+  static constexpr Request kWrites[] = {
+      {kActWrite, kPageSystem, 0}, {kActWrite, kPageDdns, 0}, {kActWrite, kPageTime, kSubPageTime}};
+  if (!RunAll(job, kWrites)) return;
+  // The camera may move to its new address before it answers the network write, so its result is
+  // not held against the save; a refusal of the credentials is, or a refused save would look saved.
+  const int code = CameraRequest(job.session, kActWrite, kPageNetwork, 0);
+  if (code == ErrUnauthorized) {
+    Fail(job, code);
+    return;
+  }
+  Succeed(job);
+}
+
+void RunWpsSaveJob(WorkerJob& job) {
+  job.done = 0;
+  job.ok = 0;
+  job.error = 0;
+  // The clock is read back rather than written; the short network write leaves the keys alone.
+  static constexpr Request kSteps[] = {{kActWrite, kPageSystem, 0},
+                                       {kActWrite, kPageDdns, 0},
+                                       {kActRead, kPageTime, kSubPageTime},
+                                       {kActWrite, kPageNetwork, kSubPageShortNetwork}};
+  if (!RunAll(job, kSteps)) return;
+  Succeed(job);
+}
+
+void RunWorkerJob(WorkerJob& job, const FreeAddressFinder& findFree) {
+  switch (job.mode) {
+    case kModeRead:
+      RunReadAllJob(job, findFree);
+      return;
+    case kModeSave:
+      RunSaveJob(job);
+      return;
+    case kModeSaveWps:
+      RunWpsSaveJob(job);
+      return;
+    default:
+      Fail(job, 0);
+      return;
+  }
+}
+
+}  // namespace orv

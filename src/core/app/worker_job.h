@@ -1,0 +1,37 @@
+#pragma once
+// The jobs the worker thread runs: the read-all after login, the save and the save in WPS mode.
+// A job works on its own copy of the session record and reports through its job record.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/camera_http/requests.h"
+#include "core/hostnet/temporary_address.h"
+#include "core/model/session_record.h"
+
+namespace orv {
+
+inline constexpr int kModeRead = 1;     // read after login
+inline constexpr int kModeSave = 3;     // save
+inline constexpr int kModeSaveWps = 6;  // save in WPS mode (no wireless keys)
+
+struct WorkerJob {
+  int mode = kModeRead;
+  SessionRecord session;                          // the job's own copy
+  std::vector<AccessPointEntry> accessPoints;     // the scan of a read, when the camera has one
+  std::vector<std::uint32_t> suggestedAddresses;  // network byte order, highest first
+  int failedArpRequests = 0;                      // of the search for suggestedAddresses
+  std::uint8_t done = 0;
+  std::uint8_t ok = 0;
+  int error = 0;  // the failing request's code; 0 for a failed scan
+};
+
+// The job procedures. Each sets done, ok and error. The finder (the ARP search of the PC's subnet)
+// is injected so that only the product, on a real network, sends probes; an empty one skips it.
+void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree);
+void RunSaveJob(WorkerJob& job);
+void RunWpsSaveJob(WorkerJob& job);
+void RunWorkerJob(WorkerJob& job, const FreeAddressFinder& findFree);  // by job.mode
+
+}  // namespace orv

@@ -1,0 +1,166 @@
+// The owner of the temporary addresses: its list, refresher and signal hook live and die together.
+// A process of its own, because the signal hook is process-wide.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "core/hostnet/signal_cleanup.h"
+#include "core/hostnet/temporary_address_owner.h"
+#include "support/fake_host_network.h"
+
+namespace orv {
+namespace {
+
+using test::FakeHostNetwork;
+using test::Ip;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+template <class Pred>
+bool Eventually(Pred pred) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+SessionRecord CameraAt(const char* camera) {
+  SessionRecord s;
+  s.pcAddrText = "10.0.0.5";
+  s.pcIfIndex = 2;
+  s.connectAllowed.store(1);
+  s.cameraAddr = Ip(camera);
+  return s;
+}
+
+EnsureOptions NoPause() {
+  EnsureOptions o;
+  o.settleDelay = std::chrono::milliseconds(0);
+  return o;
+}
+
+std::shared_ptr<FakeHostNetwork> Network() {
+  auto net = std::make_shared<FakeHostNetwork>();
+  net->hostAddresses = {Ip("10.0.0.5")};
+  return net;
+}
+
+long Deletes(const FakeHostNetwork& net, const std::string& what) {
+  const auto log = net.Log();
+  return std::count(log.begin(), log.end(), "delete " + what);
+}
+
+TEST(TemporaryAddressOwner, AddsRefreshesAndRemovesEverythingWhenDestroyed) {
+  auto net = Network();
+  TemporaryAddressOwner::Options options;
+  options.installSignalHook = false;
+  options.refreshPeriod = std::chrono::milliseconds(5);
+  {
+    TemporaryAddressOwner owner(net, options);
+    EXPECT_EQ(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+    EXPECT_EQ(owner.count(), 1u);
+    EXPECT_TRUE(Eventually([&] { return net->refreshCount(102) >= 2; }))
+        << "the address that stays (the second add) is kept alive";
+
+    owner.RemoveAll();
+    EXPECT_EQ(owner.count(), 0u);
+    EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+
+    // Removing does not close the owner: the next camera may need an address again.
+    EXPECT_EQ(owner.Ensure(CameraAt("172.16.5.9"), NoPause()).outcome, EnsureOutcome::Added);
+    EXPECT_EQ(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+    EXPECT_EQ(owner.count(), 2u);
+  }
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+  EXPECT_EQ(Deletes(*net, "unknown"), 0);
+}
+
+TEST(TemporaryAddressOwner, WithoutANetworkNothingIsAdded) {
+  TemporaryAddressOwner::Options options;
+  options.installSignalHook = false;
+  TemporaryAddressOwner owner(nullptr, options);
+  EXPECT_NE(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+  owner.RemoveAll();
+  EXPECT_EQ(owner.count(), 0u);
+}
+
+TEST(TemporaryAddressOwner, ASignalRemovesTheAddressesAndLetsTheCallerClose) {
+  auto net = Network();
+  std::mutex m;
+  std::condition_variable cv;
+  int seen = 0;
+  TemporaryAddressOwner::Options options;
+  options.endProcessAfterSignal = false;
+  options.onSignal = [&](int signo) {
+    std::lock_guard lock(m);
+    seen = signo;
+    cv.notify_all();
+  };
+  {
+    TemporaryAddressOwner owner(net, options);
+    ASSERT_EQ(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+    ::raise(SIGTERM);
+    {
+      std::unique_lock lock(m);
+      ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return seen != 0; }));
+    }
+    EXPECT_EQ(seen, SIGTERM);
+    EXPECT_THAT(net->HeldTemporary(), IsEmpty()) << "removed before the caller is told";
+    EXPECT_EQ(owner.count(), 0u);
+    // The program is closing: nothing may be added any more.
+    EXPECT_EQ(owner.Ensure(CameraAt("172.16.5.9"), NoPause()).outcome, EnsureOutcome::Cancelled);
+  }
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+  EXPECT_EQ(Deletes(*net, "192.168.0.252"), 1);
+  EXPECT_EQ(Deletes(*net, "unknown"), 0);
+}
+
+TEST(SignalCleanup, DisarmWaitsForAnActionAlreadyRunning) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool started = false;
+  bool release = false;
+  ASSERT_TRUE(SignalCleanup::Install(
+      [&](int) {
+        std::unique_lock lock(m);
+        started = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return release; });
+      },
+      /*terminateAfter=*/false));
+  ::raise(SIGHUP);
+  {
+    std::unique_lock lock(m);
+    ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return started; }));
+  }
+  std::atomic<bool> disarmed{false};
+  std::thread closer([&] {
+    SignalCleanup::Disarm();
+    disarmed = true;
+  });
+  // Had Disarm not waited, it would have returned long before this.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(disarmed.load());
+  {
+    std::lock_guard lock(m);
+    release = true;
+  }
+  cv.notify_all();
+  closer.join();
+  EXPECT_TRUE(disarmed.load());
+  SignalCleanup::Install([](int) {}, false);  // keep later stray signals harmless in this process
+}
+
+}  // namespace
+}  // namespace orv
