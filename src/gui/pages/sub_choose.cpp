@@ -11,6 +11,7 @@
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -32,8 +33,8 @@ CSubChoose::CSubChoose(QWidget* parent)
       m_pppoe(new QRadioButton(QStringLiteral("PPPoE"), this)),
       m_no(new QRadioButton(QStringLiteral("No"), this)),
       m_note2(new QLabel(this)),
-      m_back(new QPushButton(QStringLiteral("Back"), this)),
-      m_next(new QPushButton(QStringLiteral("Next"), this)) {
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);

@@ -10,6 +10,7 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/resources/art/link_art.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -19,7 +20,7 @@ QString Home(const i18n::LanguagePack& pack, const char* key) {
 }
 
 QPushButton* MakeButton(const QString& text, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
+  auto* button = new CXButtonXP(text, parent);
   button->setAccessibleName(text);
   button->setMinimumHeight(32);
   return button;

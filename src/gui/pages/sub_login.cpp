@@ -12,6 +12,7 @@
 #include "core/app/credential_text.h"
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -38,9 +39,9 @@ CSubLogin::CSubLogin(QWidget* parent)
       m_id(new QLineEdit(this)),
       m_passwordLabel(new QLabel(QStringLiteral("Password"), this)),
       m_password(new QLineEdit(this)),
-      m_exit(new QPushButton(QStringLiteral("Exit"), this)),
-      m_back(new QPushButton(QStringLiteral("Back"), this)),
-      m_next(new QPushButton(QStringLiteral("Next"), this)) {
+      m_exit(new CXButtonXP(QStringLiteral("Exit"), this)),
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);

@@ -14,6 +14,7 @@
 #include "core/app/setup_choice.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -32,8 +33,8 @@ CSubOption::CSubOption(QWidget* parent)
       m_wizardText(new QLabel(this)),
       m_manual(new QRadioButton(QStringLiteral("Maunal Setup"), this)),
       m_manualText(new QLabel(this)),
-      m_back(new QPushButton(QStringLiteral("Back"), this)),
-      m_next(new QPushButton(QStringLiteral("Next"), this)) {
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);

@@ -16,6 +16,7 @@
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -38,9 +39,9 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
       m_listTitle(new QLabel(QStringLiteral("Camera  List"), this)),
       m_list(new QTreeWidget(this)),
       m_note(new QLabel(this)),
-      m_search(new QPushButton(QStringLiteral("Start  Search"), this)),
-      m_back(new QPushButton(QStringLiteral("Exit"), this)),
-      m_next(new QPushButton(QStringLiteral("Next"), this)) {
+      m_search(new CXButtonXP(QStringLiteral("Start  Search"), this)),
+      m_back(new CXButtonXP(QStringLiteral("Exit"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);

@@ -10,6 +10,7 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/resources/art/link_art.h"
+#include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
@@ -25,8 +26,8 @@ CSubShowPic::CSubShowPic(QWidget* parent)
     : CSubPage(parent),
       m_picture(new art::CArtView(this)),
       m_note(new QLabel(this)),
-      m_back(new QPushButton(QStringLiteral("Back"), this)),
-      m_next(new QPushButton(QStringLiteral("Next"), this)) {
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
