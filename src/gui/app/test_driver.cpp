@@ -75,6 +75,7 @@ bool CTestDriver::StartFromEnvironment() {
     if (ok && value > 0) timeoutMs = value;
   }
   auto* driver = new CTestDriver(std::move(steps), timeoutMs, QCoreApplication::instance());
+  driver->m_failShot = QString::fromLocal8Bit(path) + QStringLiteral(".fail.png");
   driver->Start();
   return true;
 }
@@ -111,6 +112,17 @@ void CTestDriver::Tick() {
     m_timer.stop();
     std::fprintf(stderr, "test-script: step %d \"%s\" failed: %s\n", m_index + 1,
                  step.toUtf8().constData(), m_failure.toUtf8().constData());
+    // What was on the screen, for the one who reads the log.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible()) continue;
+      std::fprintf(stderr, "test-script: window \"%s\" (%s)\n",
+                   w->windowTitle().toUtf8().constData(), w->metaObject()->className());
+    }
+    for (QAbstractButton* b : Visible<QAbstractButton>())
+      std::fprintf(stderr, "test-script:   button \"%s\"%s\n",
+                   b->accessibleName().toUtf8().constData(), b->isEnabled() ? "" : " (disabled)");
+    if (QWidget* window = ActiveWindow(); window != nullptr && !m_failShot.isEmpty())
+      window->grab().save(m_failShot);
     std::fflush(stderr);
     running = false;
     QCoreApplication::exit(3);
@@ -167,6 +179,21 @@ CTestDriver::Outcome CTestDriver::Run(const QString& step) {
     list->topLevelItem(n)->setSelected(true);
     list->setCurrentItem(list->topLevelItem(n));
     return Outcome::Done;
+  }
+  if (verb == QLatin1String("select-text")) {
+    QTreeWidget* list = CameraList();
+    if (list == nullptr) return Outcome::Again;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+      QTreeWidgetItem* item = list->topLevelItem(row);
+      for (int column = 0; column < list->columnCount(); ++column) {
+        if (item->text(column) != arg) continue;
+        list->clearSelection();
+        item->setSelected(true);
+        list->setCurrentItem(item);
+        return Outcome::Done;
+      }
+    }
+    return Outcome::Again;
   }
   if (verb == QLatin1String("expect-page")) {
     for (QWidget* w : QApplication::allWidgets()) {

@@ -7,11 +7,13 @@
 //   set-text <name> <t>   put t into the visible edit whose accessible name is name
 //   wait-list <n>         wait until the visible camera list has at least n rows
 //   select-row <n>        select row n (from 0) of the visible camera list
+//   select-text <t>       select the first row of the visible camera list with a cell equal to t
 //   expect-page <class>   wait until a visible page's class name ends with class
 //   screenshot <file>     save a picture of the active window
 //   sleep <ms>            wait
 // Each waiting step gives up after ORVANTIS_TEST_STEP_MS (default 60000) ms. At the end the
-// program quits with status 0; at the first failure it prints the line and quits with status 3.
+// program quits with status 0; at the first failure it prints the line, what was on the screen and
+// saves a picture of it beside the script (<script>.fail.png), then quits with status 3.
 
 #include <QObject>
 #include <QString>
@@ -43,6 +45,7 @@ class CTestDriver : public QObject {
   qint64 m_stepStarted = 0;
   qint64 m_sleepUntil = -1;
   QString m_failure;
+  QString m_failShot;  // a picture of the screen at a failure
   QTimer m_timer;
 };
 

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The desktop program offscreen inside a namespace lab, walked by its buttons: home, Setup Camera,
+# Yes/LAN, the diagram, a search that lists the lab's cameras, the pick of a camera that asks for
+# its root password, and the read, which ends on the setup-type page.
+set -euo pipefail
+bin=${1:?bin folder}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+[ "$(id -u)" = 0 ] || { echo "gui_wizard: needs root for network namespaces; skipped"; exit 77; }
+[ -x "$bin/orvantis" ] || { echo "gui_wizard: $bin/orvantis not built; skipped"; exit 77; }
+P="ogw$$-"
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+fail() { echo "gui_wizard: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exit 1; }
+
+"$here/scripts/lab" up "$P" >/dev/null
+cat >"$work/cam.json" <<'JSON'
+{"cameras": [
+  {"name": "hall", "bindAddress": "192.168.0.98", "httpPort": 80, "mac": "00:1C:A0:00:00:98",
+   "cameraId": "SN000098", "description": "Vexor-41HA"},
+  {"name": "door", "bindAddress": "10.0.0.20", "httpPort": 80, "mac": "00:1C:A0:00:00:20",
+   "cameraId": "SN000020", "description": "Vexor-41HA", "interface": "wireless",
+   "password": "admin"}]}
+JSON
+"$here/scripts/lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
+pid=$!
+for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
+grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+
+# The program's folder: the packs and a remembered choice, so no language dialog opens.
+mkdir -p "$work/prog/Language" "$work/run"
+cp "$here/Language/ENG.ini" "$here/Language/CHT.ini" "$work/prog/Language/"
+printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$work/prog/defaultlang.ini"
+
+cat >"$work/script.txt" <<EOF2
+expect-page CSubFirst
+click Setup Camera
+expect-page CSubChoose
+click Yes
+click LAN
+click Next
+expect-page CSubShowPic
+click Next
+expect-page CSubSearchNet
+click Start Search
+wait-list 2
+screenshot $work/search.png
+select-text 10.0.0.20
+click Next
+set-text Password: admin
+click OK
+expect-page CSubOption
+screenshot $work/option.png
+EOF2
+
+set +e
+timeout 120 "$here/scripts/lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
+  XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TIMER_SCALE=10 \
+  ORVANTIS_TEST_SCRIPT="$work/script.txt" ORVANTIS_TEST_STEP_MS=40000 \
+  "$bin/orvantis" --probe-host 198.51.100.10 >"$work/out" 2>&1
+rc=$?
+set -e
+keep() { [ -z "${ORVANTIS_KEEP_SHOTS:-}" ] || cp "$work"/*.png "$ORVANTIS_KEEP_SHOTS"/ 2>/dev/null || true; }
+keep
+[ "$rc" = 0 ] || fail "the walk ended with status $rc"
+grep -q "all 18 steps passed" "$work/out" || fail "the walk did not finish"
+[ -s "$work/search.png" ] && [ -s "$work/option.png" ] || fail "no screenshots"
+echo "gui_wizard: ok"
