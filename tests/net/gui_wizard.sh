@@ -7,6 +7,8 @@ bin=${1:?bin folder}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 [ "$(id -u)" = 0 ] || { echo "gui_wizard: needs root for network namespaces; skipped"; exit 77; }
 [ -x "$bin/orvantis" ] || { echo "gui_wizard: $bin/orvantis not built; skipped"; exit 77; }
+grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis" ||
+  { echo "gui_wizard: $bin/orvantis has no test driver; skipped"; exit 77; }
 P="ogw$$-"
 work=$(mktemp -d)
 pid=

@@ -66,6 +66,7 @@ CDlgLoginRoot::CDlgLoginRoot(const i18n::LanguagePack& pack, Prompter* prompter,
   setTabOrder(m_password, m_ok);
   setTabOrder(m_ok, m_cancel);
   setTabOrder(m_cancel, m_user);
+  setMinimumWidth(360);
   m_password->setFocus();
 
   connect(m_ok, &QPushButton::clicked, this, &CDlgLoginRoot::accept);
@@ -82,7 +83,8 @@ void CDlgLoginRoot::accept() {
       request.text = m_refusedMessage;
       m_prompter->Show(this, request);
     }
-    m_password->setFocus();
+    setMinimumWidth(360);
+  m_password->setFocus();
     return;
   }
   m_result.userName = m_user->text();

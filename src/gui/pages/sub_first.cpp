@@ -58,6 +58,7 @@ CSubFirst::CSubFirst(QWidget* parent)
   auto* groupLayout = new QVBoxLayout(m_linkGroup);
   groupLayout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
   groupLayout->addWidget(m_linkText);
+  groupLayout->addStretch(1);
 
   m_searchIntranet->hide();
   m_firmware->hide();

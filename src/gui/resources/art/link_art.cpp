@@ -62,18 +62,26 @@ void DrawCamera(QPainter& p, QPointF c) {
 }
 
 void DrawCloud(QPainter& p, QPointF c, bool dimmed) {
+  // One outline: the puffs are united, so no inner arcs show.
   QPainterPath cloud;
-  cloud.addEllipse(c + QPointF(-26, -4), 16, 13);
-  cloud.addEllipse(c + QPointF(-6, -12), 19, 17);
-  cloud.addEllipse(c + QPointF(16, -4), 17, 14);
-  cloud.addRoundedRect(QRectF(c + QPointF(-40, -4), QSizeF(72, 18)), 9, 9);
+  const auto puff = [&cloud](QPointF centre, qreal rx, qreal ry) {
+    QPainterPath p;
+    p.addEllipse(centre, rx, ry);
+    cloud = cloud.united(p);
+  };
+  puff(c + QPointF(-24, 2), 15, 12);
+  puff(c + QPointF(-5, -8), 19, 17);
+  puff(c + QPointF(16, 0), 16, 13);
+  QPainterPath base;
+  base.addRoundedRect(QRectF(c + QPointF(-38, 0), QSizeF(70, 14)), 7, 7);
+  cloud = cloud.united(base);
   p.setPen(InkPen());
   p.setBrush(dimmed ? QColor(0xe0, 0xe0, 0xe0) : kCloud);
-  p.drawPath(cloud.simplified());
+  p.drawPath(cloud);
   // A globe inside the cloud.
   p.setBrush(Qt::NoBrush);
   p.setPen(InkPen(1.5));
-  const QPointF g = c + QPointF(-4, -2);
+  const QPointF g = c + QPointF(-4, -1);
   p.drawEllipse(g, 9, 9);
   p.drawEllipse(g, 4, 9);
   p.drawLine(g - QPointF(9, 0), g + QPointF(9, 0));
