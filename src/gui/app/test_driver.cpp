@@ -129,8 +129,8 @@ void CTestDriver::Tick() {
     return;
   }
   if (outcome == Outcome::Done) {
-    std::fprintf(stdout, "test-script: step %d \"%s\" ok\n", m_index + 1,
-                 step.toUtf8().constData());
+    std::fprintf(stdout, "test-script: step %d \"%s\" ok after %lld ms\n", m_index + 1,
+                 step.toUtf8().constData(), static_cast<long long>(now - m_stepStarted));
     std::fflush(stdout);
     ++m_index;
     m_stepStarted = now;

@@ -11,6 +11,7 @@
 //   expect-page <class>   wait until a visible page's class name ends with class
 //   screenshot <file>     save a picture of the active window
 //   sleep <ms>            wait
+// Each passed step prints how long it took (waiting steps: from the end of the step before).
 // Each waiting step gives up after ORVANTIS_TEST_STEP_MS (default 60000) ms. At the end the
 // program quits with status 0; at the first failure it prints the line, what was on the screen and
 // saves a picture of it beside the script (<script>.fail.png), then quits with status 3.
