@@ -83,8 +83,7 @@ void CDlgLoginRoot::accept() {
       request.text = m_refusedMessage;
       m_prompter->Show(this, request);
     }
-    setMinimumWidth(360);
-  m_password->setFocus();
+    m_password->setFocus();
     return;
   }
   m_result.userName = m_user->text();
