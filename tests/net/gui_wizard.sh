@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desktop program offscreen inside a namespace lab, walked by its buttons: home, Setup Camera,
-# Yes/LAN, the diagram, a search that lists the lab's cameras, the pick of a camera that asks for
-# its root password, and the read, which ends on the setup-type page.
+# Yes/LAN, the diagram, a search that lists the lab's cameras, the pick of the camera at the factory
+# address (reached through a temporary address) that asks for its root password, and the read,
+# which ends on the setup-type page.
 set -euo pipefail
 bin=${1:?bin folder}
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,10 +26,9 @@ fail() { echo "gui_wizard: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exit 
 cat >"$work/cam.json" <<'JSON'
 {"cameras": [
   {"name": "hall", "bindAddress": "192.168.0.98", "httpPort": 80, "mac": "00:1C:A0:00:00:98",
-   "cameraId": "SN000098", "description": "Vexor-41HA"},
+   "cameraId": "SN000098", "description": "Vexor-41HA", "password": "admin"},
   {"name": "door", "bindAddress": "10.0.0.20", "httpPort": 80, "mac": "00:1C:A0:00:00:20",
-   "cameraId": "SN000020", "description": "Vexor-41HA", "interface": "wireless",
-   "password": "admin"}]}
+   "cameraId": "SN000020", "description": "Vexor-41HA", "interface": "wireless"}]}
 JSON
 "$here/scripts/lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
 pid=$!
@@ -53,7 +53,7 @@ expect-page CSubSearchNet
 click Start Search
 wait-list 2
 screenshot $work/search.png
-select-text 10.0.0.20
+select-text 192.168.0.98
 click Next
 set-text Password: admin
 click OK
@@ -61,9 +61,11 @@ expect-page CSubOption
 screenshot $work/option.png
 EOF2
 
+# The PC's lab adapters are two veths; name the one on the cameras' wire for the temporary address.
 set +e
 timeout 120 "$here/scripts/lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
-  XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TIMER_SCALE=10 \
+  XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" \
+  ORVANTIS_TIMER_SCALE=10 ORVANTIS_ADAPTER=eth0 \
   ORVANTIS_TEST_SCRIPT="$work/script.txt" ORVANTIS_TEST_STEP_MS=40000 \
   "$bin/orvantis" --probe-host 198.51.100.10 >"$work/out" 2>&1
 rc=$?
