@@ -37,6 +37,7 @@ grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$wo
 
 # The program's folder: the packs and a remembered choice, so no language dialog opens.
 mkdir -p "$work/prog/Language" "$work/run"
+chmod 700 "$work/run"
 cp "$here/Language/ENG.ini" "$here/Language/CHT.ini" "$work/prog/Language/"
 printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$work/prog/defaultlang.ini"
 
