@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/platform/codepage.h"
+#include "gui/app/test_driver.h"
 #include "gui/app/wizard_app.h"
 
 int main(int argc, char** argv) {
@@ -39,5 +40,7 @@ int main(int argc, char** argv) {
   options.probeHost = parser.value(probeHost).toStdString();
   options.screenshotPath = parser.value(screenshot);
   orv::gui::CWizardApp program(std::move(options));
+  // Only when ORVANTIS_TEST_SCRIPT names a script (lab walks); otherwise nothing happens.
+  orv::gui::CTestDriver::StartFromEnvironment();
   return program.Run();
 }
