@@ -5,7 +5,7 @@
 
 namespace orv::gui {
 
-void RunCheckedSaveJob(WorkerJob& job) {
+void RunCheckedSaveJob(WorkerJob& job, const CameraRequestFunction& request) {
   job.done = 0;
   job.ok = 0;
   job.error = 0;
@@ -15,14 +15,14 @@ void RunCheckedSaveJob(WorkerJob& job) {
   };
   static constexpr Write kWrites[] = {{kPageSystem, 0}, {kPageDdns, 0}, {kPageTime, kSubPageTime}};
   for (const Write& w : kWrites) {
-    const int code = CameraRequest(job.session, kActWrite, w.page, w.subPage);
+    const int code = request(job.session, kActWrite, w.page, w.subPage);
     if (code != 0) {
       job.error = code;
       job.done = 1;
       return;
     }
   }
-  const int code = CameraRequest(job.session, kActWrite, kPageNetwork, 0);
+  const int code = request(job.session, kActWrite, kPageNetwork, 0);
   if (code != 0 && code != ErrNoResponse && code != ErrNoNetworkData) {
     job.error = code;
     job.done = 1;

@@ -43,6 +43,7 @@ struct CameraWork {
 // The save of mode 3 with its network write judged: a camera that moves to its new address may
 // drop the connection ("no response") or answer without data, and that still counts as saved;
 // every other failure of the write fails the save, so a refused save never looks saved.
-void RunCheckedSaveJob(WorkerJob& job);
+using CameraRequestFunction = std::function<int(SessionRecord&, int act, int page, int subPage)>;
+void RunCheckedSaveJob(WorkerJob& job, const CameraRequestFunction& request = CameraRequest);
 
 }  // namespace orv::gui

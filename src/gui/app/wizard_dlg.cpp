@@ -478,9 +478,10 @@ void CWizardDlg::StepScan() {
 // ---- Timers
 
 void CWizardDlg::OnTimer(int id) {
+  // A tick of a timer that has been stopped (one already on its way) has nothing to watch.
   if (m_closing) return;
-  if (id == kWorkerTimer) OnWorkerTick();
-  if (id == kRefindTimer) OnRefindTick();
+  if (id == kWorkerTimer && m_timer3.isActive()) OnWorkerTick();
+  if (id == kRefindTimer && m_timer4.isActive()) OnRefindTick();
 }
 
 void CWizardDlg::EndJob() {

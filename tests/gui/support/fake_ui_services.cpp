@@ -24,6 +24,7 @@ RootLogin ScriptedDialogRunner::RunRootLogin(QWidget*, const i18n::LanguagePack&
 
 LanguageAnswer ScriptedDialogRunner::RunLanguage(QWidget*) {
   ++languageDialogs;
+  if (onLanguage) onLanguage();
   if (languageAnswers.empty()) return std::nullopt;
   const bool closedWithOk = languageAnswers.front().has_value();
   const QString text = closedWithOk ? *languageAnswers.front() : QString();

@@ -48,6 +48,7 @@ class ScriptedDialogRunner final : public DialogRunner {
   int languageDialogs = 0;
   int aboutDialogs = 0;
   std::function<void()> onRootLogin;  // runs inside RunRootLogin (the dialog is "open")
+  std::function<void()> onLanguage;   // runs inside RunLanguage
 };
 
 class FakeBrowser final : public BrowserOpener {
