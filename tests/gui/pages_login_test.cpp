@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <memory>
 
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -20,15 +21,23 @@
 namespace orv::gui {
 namespace {
 
-struct WithApp {
-  WithApp() {
-    if (QApplication::instance() != nullptr) return;
+// The application lives from before the first test until after the last, and goes before the
+// program's static objects do.
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
     static int argc = 1;
     static char name[] = "pages_login_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    m_app = std::make_unique<QApplication>(argc, argv);
   }
+  void TearDown() override { m_app.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> m_app;
 };
+::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 struct RecordingSink : StepSink {
   void PostStep(int code) override { posted.push_back(code); }
@@ -52,7 +61,7 @@ struct QueryCall {
   int page = 0;
 };
 
-class LoginPage : public ::testing::Test, public WithApp {
+class LoginPage : public ::testing::Test {
  protected:
   LoginPage() {
     services = fakes.services();
@@ -164,7 +173,7 @@ TEST_F(LoginPage, ALanguageChangeRefillsTheTypesAndKeepsTheFields) {
   EXPECT_EQ(sink.posted, std::vector<int>{2});
 }
 
-class RootDialog : public ::testing::Test, public WithApp {
+class RootDialog : public ::testing::Test {
  protected:
   i18n::LanguagePack pack = Pack("ENG.ini");
   test::ScriptedPrompter prompter;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <memory>
 
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -26,16 +27,23 @@ using orv::testing::MakeReply;
 using orv::testing::NumberedCamera;
 using orv::testing::ReplySpec;
 
-// A base, so the application exists before the fixture's widgets are built.
-struct WithApp {
-  WithApp() {
-    if (QApplication::instance() != nullptr) return;
+// The application lives from before the first test until after the last, and goes before the
+// program's static objects do.
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
     static int argc = 1;
     static char name[] = "pages_search_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    m_app = std::make_unique<QApplication>(argc, argv);
   }
+  void TearDown() override { m_app.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> m_app;
 };
+::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 // Records posted steps; the subnet step notes cameraAddr and runs its continuation at once,
 // or runs duringSubnet first (a tick arriving while the step runs).
@@ -52,7 +60,7 @@ struct RecordingSink : StepSink {
   std::function<void()> duringSubnet;
 };
 
-class SearchPage : public ::testing::Test, public WithApp {
+class SearchPage : public ::testing::Test {
  protected:
   SearchPage() {
     rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
 
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -19,15 +20,23 @@
 namespace orv::gui {
 namespace {
 
-struct WithApp {
-  WithApp() {
-    if (QApplication::instance() != nullptr) return;
+// The application lives from before the first test until after the last, and goes before the
+// program's static objects do.
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
     static int argc = 1;
     static char name[] = "pages_setup_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    m_app = std::make_unique<QApplication>(argc, argv);
   }
+  void TearDown() override { m_app.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> m_app;
 };
+::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 struct RecordingSink : StepSink {
   void PostStep(int code) override { posted.push_back(code); }
@@ -40,7 +49,7 @@ i18n::LanguagePack Pack(const char* name) {
 }
 
 template <typename Page>
-class PageTest : public ::testing::Test, public WithApp {
+class PageTest : public ::testing::Test {
  protected:
   PageTest() {
     services = fakes.services();
