@@ -9,7 +9,9 @@
 #include "gui/app/sub_form_collection.h"
 #include "gui/app/sub_wait.h"
 #include "gui/pages/sub_ap_scan.h"
+#include "gui/pages/sub_setup_finish.h"
 #include "gui/support/frame_fixture.h"
+#include "support/fake_discovery.h"
 
 using namespace orv;
 using namespace orv::gui;
@@ -131,6 +133,50 @@ class FrameJobsTest : public QObject {
     QVERIFY(w.pageArea()->isEnabled());
     Frame::Settle();
     QCOMPARE(w.pageArea()->current(), 0);
+  }
+
+  void theRefoundCameraLeadsToTheFinishPage() {
+    Frame f;
+    orv::testing::FakeDiscoveryRig rig;
+    rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
+    f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
+    int natReads = 0;
+    f.work.readNat = [&natReads](SessionRecord& s) {
+      ++natReads;
+      s.sys.NATStat = 1;
+      return 0;
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    SessionRecord& s = w.session();
+    s.wizardMode = 1;
+    s.newCamera = 1;
+    s.cameraSerial = "SN0042";
+    s.cameraAddrText = "192.168.0.98";
+    w.OnStep(nav::kStepSave);
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    Tick(w, 3, 92);
+    Tick(w, 4, 61);  // the engine exists now and has polled once
+    orv::testing::ReplySpec other = orv::testing::NumberedCamera(7);
+    orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
+    moved.cameraId = "SN0042";
+    moved.ip = "10.0.0.77";
+    moved.httpPort = 8080;
+    rig.net->DeliverAll(orv::testing::MakeReply(other));
+    rig.net->DeliverAll(orv::testing::MakeReply(moved));
+    for (int i = 0; i < 5 && w.timerActive(4); ++i) w.OnTimer(4);
+    QVERIFY(!w.timerActive(4));
+    QCOMPARE(s.cameraAddrText.view(), std::string_view("10.0.0.77"));
+    QCOMPARE(s.cameraPortText.view(), std::string_view("8080"));
+    QCOMPARE(natReads, 1);
+    QCOMPARE(s.sys.NATStat, std::uint8_t{1});
+    QCOMPARE(Last(f).text, w.message(6));
+    QCOMPARE(Last(f).icon, MessageIcon::Information);
+    QVERIFY(!w.busy());
+    Frame::Settle();
+    QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
+    auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));
+    QCOMPARE(finish->camera().cam_id.view(), std::string_view("SN0042"));
   }
 
   void saveWithoutRefindGoesHomeWithTheLinksMessage() {
