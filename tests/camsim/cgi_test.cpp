@@ -1,6 +1,7 @@
 // The CGI programs of both camera families as a client on loopback sees them.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "camsim.h"
@@ -17,14 +18,14 @@ class CgiTest : public ::testing::Test {
     LabConfig lab;
     lab.discoveryPort = 0;
     lab.cameras = std::move(cams);
-    emu_ = std::make_unique<Emulator>(lab);
+    m_emu = std::make_unique<Emulator>(lab);
     std::string error;
-    ASSERT_TRUE(emu_->Start(&error)) << error;
+    ASSERT_TRUE(m_emu->Start(&error)) << error;
   }
   std::string Ask(std::size_t cam, const std::string& request) {
-    return Exchange(emu_->HttpPort(cam), request).bytes;
+    return Exchange(m_emu->HttpPort(cam), request).bytes;
   }
-  std::unique_ptr<Emulator> emu_;
+  std::unique_ptr<Emulator> m_emu;
 };
 
 CameraConfig Config() {
@@ -49,7 +50,7 @@ TEST_F(CgiTest, ConfigFamilyAnswersEachPageWithItsKeysInOrder) {
             "TitleBar=Front door\nDesp=Network Camera\nSECUEN=0\nModelName=Vexor-41HA\n");
 
   const std::string net = Body(Ask(0, Get("/cgi-bin/config_network.cgi?Act=1&Page=3", auth)));
-  const std::string port = std::to_string(emu_->HttpPort(0));
+  const std::string port = std::to_string(m_emu->HttpPort(0));
   EXPECT_EQ(net.rfind("IPType=1\nIPAddr=127.0.0.1\nNetmask=255.255.255.0\n", 0), 0u) << net;
   EXPECT_NE(net.find("\nWPAPSKeyM=1\n"), std::string::npos);
   EXPECT_NE(net.find("\nHttpPort=" + port + "\nRTPPort=5000\nRTSPPort=554\n"), std::string::npos);
@@ -118,7 +119,7 @@ TEST_F(CgiTest, PasswordCameraRefusesMissingAndWrongCredentials) {
   EXPECT_NE(Ask(0, Get("/cgi-bin/ap_scan.cgi", "\n ")).find("401"), std::string::npos);
   EXPECT_NE(Ask(0, Get("/cgi-bin/config_sysinfo.cgi?Act=2&Page=1&TitleBar=x", "\n\n")).find("401"),
             std::string::npos);
-  EXPECT_EQ(emu_->Setting(0, "TitleBar"), "Front door");
+  EXPECT_EQ(m_emu->Setting(0, "TitleBar"), "Front door");
 }
 
 TEST_F(CgiTest, WriteIsDecodedAndChangesTheNextRead) {
@@ -127,17 +128,17 @@ TEST_F(CgiTest, WriteIsDecodedAndChangesTheNextRead) {
   Ask(0,
       Get("/cgi-bin/config_sysinfo.cgi?Act=2&Page=1&TitleBar=Back%20door%26gate&Desp=a%3Db%25c%23",
           auth + "\n"));
-  EXPECT_EQ(emu_->Setting(0, "TitleBar"), "Back door&gate");
-  EXPECT_EQ(emu_->Setting(0, "Desp"), "a=b%c#");
+  EXPECT_EQ(m_emu->Setting(0, "TitleBar"), "Back door&gate");
+  EXPECT_EQ(m_emu->Setting(0, "Desp"), "a=b%c#");
   const std::string body = Body(Ask(0, Get("/cgi-bin/config_sysinfo.cgi?Act=1&Page=1", auth)));
   EXPECT_EQ(body.rfind("TitleBar=Back door&gate\nDesp=a=b%c#\n", 0), 0u) << body;
 
   // A bare "&" splits the value, as it would on the camera; "+" and a lone "%" stay as they are.
   Ask(0, Get("/cgi-bin/config_ddns.cgi?Act=2&Page=13&DDNSSrv=a+b&DDNSUser=me&x&DDNSPwd=100%",
              auth + "\n"));
-  EXPECT_EQ(emu_->Setting(0, "DDNSSrv"), "a+b");
-  EXPECT_EQ(emu_->Setting(0, "DDNSUser"), "me");
-  EXPECT_EQ(emu_->Setting(0, "DDNSPwd"), "100%");
+  EXPECT_EQ(m_emu->Setting(0, "DDNSSrv"), "a+b");
+  EXPECT_EQ(m_emu->Setting(0, "DDNSUser"), "me");
+  EXPECT_EQ(m_emu->Setting(0, "DDNSPwd"), "100%");
 
   Ask(0, Get("/cgi-bin/config_time.cgi?Act=2&NTPEN=0&NTPName=t.lab&NTPPoll=6&Timezone=-5&Date=2026/"
              "12/08&Time=10:11:12",
@@ -151,7 +152,7 @@ TEST_F(CgiTest, LegacyShortNetworkWriteWithDoubledQuestionMarkIsANetworkWrite) {
   const std::string a =
       Ask(0, Get("/cgi-bin/config_network.cgi??Act=2&Page=3&IPType=0&UPnPE=0&SPort=6000", "\n\n"));
   EXPECT_EQ(a.rfind("HTTP/1.0 200 OK", 0), 0u);
-  EXPECT_EQ(emu_->Setting(0, "SPort"), "6000");
+  EXPECT_EQ(m_emu->Setting(0, "SPort"), "6000");
   EXPECT_NE(Body(Ask(0, Get("/goform/Parameters?Act=1&Page=3", "\n"))).find("\nUPnPE=0\n"),
             std::string::npos);
 }
@@ -165,9 +166,9 @@ TEST_F(CgiTest, RequestsAreLoggedByteForByteWithTheTrailingBlank) {
   Ask(0, scan);
   EXPECT_EQ(Body(Ask(0, crlf)).rfind("NTPEN=", 0), 0u);
   EXPECT_EQ(Body(Ask(0, blankAgent)), "Version=1.0.2.3\n");
-  EXPECT_EQ(emu_->Requests(0), (std::vector<std::string>{scan, crlf, blankAgent}));
-  emu_->ClearRequests();
-  EXPECT_TRUE(emu_->Requests(0).empty());
+  EXPECT_EQ(m_emu->Requests(0), (std::vector<std::string>{scan, crlf, blankAgent}));
+  m_emu->ClearRequests();
+  EXPECT_TRUE(m_emu->Requests(0).empty());
 }
 
 TEST_F(CgiTest, ScanTableCarriesTheSumAndOneCellPerAccessPoint) {
@@ -218,7 +219,8 @@ TEST_F(CgiTest, EmptyScanAndOverriddenSumAndRawPages) {
 
 TEST_F(CgiTest, WpsSessionRunsItsCourse) {
   CameraConfig ok = Config(), fail = Legacy(), never = Config();
-  ok.wpsDurationMs = fail.wpsDurationMs = never.wpsDurationMs = 150;
+  // Long enough that the polls below see the sessions running even on a loaded machine.
+  ok.wpsDurationMs = fail.wpsDurationMs = never.wpsDurationMs = 1000;
   fail.wpsOutcome = WpsOutcome::Fail;
   never.wpsOutcome = WpsOutcome::NeverStart;
   StartWith({ok, fail, never});
@@ -236,7 +238,12 @@ TEST_F(CgiTest, WpsSessionRunsItsCourse) {
   EXPECT_EQ(poll(0), "WPS=1\nWPS_ACK=0\n");
   EXPECT_EQ(poll(1), "WPS=1\nWPS_ACK=0\n");
   EXPECT_EQ(poll(2), "WPS=0\nWPS_ACK=0\n");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // Wait for both sessions to end, not for a fixed time.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while ((poll(0) == "WPS=1\nWPS_ACK=0\n" || poll(1) == "WPS=1\nWPS_ACK=0\n") &&
+         std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   EXPECT_EQ(poll(0), "WPS=0\nWPS_ACK=1\n");
   EXPECT_EQ(poll(1), "WPS=0\nWPS_ACK=0\n");
   EXPECT_EQ(poll(2), "WPS=0\nWPS_ACK=0\n");
@@ -254,16 +261,16 @@ class LinkServerTest : public ::testing::Test {
                                 {"SN2", "10.1.0.30", "8080", "00:11:22:33:44:56", "Vexor-41H"}}});
     server.accounts.push_back({"bob", "pw2", {}, 3});
     lab.linkServer = server;
-    emu_ = std::make_unique<Emulator>(lab);
+    m_emu = std::make_unique<Emulator>(lab);
     std::string error;
-    ASSERT_TRUE(emu_->Start(&error)) << error;
+    ASSERT_TRUE(m_emu->Start(&error)) << error;
   }
   std::string Query(const std::string& target) {
-    return Exchange(emu_->LinkServerPort(),
+    return Exchange(m_emu->LinkServerPort(),
                     "GET " + target + " HTTP/1.0\n User-Agent: korimo-1.0.1\n\n")
         .bytes;
   }
-  std::unique_ptr<Emulator> emu_;
+  std::unique_ptr<Emulator> m_emu;
 };
 
 TEST_F(LinkServerTest, CountedListForAKnownAccount) {
@@ -275,8 +282,8 @@ TEST_F(LinkServerTest, CountedListForAKnownAccount) {
       "Camera=2 ID=SN2 IP=10.1.0.30 Port=8080 Mac_address=00:11:22:33:44:56 Modelname=Vexor-41H\n");
   EXPECT_EQ(Body(Query("/cgi-bin/Parameters?Act=1&Page=3&ID=bob&Password=pw2")),
             "Total Camera=0\n");
-  EXPECT_EQ(emu_->LinkServerRequests().size(), 2u);
-  EXPECT_EQ(emu_->LinkServerRequests()[1],
+  EXPECT_EQ(m_emu->LinkServerRequests().size(), 2u);
+  EXPECT_EQ(m_emu->LinkServerRequests()[1],
             "GET /cgi-bin/Parameters?Act=1&Page=3&ID=bob&Password=pw2 HTTP/1.0\n User-Agent: "
             "korimo-1.0.1\n\n");
 }

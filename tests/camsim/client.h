@@ -96,23 +96,23 @@ inline std::string Body(const std::string& answer) {
 class UdpProbe {
  public:
   UdpProbe() {
-    fd_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+    m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
     // Room for hundreds of replies arriving at once.
     int size = 4 << 20;
-    if (::setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
-      ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    if (::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
+      ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     sockaddr_in sa = Loopback(0);
-    ::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    ::bind(m_fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
     socklen_t len = sizeof sa;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len);
-    port_ = ntohs(sa.sin_port);
+    ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &len);
+    m_port = ntohs(sa.sin_port);
   }
-  ~UdpProbe() { ::close(fd_); }
-  std::uint16_t port() const { return port_; }
+  ~UdpProbe() { ::close(m_fd); }
+  std::uint16_t port() const { return m_port; }
 
   void Send(std::uint16_t port, const std::string& bytes) {
     sockaddr_in to = Loopback(port);
-    ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
   }
   void SendRequest(std::uint16_t port) {
     Send(port, std::string("\x00\xF6\xD9\xA4\x00\x00\x00\x01", 8));
@@ -122,10 +122,10 @@ class UdpProbe {
   std::vector<std::string> Collect(std::size_t count, int waitMs = 1000) {
     std::vector<std::string> out;
     while (out.size() < count) {
-      pollfd p{fd_, POLLIN, 0};
+      pollfd p{m_fd, POLLIN, 0};
       if (::poll(&p, 1, waitMs) <= 0) break;
       char buf[2048];
-      const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+      const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
       if (n < 0) break;
       out.emplace_back(buf, static_cast<std::size_t>(n));
     }
@@ -133,8 +133,8 @@ class UdpProbe {
   }
 
  private:
-  int fd_ = -1;
-  std::uint16_t port_ = 0;
+  int m_fd = -1;
+  std::uint16_t m_port = 0;
 };
 
 }  // namespace camsim_test

@@ -18,7 +18,10 @@ std::unique_ptr<Emulator> StartOne(CameraConfig c) {
   lab.cameras = {std::move(c)};
   auto emu = std::make_unique<Emulator>(lab);
   std::string error;
-  EXPECT_TRUE(emu->Start(&error)) << error;
+  if (!emu->Start(&error)) {
+    ADD_FAILURE() << "emulator did not start: " << error;
+    return nullptr;
+  }
   return emu;
 }
 
@@ -33,6 +36,7 @@ const std::string kRead = Get("/goform/Parameters?Act=1&Page=1", "\n");
 
 TEST(Faults, SilentAcceptsAndLogsButNeverAnswersNorCloses) {
   auto emu = StartOne(WithFault(Fault::Silent));
+  ASSERT_TRUE(emu);
   const Received r = Exchange(emu->HttpPort(0), kRead, 300);
   EXPECT_TRUE(r.connected);
   EXPECT_TRUE(r.bytes.empty());
@@ -42,6 +46,7 @@ TEST(Faults, SilentAcceptsAndLogsButNeverAnswersNorCloses) {
 
 TEST(Faults, NeverCloseAnswersInFullThenKeepsTheConnection) {
   auto emu = StartOne(WithFault(Fault::NeverClose));
+  ASSERT_TRUE(emu);
   const Received r = Exchange(emu->HttpPort(0), kRead, 300);
   EXPECT_FALSE(r.closed);
   EXPECT_NE(r.bytes.find("ModelName=Vexor-41HA\n"), std::string::npos);
@@ -51,6 +56,7 @@ TEST(Faults, OversizeStartsWithTheRealAnswer) {
   CameraConfig c = WithFault(Fault::Oversize);
   c.oversizeBytes = 65536;
   auto emu = StartOne(c);
+  ASSERT_TRUE(emu);
   const Received r = Exchange(emu->HttpPort(0), kRead);
   EXPECT_TRUE(r.closed);
   EXPECT_EQ(Body(r.bytes).size(), 65536u);
@@ -62,8 +68,11 @@ TEST(Faults, OversizeStartsWithTheRealAnswer) {
 
 TEST(Faults, StatusFaultsReplaceEveryAnswer) {
   auto e402 = StartOne(WithFault(Fault::Failure402));
+  ASSERT_TRUE(e402);
   auto e404 = StartOne(WithFault(Fault::NotFound404));
+  ASSERT_TRUE(e404);
   auto e401 = StartOne(WithFault(Fault::RefuseCredentials));
+  ASSERT_TRUE(e401);
   for (const std::string& req : {kRead, Get("/cgi-bin/ap_scan.cgi", "\n "),
                                  Get("/goform/Parameters?Act=1&Page=1", Basic("root", ""))}) {
     EXPECT_EQ(Exchange(e402->HttpPort(0), req).bytes.rfind("HTTP/1.0 402 Failure\r\n", 0), 0u);
@@ -80,6 +89,7 @@ TEST(Faults, TrickleSendsTheWholeAnswerSlowly) {
   c.trickleIntervalMs = 2;
   c.rawPages["23"] = "Version=9\n";
   auto emu = StartOne(c);
+  ASSERT_TRUE(emu);
   const auto t0 = std::chrono::steady_clock::now();
   const Received r =
       Exchange(emu->HttpPort(0), Get("/goform/Parameters?Act=1&Page=23", "\n"), 5000);
@@ -93,6 +103,7 @@ TEST(Faults, TrickleSendsTheWholeAnswerSlowly) {
 
 TEST(Faults, OverlongHeadIsCutAt8KiB) {
   auto emu = StartOne(CameraConfig{});
+  ASSERT_TRUE(emu);
   const Received r = Exchange(emu->HttpPort(0), "GET /" + std::string(10000, 'a'));
   EXPECT_EQ(r.bytes.rfind("HTTP/1.0 400", 0), 0u);
   ASSERT_EQ(emu->Requests(0).size(), 1u);
@@ -101,8 +112,9 @@ TEST(Faults, OverlongHeadIsCutAt8KiB) {
 
 TEST(AddressChange, NetworkWriteGoesQuietThenServesAtTheNewPort) {
   CameraConfig c;
-  c.quietAfterWriteMs = 200;
+  c.quietAfterWriteMs = 1000;  // the quiet check below must fall inside it on a loaded machine
   auto emu = StartOne(c);
+  ASSERT_TRUE(emu);
   const std::uint16_t oldPort = emu->HttpPort(0);
   const std::string auth = Basic("", "");
   // HttpPort=0 asks for a fresh kernel-chosen port (fixed ports are off limits in tests).
@@ -112,7 +124,11 @@ TEST(AddressChange, NetworkWriteGoesQuietThenServesAtTheNewPort) {
                    auth + "\n"));
   EXPECT_EQ(w.bytes.rfind("HTTP/1.0 200 OK", 0), 0u);  // answered before going quiet
   EXPECT_FALSE(Exchange(oldPort, Get("/cgi-bin/config_time.cgi?Act=1", auth)).connected);
-  std::this_thread::sleep_for(std::chrono::milliseconds(350));
+  // The camera comes back at a new port; wait for that, not for a fixed time.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (emu->HttpPort(0) == oldPort && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   const std::uint16_t newPort = emu->HttpPort(0);
   EXPECT_NE(newPort, oldPort);
   EXPECT_FALSE(Exchange(oldPort, Get("/cgi-bin/config_time.cgi?Act=1", auth)).connected);
@@ -125,6 +141,7 @@ TEST(AddressChange, NetworkWriteGoesQuietThenServesAtTheNewPort) {
 TEST(AddressChange, UnreachableNewAddressKeepsTheOldOneWithoutManagingAddresses) {
   CameraConfig c;
   auto emu = StartOne(c);
+  ASSERT_TRUE(emu);
   const std::uint16_t port = emu->HttpPort(0);
   Exchange(port,
            Get("/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=192.0.2.123&HttpPort=" +
@@ -139,6 +156,7 @@ TEST(AddressChange, UnreachableNewAddressKeepsTheOldOneWithoutManagingAddresses)
 
 TEST(AddressChange, DhcpWriteKeepsAddressAndPort) {
   auto emu = StartOne(CameraConfig{});
+  ASSERT_TRUE(emu);
   const std::uint16_t port = emu->HttpPort(0);
   Exchange(port,
            Get("/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=0&HttpPort=" + std::to_string(port),

@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,6 +23,7 @@
 #include "camsim.h"
 #include "core/camera_http/transport.h"
 #include "core/util/ipv4.h"
+#include "support/fake_host_network.h"
 #include "support/loopback_listener.h"
 
 namespace orv {
@@ -114,6 +117,7 @@ class CameraJobsEmulated : public ::testing::Test {
     return out;
   }
 
+  ScopedTransportTiming m_timing{Short()};
   std::unique_ptr<camsim::Emulator> m_emu;
 };
 
@@ -217,6 +221,56 @@ TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
   EXPECT_TRUE(job.suggestedAddresses.empty());
 }
 
+// Waits (bounded) until pred holds.
+template <class Pred>
+bool Eventually(Pred pred) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// A host network that tells when it is freed.
+class WatchedNetwork : public test::FakeHostNetwork {
+ public:
+  explicit WatchedNetwork(std::shared_ptr<std::atomic<bool>> gone) : m_gone(std::move(gone)) {}
+  ~WatchedNetwork() override { m_gone->store(true); }
+
+ private:
+  std::shared_ptr<std::atomic<bool>> m_gone;
+};
+
+TEST_F(CameraJobsEmulated, AReadThatTimedOutFinishesAfterItsOwnerIsGone) {
+  START_OR_SKIP(Camera());
+  auto gone = std::make_shared<std::atomic<bool>>(false);
+  auto probes = std::make_shared<std::atomic<int>>(0);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  {
+    // The window: its host network, its jobs and its record.
+    auto net = std::make_shared<WatchedNetwork>(gone);
+    net->onArp = [released, probes](std::uint32_t) {
+      ++*probes;
+      released.wait();  // the job hangs in its free-address search
+    };
+    auto jobs = std::make_unique<CameraJobs>();
+    SessionRecord record = Record();
+    jobs->StartRead(record, MakeFreeAddressFinder(net));
+    net.reset();
+    ASSERT_TRUE(Eventually([&] { return probes->load() > 0; }));
+    int position = CameraJobs::kEndOfBar;
+    EXPECT_EQ(jobs->Poll(position, record), WorkerPoll::TimedOut);
+    jobs.reset();  // the window closes
+    EXPECT_FALSE(gone->load()) << "the running job still holds the host network";
+  }
+  release.set_value();
+  // The job goes on probing the freed window's network, ends, and only then lets it go.
+  EXPECT_TRUE(Eventually([&] { return gone->load(); }));
+  EXPECT_GT(probes->load(), 1);
+}
+
 TEST_F(CameraJobsEmulated, ReadAllOfAPlainCameraStopsAfterTheTime) {
   START_OR_SKIP(Camera("Raltox-63"));
   WorkerJob job;
@@ -299,29 +353,29 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
 
 class ScriptedPeer {
  public:
-  explicit ScriptedPeer(std::vector<std::string> answers) : answers_(std::move(answers)) {
-    listener_ = test::ListenOnLoopback(port_);
-    EXPECT_GE(listener_, 0);
-    thread_ = std::thread([this] { Serve(); });
+  explicit ScriptedPeer(std::vector<std::string> answers) : m_answers(std::move(answers)) {
+    m_listener = test::ListenOnLoopback(m_port);
+    EXPECT_GE(m_listener, 0);
+    m_thread = std::thread([this] { Serve(); });
   }
   ~ScriptedPeer() {
-    stop_ = true;
-    thread_.join();
-    ::close(listener_);
+    m_stop = true;
+    m_thread.join();
+    ::close(m_listener);
   }
-  std::string PortText() const { return std::to_string(port_); }
+  std::string PortText() const { return std::to_string(m_port); }
   std::vector<std::string> Requests() const {
-    std::lock_guard lock(m_);
-    return requests_;
+    std::lock_guard lock(m_mutex);
+    return m_requests;
   }
 
  private:
   void Serve() {
     std::size_t n = 0;
-    while (!stop_) {
-      pollfd p{listener_, POLLIN, 0};
+    while (!m_stop) {
+      pollfd p{m_listener, POLLIN, 0};
       if (::poll(&p, 1, 20) <= 0) continue;
-      const int c = ::accept(listener_, nullptr, nullptr);
+      const int c = ::accept(m_listener, nullptr, nullptr);
       if (c < 0) continue;
       std::string head;
       char buf[2048];
@@ -333,29 +387,29 @@ class ScriptedPeer {
         head.append(buf, static_cast<std::size_t>(r));
       }
       {
-        std::lock_guard lock(m_);
-        requests_.push_back(head);
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(head);
       }
-      const std::string& a = n < answers_.size() ? answers_[n] : answers_.back();
+      const std::string& a = n < m_answers.size() ? m_answers[n] : m_answers.back();
       ++n;
       if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
       ::close(c);
     }
   }
 
-  std::vector<std::string> answers_;
-  int listener_ = -1;
-  std::uint16_t port_ = 0;
-  std::atomic<bool> stop_{false};
-  mutable std::mutex m_;
-  std::vector<std::string> requests_;
-  std::thread thread_;
+  std::vector<std::string> m_answers;
+  int m_listener = -1;
+  std::uint16_t m_port = 0;
+  std::atomic<bool> m_stop{false};
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_requests;
+  std::thread m_thread;
 };
 
 const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
 
 TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
-  SetTransportTiming(Short());
+  const ScopedTransportTiming timing(Short());
   struct Case {
     std::string last;
     int mode;
@@ -390,7 +444,6 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrNotFound);
   EXPECT_EQ(peer.Requests().size(), 2u);
-  SetTransportTiming(TransportTiming{});
 }
 
 }  // namespace

@@ -23,19 +23,19 @@ namespace {
 class Gate {
  public:
   void Open() {
-    std::lock_guard lock(m_);
-    open_ = true;
-    cv_.notify_all();
+    std::lock_guard lock(m_mutex);
+    m_open = true;
+    m_cv.notify_all();
   }
   void Wait() {
-    std::unique_lock lock(m_);
-    cv_.wait(lock, [this] { return open_; });
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_open; });
   }
 
  private:
-  std::mutex m_;
-  std::condition_variable cv_;
-  bool open_ = false;
+  std::mutex m_mutex;
+  std::condition_variable m_cv;
+  bool m_open = false;
 };
 
 // Waits (bounded) until pred holds.
@@ -99,6 +99,33 @@ TEST(WorkerRun, DestroyingARunningJobDoesNotWaitForIt) {
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
   gate->Open();
   EXPECT_TRUE(Eventually([&] { return finished->load(); }));
+}
+
+TEST(WorkerRun, TheEndCallbackSeesTheResultsReady) {
+  std::unique_ptr<WorkerRun> run;
+  std::mutex m;
+  std::condition_variable cv;
+  bool ended = false;
+  {
+    std::lock_guard lock(m);  // the callback must not run before run is assigned
+    run = std::make_unique<WorkerRun>(JobWithMode(kModeRead), SucceedingRead, [&] {
+      std::lock_guard inner(m);
+      ended = true;
+      cv.notify_all();
+    });
+  }
+  std::unique_lock lock(m);
+  ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return ended; }));
+  lock.unlock();
+  EXPECT_TRUE(run->Ended());
+  std::optional<WorkerJob> job = run->TakeResults();
+  ASSERT_TRUE(job.has_value());
+  EXPECT_EQ(job->session.sys.TitleBar, "read by worker");
+}
+
+TEST(WorkerPoll, OutcomesHaveStableNames) {
+  EXPECT_EQ(to_string(WorkerPoll::TimedOut), "timed-out");
+  EXPECT_EQ(to_string(WorkerPoll::ReadFailed), "read-failed");
 }
 
 // ---- The poll rule of the owner

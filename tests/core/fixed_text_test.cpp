@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/model/session_record.h"
 #include "core/discovery/camera_entry.h"
+#include "core/model/session_record.h"
 
 namespace orv {
 namespace {
@@ -28,6 +28,23 @@ TEST_F(FixedTextTest, StopsAtEmbeddedNulAndTakesItsOwnBytes) {
   EXPECT_EQ(t.view(), "ab");
   t = t.view().substr(1);  // aliasing its own storage
   EXPECT_EQ(t.view(), "b");
+}
+
+TEST_F(FixedTextTest, AWidthErasedHandleWritesByTheSameRule) {
+  FixedText<5> t("wxyz");
+  const FixedTextRef ref = t.ref();
+  EXPECT_EQ(ref.width(), 5u);
+  ref.assign("abcdefg");
+  EXPECT_EQ(t.view(), "abcd");
+  EXPECT_EQ(t.bytes()[4], '\0');
+  ref.assign("q");
+  EXPECT_EQ(ref.view(), "q");
+  for (std::size_t i = 1; i < 5; ++i) EXPECT_EQ(t.bytes()[i], '\0');
+  SetTextBoundaryRule(CharSetKind::Utf8, 65001);
+  ref.assign("ab\xE4\xB8\xAD");  // the 3-byte character does not fit after "ab"
+  EXPECT_EQ(t.view(), "ab");
+  ref.clear();
+  EXPECT_TRUE(t.empty());
 }
 
 TEST_F(FixedTextTest, NeverSplitsAMultiByteCharacter) {

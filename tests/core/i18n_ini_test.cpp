@@ -1,6 +1,7 @@
 // INI reading and writing: encodings, name matching, lookups cut to their buffers, writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "core/i18n/language_pack.h"
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
+#include "core/platform/env.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
@@ -28,21 +30,21 @@ class TempDir : public ::testing::Test {
   void SetUp() override {
     std::string tmpl = (fs::temp_directory_path() / "orv_ini_XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    m_dir = tmpl;
     SetSystemCodePage(kCodePageWestern);
   }
   void TearDown() override {
     std::error_code ec;
-    fs::remove_all(dir_, ec);
+    fs::remove_all(m_dir, ec);
     SetSystemCodePage(kCodePageUtf8);
   }
   fs::path Write(const std::string& name, std::string_view bytes) {
-    const fs::path p = dir_ / name;
+    const fs::path p = m_dir / name;
     std::ofstream(p, std::ios::binary) << bytes;
     return p;
   }
   static std::string Read(const fs::path& p) { return ReadFileBytes(p).value_or("<missing>"); }
-  fs::path dir_;
+  fs::path m_dir;
 };
 
 TEST(IniDocumentTest, EncodingFollowsTheByteOrderMark) {
@@ -152,20 +154,20 @@ TEST_F(TempDir, LookupsWithoutDefault) {
   EXPECT_EQ(GetProfileString(pack, "Common", "BtnNext", kTextChars), "Next");
   EXPECT_EQ(GetProfileString(pack, "Common", "BtnBack", kTextChars), "");
   EXPECT_EQ(GetProfileString(pack, "Common", "BtnSave", kTextChars), "");
-  EXPECT_EQ(GetProfileString(dir_ / "none.ini", "Common", "BtnNext", kTextChars), "");
-  EXPECT_EQ(GetProfileString(dir_, "Common", "BtnNext", kTextChars), "");  // a folder
+  EXPECT_EQ(GetProfileString(m_dir / "none.ini", "Common", "BtnNext", kTextChars), "");
+  EXPECT_EQ(GetProfileString(m_dir, "Common", "BtnNext", kTextChars), "");  // a folder
   LanguagePack p(pack);
   EXPECT_TRUE(p.loaded());
   EXPECT_TRUE(p.Has("common", "btnback"));
   EXPECT_FALSE(p.Has("common", "btnsave"));
   EXPECT_EQ(p.Utf8("Common", "BtnNext", 3), "Ne");
-  LanguagePack none(dir_ / "none.ini");
+  LanguagePack none(m_dir / "none.ini");
   EXPECT_FALSE(none.loaded());
   EXPECT_EQ(none.Local("Common", "BtnNext"), "");
 }
 
 TEST_F(TempDir, WritingCreatesFileAndSection) {
-  const fs::path p = dir_ / "defaultlang.ini";
+  const fs::path p = m_dir / "defaultlang.ini";
   ASSERT_TRUE(WriteProfileString(p, "DefaultLang", "LangFile", "ENG.ini"));
   EXPECT_EQ(Read(p), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
   ASSERT_TRUE(WriteProfileString(p, "defaultlang", "LANGFILE", "CHT.ini"));
@@ -179,7 +181,7 @@ TEST_F(TempDir, WritingCreatesFileAndSection) {
   ASSERT_TRUE(WriteProfileString(q, "C", "v", "5"));
   EXPECT_EQ(Read(q), "[A]\nx=1\nz=3\n\n[B]\ny=2\nw=4\n[C]\nv=5\n");
   // Unwritable place: reported, not pretended.
-  EXPECT_FALSE(WriteProfileString(dir_ / "no" / "such.ini", "S", "k", "v"));
+  EXPECT_FALSE(WriteProfileString(m_dir / "no" / "such.ini", "S", "k", "v"));
 }
 
 TEST_F(TempDir, WritingKeepsOtherLinesAndTheEncoding) {
@@ -213,10 +215,50 @@ TEST_F(TempDir, OversizeFilesAreReadInPartButNeverRewritten) {
 }
 
 TEST_F(TempDir, WrittenValuesCannotAddLines) {
-  const fs::path p = dir_ / "x.ini";
+  const fs::path p = m_dir / "x.ini";
   ASSERT_TRUE(WriteProfileString(p, "S", "k", "ENG.ini\r\n[Evil]\r\nk=1"));
   EXPECT_EQ(Read(p), "[S]\r\nk=ENG.ini\r\n");
   EXPECT_EQ(GetProfileString(p, "Evil", "k", kTextChars), "");
+}
+
+TEST_F(TempDir, SavingKeepsTheOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+  const fs::path p = Write("owned.ini", "[S]\nk=1\n");
+  ASSERT_EQ(::chown(p.c_str(), 4321, 4322), 0);
+  ASSERT_TRUE(WriteProfileString(p, "S", "k", "2"));
+  struct stat st {};
+  ASSERT_EQ(::stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(Read(p), "[S]\nk=2\n");
+}
+
+TEST_F(TempDir, APrivilegedSaveNeverFollowsALink) {
+  const fs::path real = Write("real.ini", "[S]\nk=1\n");
+  const fs::path link = m_dir / "link.ini";
+  fs::create_symlink(real, link);
+
+  SetRaisedPrivilegesForTesting(true);
+  EXPECT_FALSE(WriteProfileString(link, "S", "k", "2"));
+  SetRaisedPrivilegesForTesting(std::nullopt);
+  EXPECT_EQ(Read(real), "[S]\nk=1\n") << "the file behind the link is untouched";
+  EXPECT_TRUE(fs::is_symlink(link));
+
+  if (::geteuid() != 0) {
+    // An ordinary user's link (a settings file kept elsewhere) is still written through.
+    ASSERT_TRUE(WriteProfileString(link, "S", "k", "3"));
+    EXPECT_EQ(Read(real), "[S]\nk=3\n");
+    EXPECT_TRUE(fs::is_symlink(link));
+  } else {
+    EXPECT_FALSE(WriteProfileString(link, "S", "k", "3")) << "root is always privileged";
+  }
+  // A dangling link is not a way to create a file elsewhere either.
+  const fs::path dangling = m_dir / "dangling.ini";
+  fs::create_symlink(m_dir / "elsewhere.ini", dangling);
+  SetRaisedPrivilegesForTesting(true);
+  EXPECT_FALSE(WriteProfileString(dangling, "S", "k", "1"));
+  SetRaisedPrivilegesForTesting(std::nullopt);
+  EXPECT_FALSE(fs::exists(m_dir / "elsewhere.ini"));
 }
 
 }  // namespace

@@ -19,9 +19,9 @@ namespace {
 class EnvTest : public ::testing::Test {
  protected:
   void Set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
+    if (!m_saved.count(name)) {
       const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+      m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
     if (value) {
       ::setenv(name, value, 1);
@@ -30,7 +30,7 @@ class EnvTest : public ::testing::Test {
     }
   }
   void TearDown() override {
-    for (const auto& [name, value] : saved_) {
+    for (const auto& [name, value] : m_saved) {
       if (value) {
         ::setenv(name.c_str(), value->c_str(), 1);
       } else {
@@ -39,7 +39,7 @@ class EnvTest : public ::testing::Test {
     }
     SetSystemCodePage(kCodePageUtf8);
   }
-  std::map<std::string, std::optional<std::string>> saved_;
+  std::map<std::string, std::optional<std::string>> m_saved;
 };
 
 TEST(LanguageNameTest, TableAndFallback) {

@@ -34,5 +34,10 @@ int main(int argc, char** argv) {
   // Also the empty input, which every parser must take.
   LLVMFuzzerTestOneInput(nullptr, 0);
   std::printf("replayed %d inputs\n", count);
+  if (count == 0) {
+    // A moved or emptied corpus folder must not look like a pass.
+    std::fprintf(stderr, "no corpus inputs found\n");
+    return 1;
+  }
   return 0;
 }

@@ -45,8 +45,11 @@ out=$(cli read 10.0.0.20 "${desc[@]}" --password admin --suggest --pc-address 10
 grep -q '"result":0' <<<"$out" || fail "read: $out"
 grep -q '"extendedCgi":1' <<<"$out" || fail "not extended: $out"
 grep -q '"suggestedAddresses":\["10.0.0.253","10.0.0.252"\]' <<<"$out" || fail "suggest: $out"
-grep -q '"password":""' <<<"$out" || fail "credentials shown: $out"
+grep -q '"password":"<hidden>"' <<<"$out" || fail "credentials shown: $out"
 grep -q admin <<<"$out" && fail "password printed"
+grep -q labpassword <<<"$out" && fail "WPA key printed"
+out=$(cli read 10.0.0.20 "${desc[@]}" --password admin --show-secrets --json)
+grep -q '"WPAKey":"labpassword"' <<<"$out" || fail "--show-secrets hid the key: $out"
 
 # A host that takes .253 makes the search go on to .251.
 "$here/scripts/lab" host "$P" taken 0 10.0.0.253/24 >/dev/null

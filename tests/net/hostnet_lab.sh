@@ -128,7 +128,12 @@ if command -v setpriv >/dev/null && setpriv --reuid=65534 --regid=65534 --clear-
   out=$(nobody ensure-subnet 192.168.0.98 --json 2>"$work/nopriv.err")
   check "unprivileged ensure-subnet exit" 1 "$?"
   check "unprivileged message" error "$(jq -r .message <<<"$out")"
-  grep -q CAP_NET_ADMIN "$work/nopriv.err" || fail "no reason given: $(cat "$work/nopriv.err")"
+  # Failed ARP requests never pass for free addresses: nothing is even tried.
+  check "unprivileged outcome" no-free-address "$(jq -r .outcome <<<"$out")"
+  # Diagnostics went to stderr: stdout is exactly one JSON document.
+  check "one JSON document" 1 "$(jq -c . <<<"$out" | wc -l)"
+  [ "$(jq -r .failedArpRequests <<<"$out")" -gt 0 ] || fail "failed ARP requests not counted: $out"
+  grep -q CAP_NET_RAW "$work/nopriv.err" || fail "no reason given: $(cat "$work/nopriv.err")"
   nobody arp-test 10.0.0.20 --json >/dev/null 2>"$work/noarp.err"
   check "unprivileged arp-test exit" 1 "$?"
   grep -q CAP_NET_RAW "$work/noarp.err" || fail "no reason given: $(cat "$work/noarp.err")"

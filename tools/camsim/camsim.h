@@ -208,7 +208,7 @@ class Emulator {
 
  private:
   struct Impl;
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace camsim

@@ -57,17 +57,17 @@ std::string Get(const CameraState& c, const std::string& key) {
 // Body lines in the camera's chosen line ending.
 class Lines {
  public:
-  explicit Lines(const CameraState& c) : camera_(c), eol_(c.config.crlfLines ? "\r\n" : "\n") {}
-  void Key(const std::string& key) { Put(key, Get(camera_, key)); }
+  explicit Lines(const CameraState& c) : m_camera(c), m_eol(c.config.crlfLines ? "\r\n" : "\n") {}
+  void Key(const std::string& key) { Put(key, Get(m_camera, key)); }
   void Put(std::string_view key, std::string_view value) {
-    text_.append(key).append("=").append(value).append(eol_);
+    m_text.append(key).append("=").append(value).append(m_eol);
   }
-  std::string Take() { return std::move(text_); }
+  std::string Take() { return std::move(m_text); }
 
  private:
-  const CameraState& camera_;
-  std::string eol_;
-  std::string text_;
+  const CameraState& m_camera;
+  std::string m_eol;
+  std::string m_text;
 };
 
 std::string Answer401() {

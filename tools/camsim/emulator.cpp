@@ -346,7 +346,9 @@ struct Emulator::Impl {
     std::uint16_t port = cam.port;
     const std::string& portText = s["HttpPort"];
     if (!portText.empty() && portText.size() <= 5 &&
-        std::all_of(portText.begin(), portText.end(), ::isdigit) && std::stoi(portText) <= 65535)
+        std::all_of(portText.begin(), portText.end(),
+                    [](char ch) { return ch >= '0' && ch <= '9'; }) &&
+        std::stoi(portText) <= 65535)
       port = static_cast<std::uint16_t>(std::stoi(portText));
     cam.quiet = false;
     if (cam.listenFd >= 0 && address == cam.address && port == cam.port) return;
@@ -791,8 +793,8 @@ struct Emulator::Impl {
   }
 };
 
-Emulator::Emulator(LabConfig config) : impl_(std::make_unique<Impl>()) {
-  impl_->config = std::move(config);
+Emulator::Emulator(LabConfig config) : m_impl(std::make_unique<Impl>()) {
+  m_impl->config = std::move(config);
 }
 
 Emulator::~Emulator() {
@@ -802,81 +804,81 @@ Emulator::~Emulator() {
 bool Emulator::Start(std::string* error) {
   std::string reason;
   {
-    std::lock_guard<std::mutex> lock(impl_->mu);
-    if (impl_->running.load()) return true;
-    if (!impl_->Open(&reason)) {
-      impl_->CloseAll();
+    std::lock_guard<std::mutex> lock(m_impl->mu);
+    if (m_impl->running.load()) return true;
+    if (!m_impl->Open(&reason)) {
+      m_impl->CloseAll();
       if (error) *error = reason;
       return false;
     }
-    impl_->running = true;
+    m_impl->running = true;
   }
-  impl_->loop = std::thread([this] { impl_->Run(); });
+  m_impl->loop = std::thread([this] { m_impl->Run(); });
   return true;
 }
 
 void Emulator::Stop() {
-  if (!impl_->running.exchange(false)) return;
+  if (!m_impl->running.exchange(false)) return;
   const std::uint64_t one = 1;
-  if (::write(impl_->wakeFd, &one, sizeof one) < 0) {
+  if (::write(m_impl->wakeFd, &one, sizeof one) < 0) {
     // The loop also wakes by itself within half a second.
   }
-  if (impl_->loop.joinable()) impl_->loop.join();
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  impl_->CloseAll();
+  if (m_impl->loop.joinable()) m_impl->loop.join();
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  m_impl->CloseAll();
 }
 
 std::uint16_t Emulator::HttpPort(std::size_t camera) const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return camera < impl_->cameras.size() ? impl_->cameras[camera].port : 0;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return camera < m_impl->cameras.size() ? m_impl->cameras[camera].port : 0;
 }
 
 std::uint16_t Emulator::LinkServerPort() const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return impl_->linkPort;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return m_impl->linkPort;
 }
 
 std::uint16_t Emulator::DiscoveryPort() const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return impl_->discoveryPort;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return m_impl->discoveryPort;
 }
 
 std::string Emulator::Address(std::size_t camera) const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return camera < impl_->cameras.size() ? impl_->cameras[camera].address : std::string();
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return camera < m_impl->cameras.size() ? m_impl->cameras[camera].address : std::string();
 }
 
 std::size_t Emulator::CameraCount() const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return impl_->cameras.size();
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return m_impl->cameras.size();
 }
 
 std::vector<std::string> Emulator::Requests(std::size_t camera) const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return camera < impl_->cameras.size() ? impl_->cameras[camera].requests
-                                        : std::vector<std::string>();
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return camera < m_impl->cameras.size() ? m_impl->cameras[camera].requests
+                                         : std::vector<std::string>();
 }
 
 std::vector<std::string> Emulator::LinkServerRequests() const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return impl_->linkRequests;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return m_impl->linkRequests;
 }
 
 void Emulator::ClearRequests() {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  for (auto& cam : impl_->cameras) cam.requests.clear();
-  impl_->linkRequests.clear();
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  for (auto& cam : m_impl->cameras) cam.requests.clear();
+  m_impl->linkRequests.clear();
 }
 
 std::size_t Emulator::DiscoveryReplies(std::size_t camera) const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  return camera < impl_->cameras.size() ? impl_->cameras[camera].replies : 0;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  return camera < m_impl->cameras.size() ? m_impl->cameras[camera].replies : 0;
 }
 
 std::string Emulator::Setting(std::size_t camera, const std::string& key) const {
-  std::lock_guard<std::mutex> lock(impl_->mu);
-  if (camera >= impl_->cameras.size()) return {};
-  const auto& s = impl_->cameras[camera].state.settings;
+  std::lock_guard<std::mutex> lock(m_impl->mu);
+  if (camera >= m_impl->cameras.size()) return {};
+  const auto& s = m_impl->cameras[camera].state.settings;
   auto it = s.find(key);
   return it == s.end() ? std::string() : it->second;
 }

@@ -1,12 +1,14 @@
 // read, save, scan, wps, link-server: the camera's CGI side of the tool. Exit status 0 only when
 // the operation succeeded, 1 when the camera or server refused or failed, 2 for unusable arguments.
-// Credentials are taken from the options and never printed.
+// Credentials are taken from the options, a file or the environment, and never printed: keys and
+// passwords show as "<hidden>" unless --show-secrets asks for them.
 
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +25,7 @@
 #include "core/hostnet/temporary_address.h"
 #include "core/platform/host_network.h"
 #include "core/util/ipv4.h"
+#include "output.h"
 
 namespace orv::cli {
 
@@ -39,9 +42,11 @@ struct CameraOptions {
   std::string desc;
   std::string family;
   std::string user = "root";
-  std::string password;
+  std::optional<std::string> password;
+  std::string passwordFile;
   std::string pcAddress;
   bool suggest = false;
+  bool showSecrets = false;
   bool json = false;
   bool wps = false;
   double interval = 5.0;
@@ -59,7 +64,12 @@ void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
   desc->excludes(family);
   cmd->add_option("--user", o.user, "user name when the camera asks for one")
       ->capture_default_str();
-  cmd->add_option("--password", o.password, "password when the camera asks for one");
+  auto* password = cmd->add_option(
+      "--password", o.password,
+      "password when the camera asks for one (other users can see it; prefer --password-file or "
+      "ORVANTIS_PASSWORD)");
+  cmd->add_option("--password-file", o.passwordFile, "read the password from the file's first line")
+      ->excludes(password);
   cmd->add_flag("--json", o.json, "machine-readable output");
 }
 
@@ -67,24 +77,25 @@ std::string Dump(const Json& j) {
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-void Emit(const CameraOptions& o, const Json& j) {
+void Emit(const CameraOptions& o, Json j) {
   if (o.json) {
+    ConvertTextsToUtf8(j);
     std::cout << Dump(j) << '\n';
     return;
   }
-  // Plain output: one Key=value line per item, nested lists indexed.
+  // Plain output: one Key=value line per item, nested lists indexed; camera texts escaped.
+  const auto text = [](const Json& v) {
+    return v.is_string() ? PlainText(v.get_ref<const std::string&>()) : PlainText(Dump(v));
+  };
   for (const auto& [key, value] : j.items()) {
     if (value.is_object()) {
-      for (const auto& [k, v] : value.items()) {
-        std::cout << k << '=' << (v.is_string() ? v.get<std::string>() : Dump(v)) << '\n';
-      }
+      for (const auto& [k, v] : value.items()) std::cout << k << '=' << text(v) << '\n';
     } else if (value.is_array()) {
       for (std::size_t i = 0; i < value.size(); ++i) {
-        std::cout << key << '[' << i << "]=" << Dump(value[i]) << '\n';
+        std::cout << key << '[' << i << "]=" << PlainText(Dump(value[i])) << '\n';
       }
     } else {
-      std::cout << key << '=' << (value.is_string() ? value.get<std::string>() : Dump(value))
-                << '\n';
+      std::cout << key << '=' << text(value) << '\n';
     }
   }
 }
@@ -129,7 +140,12 @@ Json AccessPointsJson(const std::vector<AccessPointEntry>& list) {
 
 // The login step with the options' credentials. False (after printing) when the login failed.
 bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
-  const LoginOutcome login = RunLoginStep(s, [&o] { return Credentials{o.user, o.password}; });
+  const std::optional<std::string> password = ResolvePassword(o.password, o.passwordFile);
+  if (!password) {
+    exitStatus = kExitUsage;
+    return false;
+  }
+  const LoginOutcome login = RunLoginStep(s, [&] { return Credentials{o.user, *password}; });
   if (login.ok) return true;
   if (login.credentialsTooLong) {
     std::cerr << "orvantis-cli: user name and password take at most 63 bytes each\n";
@@ -191,14 +207,14 @@ bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
   return true;
 }
 
-Json ReadResultJson(const WorkerJob& job, bool suggest) {
+Json ReadResultJson(const WorkerJob& job, bool suggest, bool showSecrets) {
   const SessionRecord& s = job.session;
   Json j{{"result", 0},
          {"ok", true},
          {"extendedCgi", int{s.extendedCgi}},
          {"legacyCamera", int{s.legacyCamera}},
          {"cameraWireless", int{s.cameraWireless}},
-         {"settings", CameraSettingsJson(s)},
+         {"settings", CameraSettingsJson(s, FieldViewOptions{showSecrets, 0})},
          {"accessPoints", AccessPointsJson(job.accessPoints)}};
   if (suggest) {
     Json a = Json::array();
@@ -216,7 +232,7 @@ void RunRead(const CameraOptions& o) {
     ExitStatus() = status;
     return;
   }
-  Emit(o, ReadResultJson(job, o.suggest));
+  Emit(o, ReadResultJson(job, o.suggest, o.showSecrets));
   ExitStatus() = 0;
 }
 
@@ -295,7 +311,8 @@ struct LinkServerOptions {
   std::string server;
   std::string port = "80";
   std::string id;
-  std::string password;
+  std::optional<std::string> password;
+  std::string passwordFile;
   bool userLogin = false;
   bool json = false;
 };
@@ -303,13 +320,18 @@ struct LinkServerOptions {
 void RunLinkServer(const LinkServerOptions& l) {
   CameraOptions out;
   out.json = l.json;
-  if (l.id.empty() || l.password.empty() || l.id.size() > 32 || l.password.size() > 32) {
+  const std::optional<std::string> password = ResolvePassword(l.password, l.passwordFile);
+  if (!password) {
+    ExitStatus() = kExitUsage;
+    return;
+  }
+  if (l.id.empty() || password->empty() || l.id.size() > 32 || password->size() > 32) {
     std::cerr << "orvantis-cli: ID and password need 1 to 32 characters each\n";
     ExitStatus() = kExitUsage;
     return;
   }
   // "User login" asks page 2, "Device login" page 3.
-  const auto list = QueryLinkServer(l.server, l.port, l.id, l.password, l.userLogin ? 2 : 3);
+  const auto list = QueryLinkServer(l.server, l.port, l.id, *password, l.userLogin ? 2 : 3);
   Json cameras = Json::array();
   if (list) {
     for (const LinkServerCameraEntry& e : *list) {
@@ -333,6 +355,7 @@ void RegisterCameraCommands(CLI::App& app) {
   r->add_flag("--suggest", read->suggest,
               "also look for two free addresses in the PC's subnet (sends ARP probes)");
   r->add_option("--pc-address", read->pcAddress, "the PC address to probe from with --suggest");
+  r->add_flag("--show-secrets", read->showSecrets, "print keys and passwords instead of <hidden>");
   r->callback([read] { RunRead(*read); });
 
   auto save = std::make_shared<CameraOptions>();
@@ -361,7 +384,12 @@ void RegisterCameraCommands(CLI::App& app) {
   l->add_option("--server", link->server, "link-server host")->required();
   l->add_option("--port", link->port, "link-server port")->capture_default_str();
   l->add_option("--id", link->id, "account ID")->required();
-  l->add_option("--password", link->password, "account password")->required();
+  auto* password = l->add_option("--password", link->password,
+                                 "account password (other users can see it; prefer "
+                                 "--password-file or ORVANTIS_PASSWORD)");
+  l->add_option("--password-file", link->passwordFile,
+                "read the password from the file's first line")
+      ->excludes(password);
   l->add_flag("--user-login", link->userLogin, "a user account rather than a device account");
   l->add_flag("--json", link->json, "machine-readable output");
   l->callback([link] { RunLinkServer(*link); });

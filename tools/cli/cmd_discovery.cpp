@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "core/discovery/plipf.h"
+#include "output.h"
 
 namespace orv::cli {
 namespace {
@@ -50,15 +51,18 @@ void RunDiscover(const DiscoverOptions& opt) {
                          {"cam_id", r.cam_id.str()},
                          {"sport", r.sport.str()}});
     }
-    // Camera texts are 8-bit and need not be UTF-8; replace what is not.
+    // Camera texts are in the system code page; what still is not UTF-8 is replaced.
+    ConvertTextsToUtf8(cameras);
     const std::string text = nlohmann::ordered_json{{"cameras", cameras}}.dump(
         2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     std::printf("%s\n", text.c_str());
   } else {
     // The search page's column order: IP, MAC, PORT, DESC / INTERFACE, SPORT, SERIAL NO.
     for (const CameraEntry& r : rows) {
-      std::printf("%-15s  %-17s  %-5s  %-31s  %-5s  %s\n", r.ip.c_str(), r.mac.c_str(),
-                  r.port.c_str(), r.desc.c_str(), r.sport.c_str(), r.cam_id.c_str());
+      std::printf("%-15s  %-17s  %-5s  %-31s  %-5s  %s\n", PlainText(r.ip.view()).c_str(),
+                  PlainText(r.mac.view()).c_str(), PlainText(r.port.view()).c_str(),
+                  PlainText(r.desc.view()).c_str(), PlainText(r.sport.view()).c_str(),
+                  PlainText(r.cam_id.view()).c_str());
     }
   }
   std::fflush(stdout);

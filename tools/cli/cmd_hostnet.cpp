@@ -17,8 +17,10 @@
 #include "core/hostnet/temporary_address.h"
 #include "core/hostnet/temporary_address_owner.h"
 #include "core/model/session_record.h"
+#include "core/platform/env.h"
 #include "core/platform/host_network.h"
 #include "core/util/ipv4.h"
+#include "output.h"
 
 namespace orv::cli {
 namespace {
@@ -72,7 +74,7 @@ void RunNetinfo(bool json) {
   } else {
     for (const auto& [k, v] : j.items())
       std::printf("%-14s %s\n", k.c_str(),
-                  v.is_string() ? v.get<std::string>().c_str() : v.dump().c_str());
+                  PlainText(v.is_string() ? v.get<std::string>() : v.dump()).c_str());
     std::fflush(stdout);
   }
   ExitStatus() = (c.listResult == 0 || c.listResult == kHostNetNoData) ? 0 : 1;
@@ -86,7 +88,16 @@ struct EnsureArgs {
   bool json = false;
 };
 
+// A program with raised privileges may not keep an address for the caller beyond this.
+constexpr int kMaxPrivilegedHoldSeconds = 600;
+
 void RunEnsure(const EnsureArgs& a) {
+  if (a.hold > kMaxPrivilegedHoldSeconds && RunningWithRaisedPrivileges()) {
+    Complain("ensure-subnet",
+             "--hold is limited to 600 seconds when running with raised privileges");
+    ExitStatus() = 2;
+    return;
+  }
   const auto camera = ParseIpv4(a.camera);
   if (!camera) {
     Complain("ensure-subnet", "not an IPv4 address: " + a.camera);
@@ -106,8 +117,8 @@ void RunEnsure(const EnsureArgs& a) {
 
   EnsureOptions eo;
   // Tests shorten the pause; the program itself keeps the real one.
-  if (const char* w = std::getenv("ORVANTIS_SUBNET_WAIT_MS")) {
-    const long ms = std::strtol(w, nullptr, 10);
+  if (const std::optional<std::string> w = EnvOverride("ORVANTIS_SUBNET_WAIT_MS")) {
+    const long ms = std::strtol(w->c_str(), nullptr, 10);
     if (ms >= 0 && ms <= 60000) eo.settleDelay = std::chrono::milliseconds(ms);
   }
   const EnsureResult r = owner.Ensure(c.session, eo);

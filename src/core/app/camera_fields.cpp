@@ -3,82 +3,19 @@
 #include <charconv>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <type_traits>
+#include <variant>
+
+#include "core/camera_http/camera_field_table.h"
+#include "core/platform/codepage.h"
 
 namespace orv {
 
-// ---- Camera fields by name
-
 namespace {
 
-// The camera fields in record order. f is called with the key and a reference to the field.
-template <class Record, class F>
-void ForEachCameraField(Record& s, F&& f) {
-  auto& n = s.net;
-  f("IPType", n.IPType);
-  f("IPAddr", n.IPAddr);
-  f("Netmask", n.Netmask);
-  f("Gateway", n.Gateway);
-  f("DNS1", n.DNS1);
-  f("DNS2", n.DNS2);
-  f("PAccount", n.PAccount);
-  f("PPwd", n.PPwd);
-  f("PVP", n.PVP);
-  f("Wireless", n.Wireless);
-  f("WireType", n.WireType);
-  f("SSID", n.SSID);
-  f("WireCh", n.WireCh);
-  f("ChType", n.ChType);
-  f("WireSec", n.WireSec);
-  f("TxRate", n.TxRate);
-  f("WIPType", n.WIPType);
-  f("WIPAddr", n.WIPAddr);
-  f("WNetmask", n.WNetmask);
-  f("WGateway", n.WGateway);
-  f("WDNS1", n.WDNS1);
-  f("WDNS2", n.WDNS2);
-  f("WPAEnc", n.WPAEnc);
-  f("WPAPSKeyM", n.WPAPSKeyM);
-  f("WPAKey", n.WPAKey);
-  f("WEPAuthM", n.WEPAuthM);
-  f("WEPMode", n.WEPMode);
-  f("WEPKeyE0", n.WEPKeyE0);
-  f("WepKeyL", n.WepKeyL);
-  f("WEPKey0", n.WEPKey0);
-  f("WEPKey1", n.WEPKey1);
-  f("WEPKey2", n.WEPKey2);
-  f("WEPKey3", n.WEPKey3);
-  auto& y = s.sys;
-  f("SECUEN", y.SECUEN);
-  f("ModelName", y.ModelName);
-  f("TitleBar", y.TitleBar);
-  f("Desp", y.Desp);
-  f("wpsCapable", y.wpsCapable);
-  f("wirelessCapable", y.wirelessCapable);
-  f("Transversal", y.Transversal);
-  f("DDNS", y.DDNS);
-  f("DDNSSrv", y.DDNSSrv);
-  f("DDNSHost", y.DDNSHost);
-  f("DDNSUser", y.DDNSUser);
-  f("DDNSPwd", y.DDNSPwd);
-  f("NTPEN", y.NTPEN);
-  f("NTPName", y.NTPName);
-  f("Timezone", y.Timezone);
-  f("NTPPoll", y.NTPPoll);
-  f("Date", y.Date);
-  f("Time", y.Time);
-  f("UPnPE", y.UPnPE);
-  f("HttpPort", y.HttpPort);
-  f("secondPort", y.secondPort);
-  f("RTSPPort", y.RTSPPort);
-  f("Version", y.Version);
-  f("NATStat", y.NATStat);
-  f("ExtIPAddr", y.ExtIPAddr);
-  f("ExtHttpPort", y.ExtHttpPort);
-}
-
-// The user's choices that decide what a save writes.
-template <class Record, class F>
-void ForEachChoiceField(Record& s, F&& f) {
+// The user's choices that decide what a save writes; settable, never shown.
+template <class F>
+void ForEachChoiceField(SessionRecord& s, F&& f) {
   f("wizardMode", s.wizardMode);
   f("useWps", s.useWps);
   f("newCamera", s.newCamera);
@@ -123,31 +60,30 @@ bool Assign(std::uint32_t& field, std::string_view value, std::string* error) {
   return true;
 }
 
-template <std::size_t N>
-bool Assign(FixedText<N>& field, std::string_view value, std::string* error) {
-  if (value.size() > N - 1 || value.find('\0') != std::string_view::npos) {
-    if (error) *error = "takes at most " + std::to_string(N - 1) + " bytes";
+bool Assign(const FixedTextRef& field, std::string_view value, std::string* error) {
+  if (value.size() > field.width() - 1 || value.find('\0') != std::string_view::npos) {
+    if (error) *error = "takes at most " + std::to_string(field.width() - 1) + " bytes";
     return false;
   }
-  field = value;
+  field.assign(value);
   return true;
 }
 
-template <std::size_t N>
-void Put(nlohmann::ordered_json& j, const char* key, const FixedText<N>& field) {
-  j[key] = field.str();
-}
-void Put(nlohmann::ordered_json& j, const char* key, std::uint8_t v) {
-  j[key] = int{v};
-}
-void Put(nlohmann::ordered_json& j, const char* key, std::int32_t v) {
-  j[key] = v;
-}
-void Put(nlohmann::ordered_json& j, const char* key, std::uint32_t v) {
-  j[key] = v;
+nlohmann::ordered_json ValueOf(const FieldSlot& slot, int codePage) {
+  if (const auto* text = std::get_if<FixedTextRef>(&slot)) {
+    return codePage != 0 ? CodePageToUtf8(text->view(), codePage) : std::string(text->view());
+  }
+  if (const auto* byte = std::get_if<std::uint8_t*>(&slot)) return int{**byte};
+  if (const auto* i32 = std::get_if<std::int32_t*>(&slot)) return **i32;
+  return *std::get<std::uint32_t*>(slot);
 }
 
 }  // namespace
+
+bool IsSecretField(std::string_view name) {
+  const CameraField* field = FindCameraField(name);
+  return field != nullptr && field->secret;
+}
 
 bool ApplyFieldAssignment(SessionRecord& session, std::string_view assignment, std::string* error) {
   const std::size_t eq = assignment.find('=');
@@ -157,29 +93,71 @@ bool ApplyFieldAssignment(SessionRecord& session, std::string_view assignment, s
   }
   const std::string_view name = assignment.substr(0, eq);
   const std::string_view value = assignment.substr(eq + 1);
-  bool found = false;
-  bool assigned = false;
   std::string reason;
-  const auto visit = [&](const char* key, auto& field) {
-    if (found || name != key) return;
-    found = true;
-    assigned = Assign(field, value, &reason);
-  };
-  ForEachCameraField(session, visit);
-  ForEachChoiceField(session, visit);
-  if (!found) {
-    if (error) *error = "unknown field " + std::string(name);
-    return false;
+  bool assigned = false;
+  if (const CameraField* field = FindCameraField(name)) {
+    // What the output shows for a secret must not come back as the secret itself.
+    if (field->secret && value == kHiddenValue) {
+      if (error)
+        *error = std::string(name) + " needs the real value, not " + std::string(kHiddenValue);
+      return false;
+    }
+    assigned = std::visit(
+        [&](auto slot) {
+          if constexpr (std::is_same_v<decltype(slot), FixedTextRef>) {
+            return Assign(slot, value, &reason);
+          } else {
+            return Assign(*slot, value, &reason);
+          }
+        },
+        field->slot(session));
+  } else {
+    bool found = false;
+    ForEachChoiceField(session, [&](std::string_view key, std::uint8_t& flag) {
+      if (found || key != name) return;
+      found = true;
+      assigned = Assign(flag, value, &reason);
+    });
+    if (!found) {
+      if (error) *error = "unknown field " + std::string(name);
+      return false;
+    }
   }
   if (!assigned && error) *error = std::string(name) + " " + reason;
   return assigned;
 }
 
 nlohmann::ordered_json CameraSettingsJson(const SessionRecord& session) {
-  nlohmann::ordered_json j = nlohmann::ordered_json::object();
-  ForEachCameraField(session, [&](const char* key, const auto& field) { Put(j, key, field); });
+  nlohmann::ordered_json j = CameraSettingsJson(session, FieldViewOptions{true, 0});
   j["userName"] = "";
   j["password"] = "";
+  return j;
+}
+
+nlohmann::ordered_json CameraSettingsJson(const SessionRecord& session,
+                                          const FieldViewOptions& options) {
+  // The slots only read here; the table hands out mutable ones for the parser's sake.
+  SessionRecord& record = const_cast<SessionRecord&>(session);
+  nlohmann::ordered_json j = nlohmann::ordered_json::object();
+  for (const CameraField& field : CameraFields()) {
+    const FieldSlot slot = field.slot(record);
+    if (field.secret && !options.showSecrets) {
+      j[std::string(field.name)] = kHiddenValue;
+    } else {
+      j[std::string(field.name)] = ValueOf(slot, options.codePage);
+    }
+  }
+  // The login's user name stays out of output as before unless secrets are asked for.
+  const std::string_view user = options.showSecrets ? session.userName.view() : std::string_view();
+  j["userName"] =
+      options.codePage != 0 ? CodePageToUtf8(user, options.codePage) : std::string(user);
+  const std::string_view password = session.password.view();
+  if (!options.showSecrets) {
+    j["password"] = kHiddenValue;
+  } else {
+    j["password"] =
+        options.codePage != 0 ? CodePageToUtf8(password, options.codePage) : std::string(password);
+  }
   return j;
 }
 

@@ -1,5 +1,8 @@
 #include "core/camera_http/request_texts.h"
 
+#include <initializer_list>
+
+#include "core/camera_http/camera_field_table.h"
 #include "core/camera_http/requests.h"
 #include "core/camera_http/settings_parser.h"
 #include "core/camera_http/transport.h"
@@ -43,59 +46,51 @@ std::string Head(std::string_view path, int act, bool withPage, int page, std::s
   return r;
 }
 
-template <std::size_t N>
-std::string Esc(const FixedText<N>& t) {
-  return EscapeQueryValue(t.view());
-}
-std::string Num(long long v) {
-  return std::to_string(v);
+// "&Key=value" for each named field, in the order given: the order every firmware expects.
+std::string Params(const SessionRecord& s, std::initializer_list<std::string_view> names) {
+  std::string p;
+  for (const std::string_view name : names) {
+    const CameraField* field = FindCameraField(name);
+    if (field == nullptr) continue;  // a typo here shows in the byte-exact tests
+    p += '&';
+    p += field->KeyFor(s);
+    p += '=';
+    p += WriteValueText(s, *field);
+  }
+  return p;
 }
 
 std::string NetworkParameters(const SessionRecord& s, bool full) {
-  const NetworkSettings& n = s.net;
-  const SystemSettings& y = s.sys;
   std::string p;
-  p += "&IPType=" +
-       ((!full || s.legacyCamera == 1 || s.linkWireless != 1) ? Num(n.IPType) : std::string("3"));
-  p += "&IPAddr=" + Esc(n.IPAddr) + "&Netmask=" + Esc(n.Netmask) + "&Gateway=" + Esc(n.Gateway) +
-       "&DNS1=" + Esc(n.DNS1) + "&DNS2=" + Esc(n.DNS2);
-  if (full) {
-    p += "&WIPType=" + Num(n.WIPType) + "&WIPAddr=" + Esc(n.WIPAddr) +
-         "&WNetmask=" + Esc(n.WNetmask) + "&WGateway=" + Esc(n.WGateway) +
-         "&WDNS1=" + Esc(n.WDNS1) + "&WDNS2=" + Esc(n.WDNS2) + "&WireType=" + Num(n.WireType) +
-         "&WireSec=" + Num(n.WireSec) + "&SSID=" + Esc(n.SSID) + "&WireCh=" + Num(n.WireCh) +
-         "&WEPAuthM=" + Num(n.WEPAuthM) + "&WEPMode=" + Num(n.WEPMode) +
-         "&WEPKey0=" + Esc(n.WEPKey0) + "&WEPKey1=" + Esc(n.WEPKey1) +
-         "&WEPKey2=" + Esc(n.WEPKey2) + "&WEPKey3=" + Esc(n.WEPKey3) +
-         "&WEPKeyE0=" + Num(n.WEPKeyE0) + "&WPAKey=" + Esc(n.WPAKey) + "&WPAEnc=" + Num(n.WPAEnc) +
-         "&WPAPSKeyM=" + Num(n.WPAPSKeyM) + "&TxRate=" + Esc(n.TxRate) +
-         "&WepKeyL=" + Num(n.WepKeyL);
+  // A wireless link on a config-family camera is written as IPType 3 in the full write.
+  if (full && s.legacyCamera != 1 && s.linkWireless == 1) {
+    p += "&IPType=3";
+  } else {
+    p += Params(s, {"IPType"});
   }
-  p += "&UPnPE=" + Num(y.UPnPE) + "&PAccount=" + Esc(n.PAccount) + "&PPwd=" + Esc(n.PPwd) +
-       "&PVP=" + Esc(n.PVP) + "&HttpPort=" + Num(static_cast<std::int32_t>(y.HttpPort));
-  p += (s.legacyCamera == 1 ? "&SPort=" : "&RTPPort=") +
-       Num(static_cast<std::int32_t>(y.secondPort));
-  p += "&RTSPPort=" + Num(static_cast<std::int32_t>(y.RTSPPort));
+  p += Params(s, {"IPAddr", "Netmask", "Gateway", "DNS1", "DNS2"});
+  if (full) {
+    p += Params(s, {"WIPType",  "WIPAddr",   "WNetmask", "WGateway", "WDNS1",    "WDNS2",
+                    "WireType", "WireSec",   "SSID",     "WireCh",   "WEPAuthM", "WEPMode",
+                    "WEPKey0",  "WEPKey1",   "WEPKey2",  "WEPKey3",  "WEPKeyE0", "WPAKey",
+                    "WPAEnc",   "WPAPSKeyM", "TxRate",   "WepKeyL"});
+  }
+  p += Params(s, {"UPnPE", "PAccount", "PPwd", "PVP", "HttpPort", "secondPort", "RTSPPort"});
   return p;
 }
 
 }  // namespace
 
 std::string WriteParameters(const SessionRecord& s, int page, int subPage) {
-  const SystemSettings& y = s.sys;
   switch (page) {
     case kPageTime:
-      return "&NTPEN=" + Num(y.NTPEN) + "&NTPName=" + Esc(y.NTPName) +
-             "&NTPPoll=" + Num(y.NTPPoll) + "&Timezone=" + Num(y.Timezone) +
-             "&Date=" + Esc(y.Date) + "&Time=" + Esc(y.Time);
+      return Params(s, {"NTPEN", "NTPName", "NTPPoll", "Timezone", "Date", "Time"});
     case kPageSystem:
-      return "&TitleBar=" + Esc(y.TitleBar) + "&Desp=" + Esc(y.Desp);
+      return Params(s, {"TitleBar", "Desp"});
     case kPageNetwork:
       return NetworkParameters(s, subPage != kSubPageShortNetwork);
     case kPageDdns:
-      return "&DDNSSrv=" + Esc(y.DDNSSrv) + "&DDNS=" + Num(y.DDNS) +
-             "&DDNSUser=" + Esc(y.DDNSUser) + "&DDNSPwd=" + Esc(y.DDNSPwd) +
-             "&DDNSHost=" + Esc(y.DDNSHost);
+      return Params(s, {"DDNSSrv", "DDNS", "DDNSUser", "DDNSPwd", "DDNSHost"});
     default:
       return {};
   }

@@ -18,14 +18,14 @@ constexpr std::size_t kSmallAnswer = 4097;  // 4 KiB plus the terminator
 // Closes the socket on every path once it exists.
 class Connection {
  public:
-  explicit Connection(int sock) : sock_(sock) {}
-  ~Connection() { HttpClose(sock_); }
+  explicit Connection(int sock) : m_sock(sock) {}
+  ~Connection() { HttpClose(m_sock); }
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
-  int get() const { return sock_; }
+  int get() const { return m_sock; }
 
  private:
-  int sock_;
+  int m_sock;
 };
 
 template <std::size_t N>

@@ -1,6 +1,11 @@
 #include "core/camera_http/settings_parser.h"
 
 #include <limits>
+#include <string>
+#include <type_traits>
+#include <variant>
+
+#include "core/camera_http/camera_field_table.h"
 
 namespace orv {
 
@@ -76,86 +81,20 @@ std::optional<std::int32_t> FindNumber(std::string_view text, std::string_view k
 }
 
 void ParseSettings(SessionRecord& s, std::string_view r, int page, int /*subPage*/) {
-  auto text = [&](auto& field, std::string_view key) {
-    field.clear();
-    ExtractValue(field, key, r);
-  };
-  auto num = [&](auto& field, std::string_view key) { ExtractValue(field, key, r); };
-  NetworkSettings& n = s.net;
-  SystemSettings& y = s.sys;
-  switch (page) {
-    case 0:  // time, read with sub-page 15
-      num(y.NTPEN, "NTPEN=");
-      text(y.NTPName, "NTPName=");
-      num(y.NTPPoll, "NTPPoll=");
-      num(y.Timezone, "Timezone=");
-      text(y.Date, "Date=");
-      text(y.Time, "Time=");
-      break;
-    case 1:
-      text(y.TitleBar, "TitleBar=");
-      text(y.Desp, "Desp=");
-      num(y.SECUEN, "SECUEN=");
-      text(y.ModelName, "ModelName=");
-      break;
-    case 3:
-      num(n.IPType, "IPType=");
-      text(n.IPAddr, "IPAddr=");
-      text(n.Netmask, "Netmask=");
-      text(n.Gateway, "Gateway=");
-      text(n.DNS1, "DNS1=");
-      text(n.DNS2, "DNS2=");
-      num(n.WIPType, "WIPType=");
-      text(n.WIPAddr, "WIPAddr=");
-      text(n.WNetmask, "WNetmask=");
-      text(n.WGateway, "WGateway=");
-      text(n.WDNS1, "WDNS1=");
-      text(n.WDNS2, "WDNS2=");
-      num(n.Wireless, "Wireless=");
-      num(n.WireType, "WireType=");
-      num(n.WireSec, "WireSec=");
-      text(n.SSID, "SSID=");
-      num(n.WireCh, "WireCh=");
-      num(n.ChType, "ChType=");
-      text(n.TxRate, "TxRate=");
-      num(n.WEPAuthM, "WEPAuthM=");
-      num(n.WepKeyL, "WepKeyL=");
-      num(n.WEPMode, "WEPMode=");
-      text(n.WEPKey0, "WEPKey0=");
-      text(n.WEPKey1, "WEPKey1=");
-      text(n.WEPKey2, "WEPKey2=");
-      text(n.WEPKey3, "WEPKey3=");
-      num(n.WEPKeyE0, "WEPKeyE0=");
-      text(n.WPAKey, "WPAKey=");
-      num(n.WPAEnc, "WPAEnc=");
-      num(n.WPAPSKeyM, "WPAPSKeyM=");
-      num(y.UPnPE, "UPnPE=");
-      num(y.HttpPort, "HttpPort=");
-      num(y.secondPort, s.legacyCamera == 1 ? "SPort=" : "RTPPort=");
-      num(y.RTSPPort, "RTSPPort=");
-      break;
-    case 13:
-      text(y.DDNSSrv, "DDNSSrv=");
-      num(y.DDNS, "DDNS=");
-      text(y.DDNSUser, "DDNSUser=");
-      text(y.DDNSPwd, "DDNSPwd=");
-      text(y.DDNSHost, "DDNSHost=");
-      break;
-    case 23:
-      text(y.Version, "Version=");
-      break;
-    case 32:
-      num(y.wirelessCapable, "Wireless=");
-      num(y.wpsCapable, "WPS=");
-      num(y.Transversal, "Transversal=");
-      break;
-    case 34:
-      num(y.NATStat, "NATStat=");
-      text(y.ExtIPAddr, "ExtIPAddr=");
-      num(y.ExtHttpPort, "ExtHttpPort=");
-      break;
-    default:
-      break;
+  for (const CameraField& field : CameraFields()) {
+    if (field.page != page) continue;
+    const std::string key = std::string(field.KeyFor(s)) + "=";
+    // Text fields start empty, so a key the answer lacks reads as empty; numbers keep their value.
+    std::visit(
+        [&](auto slot) {
+          if constexpr (std::is_same_v<decltype(slot), FixedTextRef>) {
+            slot.clear();
+            if (const auto v = FindValue(r, key, ValueStyle::Settings)) slot.assign(*v);
+          } else {
+            ExtractValue(*slot, key, r);
+          }
+        },
+        field.slot(s));
   }
 }
 

@@ -50,7 +50,8 @@ bool ExtractCellValue(Field& dest, std::string_view key, std::string_view text) 
   return ExtractValue(dest, key, text, ValueStyle::Cell);
 }
 
-// Fills the fields of one page from a read's answer; subPage is 15 for the time read.
+// Fills the fields of one page (kPageTime, kPageSystem, ...) from a read's answer; subPage is
+// kSubPageTime for the time read.
 void ParseSettings(SessionRecord& session, std::string_view response, int page, int subPage);
 
 // A text value for a write's query: a blank becomes %20; "%", "&", "+", "#", "=", "?" and control

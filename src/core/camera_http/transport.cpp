@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "core/camera_http/requests.h"
+#include "core/platform/env.h"
 #include "core/platform/tcp_socket.h"
 #include "core/util/ipv4.h"
 
@@ -358,8 +359,8 @@ int ProbeTcpConnect(const char* host, int port) {
 }
 
 std::string ProbeHostName() {
-  const char* env = std::getenv("ORVANTIS_PROBE_HOST");
-  if (env != nullptr && *env != '\0') return env;
+  if (std::optional<std::string> env = EnvOverride("ORVANTIS_PROBE_HOST"); env && !env->empty())
+    return *env;
   return kDefaultProbeHost;
 }
 

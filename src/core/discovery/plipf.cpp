@@ -259,8 +259,14 @@ void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const Discover
                                            [&](const ReplyNode& a, const ReplyNode& b) {
                                              return tick - a.lastSeen < tick - b.lastSeen;
                                            });
+      // Only the nodes after the removed one move: renumber and re-point just those.
+      const auto at = static_cast<std::size_t>(oldest - m_nodes.begin());
+      m_byMac.erase(MacKey(oldest->payload));
       m_nodes.erase(oldest);
-      Reindex();
+      for (std::size_t i = at; i < m_nodes.size(); ++i) {
+        m_nodes[i].sequence = static_cast<std::int32_t>(i) + 1;
+        m_byMac[MacKey(m_nodes[i].payload)] = i;
+      }
     }
     ReplyNode node;
     node.sequence = static_cast<std::int32_t>(m_nodes.size()) + 1;

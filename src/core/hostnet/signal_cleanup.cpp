@@ -16,21 +16,22 @@ namespace {
 int g_pipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// Never destroyed: the detached watcher may still use them while the process exits.
 std::mutex& ActionMutex() {
-  static std::mutex m;
-  return m;
+  static std::mutex* m = new std::mutex;
+  return *m;
 }
 SignalCleanup::Action& CurrentAction() {
-  static SignalCleanup::Action a;
-  return a;
+  static SignalCleanup::Action* a = new SignalCleanup::Action;
+  return *a;
 }
 bool g_terminateAfter = true;  // guarded by ActionMutex
 bool g_actionRunning = false;  // guarded by ActionMutex
 std::thread::id g_watcherId;   // guarded by ActionMutex; set once when the watcher starts
 
 std::condition_variable& ActionDone() {
-  static std::condition_variable cv;
-  return cv;
+  static std::condition_variable* cv = new std::condition_variable;
+  return *cv;
 }
 
 extern "C" void OnCleanupSignal(int signo) {
@@ -67,6 +68,7 @@ void Watch() {
     }
     if (action) action(signo);
     if (terminate) EndWith(signo);
+    action = nullptr;  // what it holds is released before a waiting Disarm returns
     {
       std::lock_guard lock(ActionMutex());
       g_actionRunning = false;

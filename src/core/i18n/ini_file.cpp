@@ -11,6 +11,7 @@
 
 #include "core/i18n/unicode_text.h"
 #include "core/platform/codepage.h"
+#include "core/platform/env.h"
 
 namespace orv::i18n {
 namespace {
@@ -45,7 +46,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 IniDocument IniDocument::Parse(std::string_view bytes, int codePage) {
   IniDocument doc(codePage);
   if (bytes.substr(0, 2) == kUtf16Bom) {
-    doc.encoding_ = IniEncoding::Utf16Le;
+    doc.m_encoding = IniEncoding::Utf16Le;
     bytes.remove_prefix(2);
     if (bytes.size() % 2 != 0) bytes.remove_suffix(1);  // half a unit cannot be kept
     std::size_t start = 0;
@@ -73,7 +74,7 @@ IniDocument IniDocument::Parse(std::string_view bytes, int codePage) {
     return doc;
   }
   if (bytes.substr(0, 3) == kUtf8Bom) {
-    doc.encoding_ = IniEncoding::Utf8Bom;
+    doc.m_encoding = IniEncoding::Utf8Bom;
     bytes.remove_prefix(3);
   }
   // '\r' and '\n' never occur inside a character of any supported 8-bit code page.
@@ -99,7 +100,7 @@ IniDocument IniDocument::Parse(std::string_view bytes, int codePage) {
 }
 
 std::string IniDocument::Decode(std::string_view raw) const {
-  switch (encoding_) {
+  switch (m_encoding) {
     case IniEncoding::Utf16Le:
       return Utf16LeToUtf8(raw);
     case IniEncoding::Utf8Bom:
@@ -107,11 +108,11 @@ std::string IniDocument::Decode(std::string_view raw) const {
     case IniEncoding::CodePage:
       break;
   }
-  return CodePageToUtf8(raw, codePage_ != 0 ? codePage_ : SystemCodePage());
+  return CodePageToUtf8(raw, m_codePage != 0 ? m_codePage : SystemCodePage());
 }
 
 std::string IniDocument::Encode(std::string_view utf8) const {
-  switch (encoding_) {
+  switch (m_encoding) {
     case IniEncoding::Utf16Le:
       return Utf8ToUtf16Le(utf8);
     case IniEncoding::Utf8Bom:
@@ -119,7 +120,7 @@ std::string IniDocument::Encode(std::string_view utf8) const {
     case IniEncoding::CodePage:
       break;
   }
-  return Utf8ToCodePage(utf8, codePage_ != 0 ? codePage_ : SystemCodePage());
+  return Utf8ToCodePage(utf8, m_codePage != 0 ? m_codePage : SystemCodePage());
 }
 
 IniDocument::Line IniDocument::MakeLine(std::string_view text, Eol eol) const {
@@ -146,12 +147,12 @@ IniDocument::Line IniDocument::MakeLine(std::string_view text, Eol eol) const {
 void IniDocument::AddLine(std::string_view raw, Eol eol) {
   Line line = MakeLine(Decode(raw), eol);
   line.raw = std::string(raw);
-  lines_.push_back(std::move(line));
+  m_lines.push_back(std::move(line));
 }
 
 std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
   bool inSection = false;
-  for (const Line& line : lines_) {
+  for (const Line& line : m_lines) {
     if (line.kind == Kind::Section) {
       inSection = NamesEqual(line.name, section);
     } else if (inSection && line.kind == Kind::Key && NamesEqual(line.name, key)) {
@@ -162,7 +163,7 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
 }
 
 IniDocument::Eol IniDocument::NewLineEol() const {
-  for (const Line& line : lines_) {
+  for (const Line& line : m_lines) {
     if (line.eol != Eol::None) return line.eol;
   }
   return Eol::CrLf;
@@ -177,10 +178,10 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 
   bool inSection = false;
   std::optional<std::size_t> header;  // the first section of that name
-  for (Line& line : lines_) {
+  for (Line& line : m_lines) {
     if (line.kind == Kind::Section) {
       inSection = NamesEqual(line.name, section);
-      if (inSection && !header) header = static_cast<std::size_t>(&line - lines_.data());
+      if (inSection && !header) header = static_cast<std::size_t>(&line - m_lines.data());
     } else if (inSection && line.kind == Kind::Key && NamesEqual(line.name, key)) {
       Line replaced = MakeLine(text, line.eol);
       replaced.raw = Encode(text);
@@ -191,30 +192,30 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 
   auto add = [&](std::size_t at, std::string_view lineText) {
     // The line before the new one must end, or the two would run together.
-    if (at > 0 && lines_[at - 1].eol == Eol::None) lines_[at - 1].eol = eol;
+    if (at > 0 && m_lines[at - 1].eol == Eol::None) m_lines[at - 1].eol = eol;
     Line line = MakeLine(lineText, eol);
     line.raw = Encode(lineText);
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   };
   if (header) {
     // After the section's last line that is not blank, so blank separators stay where they are.
     std::size_t insertAt = *header + 1;
-    for (std::size_t i = insertAt; i < lines_.size() && lines_[i].kind != Kind::Section; ++i) {
-      if (lines_[i].kind != Kind::Blank) insertAt = i + 1;
+    for (std::size_t i = insertAt; i < m_lines.size() && m_lines[i].kind != Kind::Section; ++i) {
+      if (m_lines[i].kind != Kind::Blank) insertAt = i + 1;
     }
     add(insertAt, text);
     return;
   }
-  add(lines_.size(), "[" + std::string(section) + "]");
-  add(lines_.size(), text);
+  add(m_lines.size(), "[" + std::string(section) + "]");
+  add(m_lines.size(), text);
 }
 
 std::string IniDocument::Serialize() const {
   std::string out;
-  if (encoding_ == IniEncoding::Utf16Le) out += kUtf16Bom;
-  if (encoding_ == IniEncoding::Utf8Bom) out += kUtf8Bom;
-  const bool wide = encoding_ == IniEncoding::Utf16Le;
-  for (const Line& line : lines_) {
+  if (m_encoding == IniEncoding::Utf16Le) out += kUtf16Bom;
+  if (m_encoding == IniEncoding::Utf8Bom) out += kUtf8Bom;
+  const bool wide = m_encoding == IniEncoding::Utf16Le;
+  for (const Line& line : m_lines) {
     out += line.raw;
     switch (line.eol) {
       case Eol::None:
@@ -263,32 +264,63 @@ IniDocument LoadIniFile(const std::filesystem::path& path) {
   return LoadIniFile(path, SystemCodePage());
 }
 
+namespace {
+
+// Makes a rename or a creation in the folder survive a power cut, not only the file's bytes.
+bool SyncFolder(const std::filesystem::path& file) {
+  std::filesystem::path folder = file.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// A privileged program must not be steered through a link into writing a file of its choice.
+bool Privileged() {
+  return ::geteuid() == 0 || RunningWithRaisedPrivileges();
+}
+
+}  // namespace
+
 bool SaveIniFile(const std::filesystem::path& path, const IniDocument& doc) {
   const std::string bytes = doc.Serialize();
   std::error_code ec;
   std::filesystem::path target = path;
   if (std::filesystem::is_symlink(path, ec)) {
+    if (Privileged()) return false;
     target = std::filesystem::weakly_canonical(path, ec);
     if (ec) return false;
   }
   struct stat st {};
-  if (::stat(target.c_str(), &st) != 0) {
+  if (::lstat(target.c_str(), &st) != 0) {
     if (errno != ENOENT) return false;
-    // Nothing to lose yet: create it directly, with the usual permissions.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // Nothing to lose yet: create it directly, with the usual permissions. O_EXCL also refuses a
+    // link that appeared meanwhile.
+    const int fd =
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    const bool ok = WriteAll(fd, bytes);
-    return (::close(fd) == 0) && ok;
+    bool ok = WriteAll(fd, bytes);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    return ok && SyncFolder(target);
   }
   if (!S_ISREG(st.st_mode)) return false;
   std::string tmp = target.string() + ".XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-  ok = WriteAll(fd, bytes) && ok;
+  // The replacement keeps the owner of the file it replaces (root saving a user's file must not
+  // take it over). A user who cannot set the group of their own file keeps the folder's.
+  if (ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+      ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    ok = st.st_uid == ::geteuid();
+  }
+  ok = ok && WriteAll(fd, bytes);
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
-  if (ok && ::rename(tmp.c_str(), target.c_str()) == 0) return true;
+  if (ok && ::rename(tmp.c_str(), target.c_str()) == 0) return SyncFolder(target);
   ::unlink(tmp.c_str());
   return false;
 }

@@ -26,13 +26,13 @@ inline constexpr std::size_t kMaxIniFileBytes = 1u << 20;
 class IniDocument {
  public:
   IniDocument() = default;  // empty, 8-bit in the system code page
-  explicit IniDocument(int codePage) : codePage_(codePage) {}
+  explicit IniDocument(int codePage) : m_codePage(codePage) {}
 
   // Decodes file bytes; never fails (undecodable bytes read as "?" or U+FFFD).
   static IniDocument Parse(std::string_view bytes, int codePage);
 
-  IniEncoding encoding() const { return encoding_; }
-  int codePage() const { return codePage_; }
+  IniEncoding encoding() const { return m_encoding; }
+  int codePage() const { return m_codePage; }
 
   // UTF-8 value of the first matching key of every section with that name, in file order.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
@@ -62,9 +62,9 @@ class IniDocument {
   std::string Decode(std::string_view raw) const;
   Eol NewLineEol() const;
 
-  IniEncoding encoding_ = IniEncoding::CodePage;
-  int codePage_ = 0;  // 0: the system code page at the time of use
-  std::vector<Line> lines_;
+  IniEncoding m_encoding = IniEncoding::CodePage;
+  int m_codePage = 0;  // 0: the system code page at the time of use
+  std::vector<Line> m_lines;
 };
 
 // Reads a file; nullopt when it does not exist or cannot be read. Larger files are cut to
@@ -76,8 +76,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path,
 IniDocument LoadIniFile(const std::filesystem::path& path, int codePage);
 IniDocument LoadIniFile(const std::filesystem::path& path);  // system code page
 
-// Replaces the file's contents as one step (a new file beside it, then renamed over it), keeping
-// its permissions. False when it cannot be written.
+// Replaces the file's contents as one step (a new file beside it, then renamed over it, and the
+// folder synced), keeping its permissions and owner. A symbolic link is followed only for an
+// unprivileged user. False when it cannot be written.
 bool SaveIniFile(const std::filesystem::path& path, const IniDocument& doc);
 
 // A looked-up text in both forms: `local` in the system code page (as the session record holds

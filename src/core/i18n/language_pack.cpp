@@ -4,16 +4,16 @@
 
 namespace orv::i18n {
 
-LanguagePack::LanguagePack(const std::filesystem::path& path) : path_(path) {
+LanguagePack::LanguagePack(const std::filesystem::path& path) : m_path(path) {
   if (const auto bytes = ReadFileBytes(path)) {
-    doc_ = IniDocument::Parse(*bytes, SystemCodePage());
-    loaded_ = true;
+    m_doc = IniDocument::Parse(*bytes, SystemCodePage());
+    m_loaded = true;
   }
 }
 
 ProfileText LanguagePack::Text(std::string_view section, std::string_view key,
                                std::size_t bufferChars) const {
-  return MakeProfileText(doc_.Find(section, key).value_or(std::string()), bufferChars);
+  return MakeProfileText(m_doc.Find(section, key).value_or(std::string()), bufferChars);
 }
 
 std::string LanguagePack::Local(std::string_view section, std::string_view key,
@@ -23,11 +23,11 @@ std::string LanguagePack::Local(std::string_view section, std::string_view key,
 
 std::string LanguagePack::Utf8(std::string_view section, std::string_view key,
                                std::size_t bufferChars) const {
-  return CutToBuffer(doc_.Find(section, key).value_or(std::string()), bufferChars);
+  return CutToBuffer(m_doc.Find(section, key).value_or(std::string()), bufferChars);
 }
 
 bool LanguagePack::Has(std::string_view section, std::string_view key) const {
-  return doc_.Find(section, key).has_value();
+  return m_doc.Find(section, key).has_value();
 }
 
 }  // namespace orv::i18n

@@ -28,8 +28,8 @@ class LanguagePack {
   LanguagePack() = default;  // no pack: every text is empty
   explicit LanguagePack(const std::filesystem::path& path);
 
-  const std::filesystem::path& path() const { return path_; }
-  bool loaded() const { return loaded_; }
+  const std::filesystem::path& path() const { return m_path; }
+  bool loaded() const { return m_loaded; }
 
   ProfileText Text(std::string_view section, std::string_view key,
                    std::size_t bufferChars = kTextChars) const;
@@ -44,9 +44,9 @@ class LanguagePack {
   bool Has(std::string_view section, std::string_view key) const;
 
  private:
-  std::filesystem::path path_;
-  bool loaded_ = false;
-  IniDocument doc_;
+  std::filesystem::path m_path;
+  bool m_loaded = false;
+  IniDocument m_doc;
 };
 
 }  // namespace orv::i18n

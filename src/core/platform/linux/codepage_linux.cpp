@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/platform/codepage.h"
+#include "core/platform/env.h"
 #include "core/platform/locale.h"
 
 namespace orv {
@@ -146,8 +147,8 @@ std::optional<int> ParseCodePageName(std::string_view name) {
 }
 
 int DetectSystemCodePage() {
-  if (const char* forced = std::getenv("ORVANTIS_CODEPAGE"); forced != nullptr) {
-    if (auto cp = ParseCodePageName(forced)) return *cp;
+  if (const std::optional<std::string> forced = EnvOverride("ORVANTIS_CODEPAGE")) {
+    if (auto cp = ParseCodePageName(*forced)) return *cp;
   }
   return CodePageForLocale(LocaleFromEnvironment({"LC_ALL", "LC_CTYPE", "LANG"}));
 }

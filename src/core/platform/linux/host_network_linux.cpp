@@ -25,9 +25,10 @@
 #include <map>
 #include <mutex>
 
-#include "core/util/ipv4.h"
+#include "core/platform/env.h"
 #include "core/platform/host_network.h"
 #include "core/platform/linux/host_network_files.h"
+#include "core/util/ipv4.h"
 
 namespace orv {
 
@@ -483,8 +484,9 @@ ArpAnswer LinuxHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) 
 }
 
 std::optional<long long> EnvNumber(const char* name) {
-  const char* v = std::getenv(name);
-  if (!v || !*v) return std::nullopt;
+  const std::optional<std::string> text = EnvOverride(name);
+  if (!text || text->empty()) return std::nullopt;
+  const char* v = text->c_str();
   char* end = nullptr;
   errno = 0;
   const long long n = std::strtoll(v, &end, 10);
@@ -496,7 +498,7 @@ std::optional<long long> EnvNumber(const char* name) {
 
 HostNetworkOptions HostNetworkOptionsFromEnvironment() {
   HostNetworkOptions o;
-  if (const char* a = std::getenv("ORVANTIS_ADAPTER")) o.adapterOverride = a;
+  if (auto a = EnvOverride("ORVANTIS_ADAPTER")) o.adapterOverride = *a;
   if (auto s = EnvNumber("ORVANTIS_ADDR_LIFETIME"); s && *s >= 1 && *s <= 86400)
     o.addressLifetime = std::chrono::seconds(*s);
   return o;
@@ -505,7 +507,7 @@ HostNetworkOptions HostNetworkOptionsFromEnvironment() {
 std::unique_ptr<HostNetwork> CreateHostNetwork(const HostNetworkOptions& options) {
   HostNetworkOptions o = options;
   if (o.adapterOverride.empty())
-    if (const char* a = std::getenv("ORVANTIS_ADAPTER")) o.adapterOverride = a;
+    if (auto a = EnvOverride("ORVANTIS_ADAPTER")) o.adapterOverride = *a;
   return std::make_unique<LinuxHostNetwork>(std::move(o));
 }
 

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/platform/env.h"
 #include "core/platform/program_folder.h"
 
 namespace orv {
@@ -19,8 +20,9 @@ std::string ExecutableFolder() {
 }
 
 std::string ProgramFolder() {
-  if (const char* forced = std::getenv("ORVANTIS_PROGRAM_FOLDER"); forced != nullptr && *forced) {
-    return WithTrailingSeparator(forced);
+  if (const std::optional<std::string> forced = EnvOverride("ORVANTIS_PROGRAM_FOLDER");
+      forced && !forced->empty()) {
+    return WithTrailingSeparator(*forced);
   }
   return ExecutableFolder();
 }
