@@ -14,7 +14,6 @@
 #include "core/platform/locale.h"
 #include "core/platform/program_folder.h"
 #include "gui/app/real_services.h"
-#include "gui/app/test_driver.h"
 #include "gui/app/wizard_dlg.h"
 
 namespace orv::gui {
@@ -97,8 +96,6 @@ int CWizardApp::Run() {
       QCoreApplication::exit(saved ? 0 : 1);
     });
   }
-  // Lab walks drive the window by a script; without ORVANTIS_TEST_SCRIPT nothing happens here.
-  if (std::getenv("ORVANTIS_TEST_SCRIPT") != nullptr) CTestDriver::StartFromEnvironment();
   const int status = g_signalled != 0 ? 128 + g_signalled : QApplication::exec();
   window->Shutdown();
   return status;
