@@ -1,12 +1,29 @@
 #pragma once
-// The camera the user picks from the search list, taken into the session record the way the
-// search page's Next does it.
+// The camera the user picks on the search page: which listed rows can be used, and what goes into
+// the session record. Rows come from the network, so nothing in them is trusted.
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "core/discovery/camera_entry.h"
 #include "core/model/session_record.h"
 
 namespace orv {
+
+struct CameraTarget {
+  std::uint32_t address = 0;  // network order
+  std::uint16_t port = 0;     // 1-65535
+};
+
+// Decimal digits only, 1-65535 (at most five digits, so "00080" passes and "+80" does not).
+std::optional<std::uint16_t> ParsePortText(std::string_view text);
+
+// The row's address must be a dotted quad and its port 1-65535; otherwise it cannot be picked.
+std::optional<CameraTarget> CheckCameraTarget(const CameraEntry& row);
+
+// Stores the picked camera: address (value and text), port, request family and serial number.
+void StoreCameraPick(SessionRecord& session, const CameraEntry& row, const CameraTarget& target);
 
 enum class PickProblem {
   None,

@@ -72,6 +72,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"SearchPage", "CamList", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message1", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message2", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "Message3", kTextMessage, "CSubSearchNet"},
 
     // Link-choice page.
     {"Common", "BtnBack", kTextLabel, "CSubChoose"},
@@ -282,6 +283,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"LoginPage", "ID", kTextLabel, "CSubLogin"},
     {"LoginPage", "Password", kTextLabel, "CSubLogin"},
     {"LoginPage", "Message1", kTextMessage, "CSubLogin"},
+    {"LoginPage", "Message2", kTextMessage, "CSubLogin"},
+    {"LoginPage", "Message3", kTextMessage, "CSubLogin"},
     {"LoginPage", "DiviceLogin", kTextLabel, "CSubLogin"},
     {"LoginPage", "UserLogin", kTextLabel, "CSubLogin"},
     {"LoginPage", "TitleLogin", kTextMessage, "CSubLogin"},
@@ -292,6 +295,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"DlgLoginRoot", "Password", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "note1", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "BtnOK", kTextLabel, "CDlgLoginRoot"},
+    {"DlgLoginRoot", "Message1", kTextMessage, "CDlgLoginRoot"},
 
     // Finish page.
     {"Common", "BtnFinish", kTextLabel, "CSubSetupFinish"},

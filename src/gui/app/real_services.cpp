@@ -1,0 +1,115 @@
+#include "gui/app/real_services.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+
+#include "core/i18n/language_pack.h"
+#include "gui/i18n/about_dlg.h"
+#include "gui/i18n/dlg_language.h"
+#include "gui/pages/dlg_login_root.h"
+
+namespace orv::gui {
+
+MessageAnswer QtPrompter::Show(QWidget* parent, const MessageRequest& request) {
+  QMessageBox box(parent);
+  box.setWindowTitle(request.caption);
+  box.setText(request.text);
+  box.setTextFormat(Qt::PlainText);
+  switch (request.icon) {
+    case MessageIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageIcon::Warning:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MessageIcon::Stop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MessageIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MessageIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+  }
+  if (request.buttons == MessageButtons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MessageAnswer::Ok;
+}
+
+RootLogin QtDialogRunner::RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) {
+  CDlgLoginRoot dialog(pack, m_prompter, parent);
+  dialog.exec();
+  return dialog.result();
+}
+
+LanguageAnswer QtDialogRunner::RunLanguage(QWidget* parent) {
+  CDlgLanguage* owned = parent != nullptr ? parent->findChild<CDlgLanguage*>() : nullptr;
+  std::unique_ptr<CDlgLanguage> passing;
+  if (owned == nullptr) {
+    passing = std::make_unique<CDlgLanguage>(programFolder, abbreviation, parent);
+    owned = passing.get();
+  }
+  if (owned->exec() != QDialog::Accepted) return std::nullopt;
+  return owned->result();
+}
+
+void QtDialogRunner::RunAbout(QWidget* parent, const i18n::LanguagePack& pack) {
+  CAboutDlg dialog(pack, parent);
+  dialog.exec();
+}
+
+bool DesktopBrowser::Open(const QUrl& url) {
+  if (!url.isValid()) return false;
+  if (QDesktopServices::openUrl(url)) return true;
+  return QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+}
+
+struct AsyncCallRunner::Entry {
+  QPointer<QObject> context;
+  std::unique_ptr<AsyncCall<Continuation>> call;
+};
+
+AsyncCallRunner::AsyncCallRunner() : m_mailbox(std::make_shared<Mailbox>()) {
+  m_mailbox->owner = this;
+}
+
+AsyncCallRunner::~AsyncCallRunner() {
+  std::lock_guard lock(m_mailbox->mutex);
+  m_mailbox->owner = nullptr;
+}
+
+void AsyncCallRunner::Run(QObject* context, Work work) {
+  const std::uint64_t id = ++m_next;
+  auto entry = std::make_unique<Entry>();
+  entry->context = context;
+  std::shared_ptr<Mailbox> mailbox = m_mailbox;
+  entry->call = std::make_unique<AsyncCall<Continuation>>(
+      [work = std::move(work)]() -> Continuation { return work ? work() : Continuation{}; },
+      [mailbox, id] {
+        std::lock_guard lock(mailbox->mutex);
+        if (mailbox->owner == nullptr) return;
+        AsyncCallRunner* owner = mailbox->owner;
+        QMetaObject::invokeMethod(
+            owner, [owner, id] { owner->Deliver(id); }, Qt::QueuedConnection);
+      });
+  m_calls.emplace(id, std::move(entry));
+}
+
+void AsyncCallRunner::Deliver(std::uint64_t id) {
+  auto it = m_calls.find(id);
+  if (it == m_calls.end()) return;
+  std::unique_ptr<Entry> entry = std::move(it->second);
+  m_calls.erase(it);
+  std::optional<Continuation> then = entry->call->Take();
+  if (then && *then && entry->context) (*then)();
+}
+
+}  // namespace orv::gui

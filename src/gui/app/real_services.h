@@ -1,0 +1,72 @@
+#pragma once
+// The program's own UI services: real message boxes and dialogs, the desktop's browser, the system
+// clock, and blocking calls on threads of their own.
+
+#include <QObject>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "core/app/async_call.h"
+#include "gui/app/ui_services.h"
+
+namespace orv::gui {
+
+class QtPrompter final : public Prompter {
+ public:
+  MessageAnswer Show(QWidget* parent, const MessageRequest& request) override;
+};
+
+class QtDialogRunner final : public DialogRunner {
+ public:
+  explicit QtDialogRunner(Prompter* prompter) : m_prompter(prompter) {}
+  RootLogin RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) override;
+  // Runs the language dialog that parent owns (the main window's), else a passing one.
+  LanguageAnswer RunLanguage(QWidget* parent) override;
+  void RunAbout(QWidget* parent, const i18n::LanguagePack& pack) override;
+
+  // Used when the parent owns no language dialog.
+  std::string programFolder;
+  std::string abbreviation;
+
+ private:
+  Prompter* m_prompter;
+};
+
+// The desktop's handler first; xdg-open with the address as its one argument when that fails.
+class DesktopBrowser final : public BrowserOpener {
+ public:
+  bool Open(const QUrl& url) override;
+};
+
+class SystemClock final : public Clock {
+ public:
+  QDateTime Now() const override { return QDateTime::currentDateTime(); }
+};
+
+// Each call on a thread of its own (AsyncCall); the end wakes the user-interface thread through a
+// queued call, and the continuation runs only while its context object lives. Calls still running
+// when the runner goes are left to finish on their own.
+class AsyncCallRunner final : public QObject, public CallRunner {
+  Q_OBJECT
+ public:
+  AsyncCallRunner();
+  ~AsyncCallRunner() override;
+  void Run(QObject* context, Work work) override;
+  std::size_t pending() const { return m_calls.size(); }
+
+ private:
+  struct Mailbox {
+    std::mutex mutex;
+    AsyncCallRunner* owner = nullptr;
+  };
+  struct Entry;
+  void Deliver(std::uint64_t id);
+
+  std::shared_ptr<Mailbox> m_mailbox;
+  std::map<std::uint64_t, std::unique_ptr<Entry>> m_calls;
+  std::uint64_t m_next = 0;
+};
+
+}  // namespace orv::gui

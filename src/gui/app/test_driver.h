@@ -1,0 +1,53 @@
+#pragma once
+// Drives the real program from a script of steps, for lab walks and screenshots. Started only
+// when ORVANTIS_TEST_SCRIPT names a file; the program never reads it otherwise.
+//
+// One step a line; blank lines and lines starting with "#" are skipped:
+//   click <name>          press the visible, enabled button whose accessible name (or text) is name
+//   set-text <name> <t>   put t into the visible edit whose accessible name is name
+//   wait-list <n>         wait until the visible camera list has at least n rows
+//   select-row <n>        select row n (from 0) of the visible camera list
+//   select-text <t>       select the first row of the visible camera list with a cell equal to t
+//   expect-page <class>   wait until a visible page's class name ends with class
+//   screenshot <file>     save a picture of the active window
+//   sleep <ms>            wait
+// Each passed step prints how long it took (waiting steps: from the end of the step before).
+// Each waiting step gives up after ORVANTIS_TEST_STEP_MS (default 60000) ms. At the end the
+// program quits with status 0; at the first failure it prints the line, what was on the screen and
+// saves a picture of it beside the script (<script>.fail.png), then quits with status 3.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+namespace orv::gui {
+
+class CTestDriver : public QObject {
+  Q_OBJECT
+ public:
+  CTestDriver(QStringList steps, int stepTimeoutMs, QObject* parent = nullptr);
+
+  // Reads ORVANTIS_TEST_SCRIPT and starts a driver owned by the application; false when unset
+  // or unreadable (then a line says why, and nothing is driven).
+  static bool StartFromEnvironment();
+
+  void Start();
+
+ private:
+  enum class Outcome { Done, Again, Failed };
+  void Tick();
+  Outcome Run(const QString& step);
+  void Fail(const QString& why);
+
+  QStringList m_steps;
+  int m_index = 0;
+  int m_stepTimeoutMs;
+  qint64 m_stepStarted = 0;
+  qint64 m_sleepUntil = -1;
+  QString m_failure;
+  QString m_failShot;  // a picture of the screen at a failure
+  QTimer m_timer;
+};
+
+}  // namespace orv::gui

@@ -1,0 +1,146 @@
+#include "gui/pages/sub_choose.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/app/navigation.h"
+#include "core/i18n/language_pack.h"
+#include "core/model/session_record.h"
+#include "gui/widgets/xbutton_xp.h"
+
+namespace orv::gui {
+namespace {
+
+template <typename Button>
+void SetButtonText(Button* button, const QString& text) {
+  button->setText(text);
+  button->setAccessibleName(text);
+}
+
+}  // namespace
+
+CSubChoose::CSubChoose(QWidget* parent)
+    : CSubPage(parent),
+      m_note1(new QLabel(this)),
+      m_yes(new QRadioButton(QStringLiteral("Yes"), this)),
+      m_lan(new QRadioButton(QStringLiteral("LAN"), this)),
+      m_wireless(new QRadioButton(QStringLiteral("Wireless"), this)),
+      m_pppoe(new QRadioButton(QStringLiteral("PPPoE"), this)),
+      m_no(new QRadioButton(QStringLiteral("No"), this)),
+      m_note2(new QLabel(this)),
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+  titleLine()->hide();
+
+  auto* answer = new QButtonGroup(this);
+  answer->addButton(m_yes);
+  answer->addButton(m_no);
+  auto* link = new QButtonGroup(this);
+  link->addButton(m_lan);
+  link->addButton(m_wireless);
+  link->addButton(m_pppoe);
+  m_yes->setChecked(true);
+  m_lan->setChecked(true);
+
+  for (QLabel* l : {m_note1, m_note2}) {
+    l->setWordWrap(true);
+    l->setTextFormat(Qt::PlainText);
+  }
+  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_yes, m_lan, m_wireless,
+                                                                    m_pppoe, m_no, m_back, m_next})
+    b->setAccessibleName(b->text());
+  m_back->setAutoDefault(false);
+  m_next->setAutoDefault(false);
+
+  auto* grid = new QGridLayout;
+  grid->setColumnMinimumWidth(0, 24);
+  grid->addWidget(m_yes, 0, 0, 1, 2);
+  grid->addWidget(m_lan, 1, 1);
+  grid->addWidget(m_wireless, 2, 1);
+  grid->addWidget(m_pppoe, 3, 1);
+  grid->addWidget(m_no, 4, 0, 1, 2);
+  grid->addWidget(m_note2, 5, 1);
+  grid->setColumnStretch(1, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_back);
+  buttons->addWidget(m_next);
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(titleLine());
+  page->addWidget(m_note1);
+  page->addLayout(grid);
+  page->addStretch(1);
+  page->addLayout(buttons);
+
+  setTabOrder(m_yes, m_lan);
+  setTabOrder(m_lan, m_wireless);
+  setTabOrder(m_wireless, m_pppoe);
+  setTabOrder(m_pppoe, m_no);
+  setTabOrder(m_no, m_back);
+  setTabOrder(m_back, m_next);
+
+  // clicked, not toggled: only the user's own choice changes the buttons.
+  connect(m_yes, &QRadioButton::clicked, this, &CSubChoose::OnYes);
+  connect(m_no, &QRadioButton::clicked, this, &CSubChoose::OnNo);
+  connect(m_next, &QPushButton::clicked, this, &CSubChoose::OnNext);
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkChoiceBack); });
+}
+
+void CSubChoose::LoadTexts(const i18n::LanguagePack& pack) {
+  auto text = [&pack](const char* section, const char* key) {
+    return QString::fromStdString(pack.Utf8(section, key));
+  };
+  SetButtonText(m_back, text("Common", "BtnBack"));
+  SetButtonText(m_next, text("Common", "BtnNext"));
+  m_note1->setText(text("ChoosePage", "Note1"));
+  SetButtonText(m_yes, text("ChoosePage", "RadioYes"));
+  SetButtonText(m_no, text("ChoosePage", "RadioNo"));
+  SetButtonText(m_lan, text("ChoosePage", "RadioLan"));
+  SetButtonText(m_wireless, text("ChoosePage", "RadioWireless"));
+  SetButtonText(m_pppoe, text("ChoosePage", "RadioPPPoE"));
+  m_note2->setText(text("ChoosePage", "Note2"));
+}
+
+void CSubChoose::Apply(const LinkButtons& b) {
+  m_lan->setChecked(b.checked == LinkKind::Lan);
+  m_wireless->setChecked(b.checked == LinkKind::Wireless);
+  m_pppoe->setChecked(b.checked == LinkKind::Pppoe);
+  if (b.disableLan) m_lan->setEnabled(false);
+  if (b.disableWireless) m_wireless->setEnabled(false);
+  if (b.disablePppoe) m_pppoe->setEnabled(false);
+}
+
+void CSubChoose::Prepare() {
+  if (session() != nullptr) Apply(LinkButtonsOnPrepare(*session()));
+}
+
+void CSubChoose::OnYes() {
+  for (QRadioButton* b : {m_lan, m_wireless, m_pppoe}) b->setEnabled(true);
+  if (session() != nullptr) Apply(LinkButtonsOnYes(*session()));
+}
+
+void CSubChoose::OnNo() {
+  for (QRadioButton* b : {m_lan, m_wireless, m_pppoe}) b->setEnabled(false);
+}
+
+void CSubChoose::OnNext() {
+  if (session() == nullptr) return;
+  nav::LinkChoice choice = nav::LinkChoice::No;
+  if (m_yes->isChecked()) {
+    choice = m_lan->isChecked()     ? nav::LinkChoice::Lan
+             : m_pppoe->isChecked() ? nav::LinkChoice::Pppoe
+                                    : nav::LinkChoice::Wireless;
+  }
+  PostStep(nav::LinkChoiceNext(*session(), choice));
+}
+
+}  // namespace orv::gui

@@ -1,0 +1,147 @@
+#include "gui/pages/sub_first.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/app/navigation.h"
+#include "core/i18n/language_pack.h"
+#include "core/model/session_record.h"
+#include "gui/resources/art/link_art.h"
+#include "gui/widgets/xbutton_xp.h"
+
+namespace orv::gui {
+namespace {
+
+QString Home(const i18n::LanguagePack& pack, const char* key) {
+  return QString::fromStdString(pack.Utf8("FirstPage", key, i18n::kHomeTextChars));
+}
+
+QPushButton* MakeButton(const QString& text, QWidget* parent) {
+  auto* button = new CXButtonXP(text, parent);
+  button->setAccessibleName(text);
+  button->setMinimumHeight(32);
+  return button;
+}
+
+void SetButtonText(QPushButton* button, const QString& text) {
+  button->setText(text);
+  button->setAccessibleName(text);
+}
+
+}  // namespace
+
+CSubFirst::CSubFirst(QWidget* parent)
+    : CSubPage(parent),
+      m_linkGroup(new QGroupBox(QStringLiteral("The Network Type"), this)),
+      m_picture(new art::CArtView(m_linkGroup)),
+      m_linkText(new QLabel(QStringLiteral("NetwokInfo"), m_linkGroup)),
+      m_searchCamera(MakeButton(QStringLiteral("Search Camera"), this)),
+      m_setupCamera(MakeButton(QStringLiteral("Setup Camera"), this)),
+      m_searchIntranet(MakeButton(QStringLiteral("Search Intranet"), this)),
+      m_about(MakeButton(QStringLiteral("About Us"), this)),
+      m_language(MakeButton(QStringLiteral("Language"), this)),
+      m_firmware(MakeButton(QStringLiteral("Firmware Upgrade"), this)) {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+
+  m_picture->SetPicture(art::Picture::HomePppoe);
+  m_linkText->setTextFormat(Qt::PlainText);
+  m_linkText->setWordWrap(true);
+  m_linkText->setObjectName(QStringLiteral("linkText"));
+  m_linkGroup->setAccessibleName(m_linkGroup->title());
+
+  auto* groupLayout = new QVBoxLayout(m_linkGroup);
+  groupLayout->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
+  groupLayout->addWidget(m_linkText);
+  groupLayout->addStretch(1);
+
+  m_searchIntranet->hide();
+  m_firmware->hide();
+  m_firmware->setEnabled(false);
+
+  auto* buttons = new QVBoxLayout;
+  for (QPushButton* b :
+       {m_searchCamera, m_setupCamera, m_searchIntranet, m_language, m_about, m_firmware})
+    buttons->addWidget(b);
+  buttons->addStretch(1);
+
+  auto* body = new QHBoxLayout;
+  body->addWidget(m_linkGroup, 3);
+  body->addLayout(buttons, 2);
+
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(titleLine());
+  titleLine()->hide();  // the home page has no title line
+  page->addLayout(body, 1);
+
+  setTabOrder(m_searchCamera, m_setupCamera);
+  setTabOrder(m_setupCamera, m_searchIntranet);
+  setTabOrder(m_searchIntranet, m_language);
+  setTabOrder(m_language, m_about);
+
+  connect(m_searchCamera, &QPushButton::clicked, this,
+          [this] { StartPath(nav::HomePath::Search); });
+  connect(m_setupCamera, &QPushButton::clicked, this, [this] { StartPath(nav::HomePath::Setup); });
+  connect(m_firmware, &QPushButton::clicked, this, [this] { StartPath(nav::HomePath::Firmware); });
+  connect(m_about, &QPushButton::clicked, this, [this] { PostStep(nav::kStepAbout); });
+  connect(m_searchIntranet, &QPushButton::clicked, this,
+          [this] { PostStep(nav::kStepLinkServerLogin); });
+  connect(m_language, &QPushButton::clicked, this, [this] { PostStep(nav::kStepLanguage); });
+}
+
+void CSubFirst::LoadTexts(const i18n::LanguagePack& pack) {
+  SetButtonText(m_searchCamera, Home(pack, "Btn_FindCam"));
+  SetButtonText(m_setupCamera, Home(pack, "Btn_SetupCam"));
+  SetButtonText(m_searchIntranet, Home(pack, "Btn_FindNet"));
+  SetButtonText(m_about, Home(pack, "Btn_About"));
+  SetButtonText(m_language, QString::fromStdString(pack.Utf8("FirstPage", "Btn_Language")));
+  m_labels.ethernet = pack.Utf8("FirstPage", "LinkTypeEthernet", i18n::kHomeTextChars);
+  m_labels.pppoe = pack.Utf8("FirstPage", "LinkTypePPPOE", i18n::kHomeTextChars);
+  m_labels.fixedAddress = pack.Utf8("FirstPage", "LinkFixedIP", i18n::kHomeTextChars);
+  m_labels.dynamicAddress = pack.Utf8("FirstPage", "LinkDynamicIP", i18n::kHomeTextChars);
+  m_labels.notConnected = pack.Utf8("FirstPage", "LinkNotConnect", i18n::kHomeTextChars);
+}
+
+void CSubFirst::UpdateLinkInfo() {
+  static const SessionRecord kNothingKnown{};
+  const LinkInfo info = ClassifyLink(session() ? *session() : kNothingKnown, m_labels);
+  switch (info.picture) {
+    case LinkPicture::Unchanged:
+      break;
+    case LinkPicture::Pppoe:
+      m_picture->SetPicture(art::Picture::HomePppoe);
+      break;
+    case LinkPicture::Ethernet:
+      m_picture->SetPicture(art::Picture::HomeEthernet);
+      break;
+    case LinkPicture::NoInternet:
+      m_picture->SetPicture(art::Picture::HomeNoInternet);
+      break;
+  }
+  const QString text = QString::fromStdString(info.text);
+  m_linkText->setText(text);
+  m_linkText->setAccessibleName(text);
+}
+
+void CSubFirst::SetLinkServerVisible(bool visible) {
+  m_searchIntranet->setVisible(visible);
+}
+
+QString CSubFirst::linkText() const {
+  return m_linkText->text();
+}
+
+int CSubFirst::pictureRole() const {
+  return static_cast<int>(m_picture->picture());
+}
+
+void CSubFirst::StartPath(nav::HomePath path) {
+  if (SessionRecord* s = session()) PostStep(nav::HomePathButton(*s, path));
+}
+
+}  // namespace orv::gui

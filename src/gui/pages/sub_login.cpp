@@ -1,0 +1,157 @@
+#include "gui/pages/sub_login.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/app/credential_text.h"
+#include "core/app/navigation.h"
+#include "core/i18n/language_pack.h"
+#include "gui/widgets/xbutton_xp.h"
+
+namespace orv::gui {
+namespace {
+
+void SetButtonText(QPushButton* button, const QString& text) {
+  button->setText(text);
+  button->setAccessibleName(text);
+}
+
+void SetLabel(QLabel* label, QWidget* field, const QString& text) {
+  label->setText(text);
+  field->setAccessibleName(text);
+}
+
+}  // namespace
+
+CSubLogin::CSubLogin(QWidget* parent)
+    : CSubPage(parent),
+      m_query(&QueryLinkServer),
+      m_note(new QLabel(this)),
+      m_typeLabel(new QLabel(QStringLiteral("Login type"), this)),
+      m_type(new QComboBox(this)),
+      m_idLabel(new QLabel(QStringLiteral("ID"), this)),
+      m_id(new QLineEdit(this)),
+      m_passwordLabel(new QLabel(QStringLiteral("Password"), this)),
+      m_password(new QLineEdit(this)),
+      m_exit(new CXButtonXP(QStringLiteral("Exit"), this)),
+      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
+      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
+
+  m_note->setWordWrap(true);
+  m_note->setTextFormat(Qt::PlainText);
+  m_type->addItems({QStringLiteral("Device login"), QStringLiteral("User login")});
+  m_type->setCurrentIndex(0);
+  // Typing limits only; the page never loads a stored value into these fields.
+  m_id->setMaxLength(kFieldChars);
+  m_password->setMaxLength(kFieldChars);
+  m_password->setEchoMode(QLineEdit::Password);
+  m_exit->hide();
+  m_exit->setEnabled(false);
+  SetLabel(m_typeLabel, m_type, m_typeLabel->text());
+  SetLabel(m_idLabel, m_id, m_idLabel->text());
+  SetLabel(m_passwordLabel, m_password, m_passwordLabel->text());
+  m_typeLabel->setBuddy(m_type);
+  m_idLabel->setBuddy(m_id);
+  m_passwordLabel->setBuddy(m_password);
+  for (QPushButton* b : {m_exit, m_back, m_next}) {
+    b->setAccessibleName(b->text());
+    b->setAutoDefault(false);
+  }
+
+  auto* form = new QFormLayout;
+  form->addRow(m_typeLabel, m_type);
+  form->addRow(m_idLabel, m_id);
+  form->addRow(m_passwordLabel, m_password);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(m_exit);
+  buttons->addWidget(m_back);
+  buttons->addWidget(m_next);
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(titleLine());
+  page->addWidget(m_note);
+  page->addLayout(form);
+  page->addStretch(1);
+  page->addLayout(buttons);
+  setTabOrder(m_type, m_id);
+  setTabOrder(m_id, m_password);
+  setTabOrder(m_password, m_back);
+  setTabOrder(m_back, m_next);
+
+  connect(m_next, &QPushButton::clicked, this, &CSubLogin::OnNext);
+  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginBack); });
+  connect(m_exit, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginExit); });
+}
+
+void CSubLogin::SetLinkServerHost(std::string host) {
+  m_host = std::move(host);
+}
+
+void CSubLogin::LoadTexts(const i18n::LanguagePack& pack) {
+  auto text = [&pack](const char* section, const char* key, std::size_t size = i18n::kTextChars) {
+    return QString::fromStdString(pack.Utf8(section, key, size));
+  };
+  SetButtonText(m_back, text("Common", "BtnBack"));
+  SetButtonText(m_next, text("Common", "BtnNext"));
+  m_note->setText(text("LoginPage", "Note"));
+  SetLabel(m_typeLabel, m_type, text("LoginPage", "LoginType"));
+  SetLabel(m_idLabel, m_id, text("LoginPage", "ID"));
+  SetLabel(m_passwordLabel, m_password, text("LoginPage", "Password"));
+  m_emptyMessage = text("LoginPage", "Message1", i18n::kMessageChars);
+  m_badTextMessage = text("LoginPage", "Message2", i18n::kMessageChars);
+  m_failedMessage = text("LoginPage", "Message3", i18n::kMessageChars);
+  m_type->clear();
+  m_type->addItems({text("LoginPage", "DiviceLogin"), text("LoginPage", "UserLogin")});
+  m_type->setCurrentIndex(0);
+  SetTitle(text("LoginPage", "TitleLogin", i18n::kMessageChars));
+}
+
+void CSubLogin::OnNext() {
+  const QString id = m_id->text();
+  const QString password = m_password->text();
+  if (id.isEmpty() || password.isEmpty()) {
+    Message(MessageIcon::Warning, QString(), m_emptyMessage);
+    return;
+  }
+  const std::optional<std::string> localId = FitLocalText(id.toStdString(), kFieldBytes);
+  const std::optional<std::string> localPassword =
+      FitLocalText(password.toStdString(), kFieldBytes);
+  if (!localId || !localPassword) {
+    Message(MessageIcon::Stop, QString(), m_badTextMessage);
+    return;
+  }
+  const int page = m_type->currentIndex() == 1 ? 2 : 3;
+  if (services().calls == nullptr) return;
+
+  // The page area stays disabled until the answer is in, so Next cannot queue a second query.
+  setEnabled(false);
+  using Result = std::optional<std::vector<LinkServerCameraEntry>>;
+  services().calls->Run(this,
+                        [query = m_query, host = m_host, user = *localId, secret = *localPassword,
+                         page, self = QPointer<CSubLogin>(this)]() -> CallRunner::Continuation {
+                          auto result =
+                              std::make_shared<Result>(query(host, "80", user, secret, page));
+                          return [self, result] {
+                            if (!self) return;
+                            self->setEnabled(true);
+                            if (!*result) {
+                              self->Message(MessageIcon::Warning, QString(), self->m_failedMessage);
+                              return;
+                            }
+                            self->m_cameras = std::move(**result);
+                            self->PostStep(nav::kStepLinkServerList);
+                          };
+                        });
+}
+
+}  // namespace orv::gui

@@ -1,0 +1,26 @@
+#pragma once
+// The WPS diagram page.
+
+#include "gui/app/page_frame.h"
+#include "gui/app/sub_page.h"
+
+namespace orv::gui {
+
+class CSubWPSPic : public CSubPage {
+  Q_OBJECT
+ public:
+  explicit CSubWPSPic(QWidget* parent = nullptr);
+
+  void LoadTexts(const i18n::LanguagePack& pack) override;
+
+  CXButtonXP* backButton() const { return m_frame.back; }
+  CXButtonXP* nextButton() const { return m_frame.next; }
+
+ private:
+  void OnBack();
+  void OnNext();
+
+  PageFrame m_frame;
+};
+
+}  // namespace orv::gui

@@ -1,0 +1,259 @@
+// The page area's rules, the step engine and the keyboard: which page a step shows, what it
+// resets, what it ignores, and that Enter and Escape never reach the main window's pages.
+
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPointer>
+#include <QtTest>
+
+#include "core/app/navigation.h"
+#include "gui/app/sub_form_collection.h"
+#include "gui/pages/sub_link_ser.h"
+#include "gui/pages/sub_login.h"
+#include "gui/pages/sub_wizard_ip.h"
+#include "gui/support/frame_fixture.h"
+#include "gui/widgets/xbutton_xp.h"
+
+using namespace orv;
+using namespace orv::gui;
+using namespace orv::gui::test;
+
+namespace {
+
+class PlainPage final : public CSubPage {
+ public:
+  void LoadTexts(const i18n::LanguagePack&) override {}
+};
+
+class KeySpy final : public QObject {
+ public:
+  int presses = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) ++presses;
+    return false;
+  }
+};
+
+CXButtonXP* Button(CWizardDlg& w, int page, const char* name) {
+  return w.page(page)->findChild<CXButtonXP*>(QLatin1String(name));
+}
+
+}  // namespace
+
+class FrameEngineTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void collectionShowsExactlyOnePage() {
+    CSubFormCollection area;
+    QVERIFY(!area.AddPage(nullptr));
+    QVERIFY(!area.ShowPage(-1));  // nothing to show yet
+    PlainPage* pages[3];
+    for (auto*& p : pages) {
+      p = new PlainPage;
+      QVERIFY(area.AddPage(p));
+      QVERIFY(p->isHidden());
+    }
+    QVERIFY(!area.SetCurrent(-1));
+    QVERIFY(!area.SetCurrent(3));
+    QVERIFY(area.SetCurrent(1));
+    QVERIFY(pages[1]->isHidden());  // current, but not shown
+    QVERIFY(area.SetCurrent(0));
+    QVERIFY(!area.ShowPage(3));
+    QVERIFY(!area.ShowPage(-2));
+    QCOMPARE(area.current(), 0);
+
+    CSubFormCollection fresh;
+    auto* only = new PlainPage;
+    fresh.AddPage(only);
+    QVERIFY(fresh.ShowPage(-1));  // no current page: page 0
+    QCOMPARE(fresh.current(), 0);
+    QVERIFY(!only->isHidden());
+
+    QVERIFY(area.ShowPage(2));
+    QVERIFY(!pages[2]->isHidden());
+    QVERIFY(area.ShowPage(1));
+    QVERIFY(pages[2]->isHidden());
+    QVERIFY(!pages[1]->isHidden());
+    QVERIFY(area.ShowPage(-1));  // the current page again
+    QCOMPARE(area.current(), 1);
+    QCOMPARE(pages[1]->pos(), QPoint(0, 0));
+
+    delete pages[1];  // the current page's window is gone
+    QVERIFY(!area.ShowPage(0));
+    QVERIFY(!area.ShowPage(-1));
+  }
+
+  void stepTwoResetsTheLinkChoicesOnly() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    SessionRecord& s = w.session();
+    w.OnStep(nav::kStepSystem);
+    s.wizardMode = 0;
+    s.linkPppoe = s.useWps = s.linkWireless = 1;
+    s.newCamera = 1;
+    s.pathSetup = 1;
+    w.OnStep(nav::kStepHome);
+    QCOMPARE(w.pageArea()->current(), 0);
+    QCOMPARE(s.wizardMode, std::uint8_t{1});
+    QCOMPARE(s.linkPppoe + s.useWps + s.linkWireless, 0);
+    QCOMPARE(s.newCamera, std::uint8_t{1});
+    QCOMPARE(s.pathSetup, std::uint8_t{1});
+  }
+
+  void unlistedCodesDoNothing() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.OnStep(nav::kStepUpnp);
+    const SessionRecord before = w.session();
+    const int calls = f.fakes.calls.calls;  // the start-up probe's
+    for (int code : {0, 1, 12, 16, 21, 23, 25, 33, -5, 0x40A}) {
+      w.OnStep(code);
+      QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageUpnp));
+    }
+    QVERIFY(f.fakes.prompter.shown.empty());
+    QCOMPARE(f.fakes.calls.calls, calls);
+    QCOMPARE(f.fakes.dialogs.aboutDialogs, 0);
+    QCOMPARE(w.session().wizardMode, before.wizardMode);
+  }
+
+  void everyPageCodeShowsItsPage() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.session().apCount = 3;  // no rescan question on the access-point pages
+    for (int code = 2; code <= 32; ++code) {
+      const int page = nav::PageForStep(code);
+      if (page < 0) continue;
+      w.OnStep(code);
+      QCOMPARE(w.pageArea()->current(), page);
+      for (int i = 0; i < w.pageArea()->count(); ++i) QCOMPARE(w.page(i)->isHidden(), i != page);
+    }
+    QVERIFY(f.fakes.prompter.shown.empty());
+  }
+
+  void stepsHandTheirListsToThePages() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.OnStep(nav::kStepLinkServerList);
+    QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageLinkServerList));
+    QVERIFY(static_cast<CSubLinkSer*>(w.page(nav::kPageLinkServerList))->cameras().empty());
+    w.OnStep(nav::kStepWizardAddress);
+    QVERIFY(
+        static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress))->suggestedAddresses().empty());
+  }
+
+  void pageButtonsPostTheGraphsSteps() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    SessionRecord& s = w.session();
+    auto click = [&](int page, const char* button) {
+      Button(w, page, button)->click();
+      Frame::Settle();
+      return w.pageArea()->current();
+    };
+    w.OnStep(nav::kStepSystem);
+    QCOMPARE(click(nav::kPageSystem, "next"), static_cast<int>(nav::kPageIspLink));
+    QCOMPARE(click(nav::kPageIspLink, "back"), static_cast<int>(nav::kPageSystem));
+    s.newCamera = 1;
+    QCOMPARE(click(nav::kPageSystem, "back"), static_cast<int>(nav::kPageSetupType));
+
+    // The wired address page asks before a wireless-capable camera's wireless link.
+    s.extendedCgi = 1;
+    s.sys.wirelessCapable = 1;
+    w.OnStep(nav::kStepWiredAddress);
+    f.fakes.prompter.Answer(MessageAnswer::Yes);
+    QCOMPARE(click(nav::kPageWiredAddress, "next"), static_cast<int>(nav::kPageAccessPoint));
+    QCOMPARE(f.fakes.prompter.shown.back().request.caption, QStringLiteral("Orvantis"));
+    QCOMPARE(f.fakes.prompter.shown.back().request.icon, MessageIcon::Question);
+    QCOMPARE(s.linkWireless, std::uint8_t{1});
+
+    // Manual mode, PPPoE camera: UPnP's Back goes to the ISP link page.
+    s.wizardMode = 0;
+    s.cameraWireless = 0;
+    s.net.IPType = 2;
+    w.OnStep(nav::kStepUpnp);
+    QCOMPARE(click(nav::kPageUpnp, "back"), static_cast<int>(nav::kPageIspLink));
+    w.OnStep(nav::kStepSummary);
+    QCOMPARE(click(nav::kPageSummary, "back"), static_cast<int>(nav::kPageUpnp));
+    w.OnStep(nav::kStepFinish);
+    QCOMPARE(click(nav::kPageFinish, "next"), 0);
+  }
+
+  void anEmptyScanAsksToScanAgain() {
+    Frame f;
+    f.work.scan = [](SessionRecord& s) -> std::optional<std::vector<AccessPointEntry>> {
+      s.apScanOk = 0;
+      return std::nullopt;
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.session().apCount = 0;
+    const int calls = f.fakes.calls.calls;
+    f.fakes.prompter.Answer(MessageAnswer::Yes);
+    w.OnStep(nav::kStepApList);
+    QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
+    QCOMPARE(f.fakes.prompter.shown[0].request.buttons, MessageButtons::YesNo);
+    Frame::Settle();
+    QCOMPARE(f.fakes.calls.calls, calls + 1);  // the rescan ran
+  }
+
+  void enterAndEscapeNeverReachTheWindowsPages() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.show();
+    QWidget* button = Button(w, nav::kPageSystem, "next");
+    w.OnStep(nav::kStepSystem);
+    KeySpy spy;
+    button->installEventFilter(&spy);
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+      QTest::keyClick(button, key);
+    QCOMPARE(spy.presses, 0);
+    QVERIFY(w.isVisible());
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(spy.presses, 1);
+
+    // Another window (a dialog over the main window) still gets them: Enter is its OK.
+    QDialog dialog(&w);
+    KeySpy dialogSpy;
+    dialog.installEventFilter(&dialogSpy);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(dialogSpy.presses, 1);
+  }
+
+  void aboutOpensFromTheStepAndTheHelpMenu() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.OnStep(nav::kStepAbout);
+    QCOMPARE(f.fakes.dialogs.aboutDialogs, 1);
+    const QList<QAction*> menus = w.menuBar()->actions();
+    QVERIFY(!menus.isEmpty());
+    menus.first()->menu()->actions().first()->trigger();
+    Frame::Settle();
+    QCOMPARE(f.fakes.dialogs.aboutDialogs, 2);
+  }
+
+  void pageButtonsAreNamedByTheirCaptions() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    int named = 0;
+    for (int i = 0; i < w.pageArea()->count(); ++i) {
+      for (CXButtonXP* b : w.page(i)->findChildren<CXButtonXP*>()) {
+        QVERIFY(!b->text().isEmpty());
+        QCOMPARE(b->accessibleName(), b->text());
+        ++named;
+      }
+    }
+    QVERIFY(named >= 25);
+  }
+};
+
+QTEST_MAIN(FrameEngineTest)
+#include "frame_engine_test.moc"

@@ -1,0 +1,386 @@
+// The camera jobs as the main window runs them: the wait window, timers 3 and 4 at their ticks,
+// the login step with the root login dialog, and the failures the window must survive.
+
+#include <QtTest>
+#include <future>
+
+#include "core/app/navigation.h"
+#include "gui/app/camera_work.h"
+#include "gui/app/sub_form_collection.h"
+#include "gui/app/sub_wait.h"
+#include "gui/pages/sub_ap_scan.h"
+#include "gui/pages/sub_setup_finish.h"
+#include "gui/support/frame_fixture.h"
+#include "support/fake_discovery.h"
+
+using namespace orv;
+using namespace orv::gui;
+using namespace orv::gui::test;
+
+namespace {
+
+void Tick(CWizardDlg& w, int id, int times) {
+  for (int i = 0; i < times; ++i) w.OnTimer(id);
+}
+
+const MessageRequest& Last(const Frame& f) {
+  return f.fakes.prompter.shown.back().request;
+}
+
+// A job procedure that waits until the test lets it go, then writes into its own copy.
+struct Latch {
+  std::promise<void> release;
+  std::shared_future<void> gate{release.get_future().share()};
+  JobProcedure Procedure(int ok) {
+    auto gate2 = gate;
+    return [gate2, ok](WorkerJob& job) {
+      gate2.wait();
+      job.session.sys.TitleBar = "late";
+      job.ok = static_cast<std::uint8_t>(ok);
+      job.done = 1;
+    };
+  }
+};
+
+}  // namespace
+
+class FrameJobsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void readEndsAtTick97AndShowsSetupType() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.session().newCamera = 1;
+    w.OnStep(nav::kStepRead);
+    QVERIFY(w.busy());
+    QVERIFY(!w.pageArea()->isEnabled());
+    QVERIFY(w.isEnabled());  // dialogs and message boxes stay usable
+    QVERIFY(w.timerActive(3));
+    QCOMPARE(w.timerInterval(3), 300);
+    QCOMPARE(w.waitWindow()->text(), w.note(2));
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    Tick(w, 3, 96);
+    QVERIFY(w.busy());
+    QCOMPARE(w.waitWindow()->position(), 960);
+    w.OnTimer(3);
+    QVERIFY(!w.busy());
+    QVERIFY(!w.timerActive(3));
+    QVERIFY(w.pageArea()->isEnabled());
+    QVERIFY(w.waitWindow()->isHidden());
+    Frame::Settle();
+    QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageSetupType));
+    QVERIFY(f.fakes.prompter.shown.empty());
+  }
+
+  void readFailuresPickTheirMessage() {
+    for (int error : {-8, -3}) {
+      Frame f;
+      f.work.readJob = [error](WorkerJob& job) {
+        job.error = error;
+        job.done = 1;
+      };
+      f.Start();
+      CWizardDlg& w = *f.window;
+      w.OnStep(nav::kStepRead);
+      QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+      Tick(w, 3, 97);
+      QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
+      QCOMPARE(Last(f).text, w.message(error == -8 ? 8 : 2));
+      QCOMPARE(Last(f).icon, error == -8 ? MessageIcon::Stop : MessageIcon::Warning);
+      QVERIFY(Last(f).caption.isEmpty());
+      QVERIFY(w.pageArea()->isEnabled());
+      QCOMPARE(w.pageArea()->current(), 0);
+    }
+  }
+
+  void saveEndsAtTick92ThenRefindsFromTick61UntilTick101() {
+    Frame f;
+    int finders = 0;
+    f.makeFinder = [&finders]() -> std::unique_ptr<CPLipf> {
+      ++finders;
+      return nullptr;  // nothing answers
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.session().wizardMode = 1;
+    w.session().newCamera = 1;
+    w.OnStep(nav::kStepSave);
+    QCOMPARE(w.timerInterval(3), 800);
+    QCOMPARE(w.waitWindow()->text(), w.note(3));
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    Tick(w, 3, 91);
+    QVERIFY(f.fakes.prompter.shown.empty());
+    w.OnTimer(3);
+    QCOMPARE(Last(f).text, w.message(4));
+    QCOMPARE(Last(f).icon, MessageIcon::Information);
+    QVERIFY(!w.timerActive(3));
+    QVERIFY(w.timerActive(4));
+    QCOMPARE(w.timerInterval(4), 1200);
+    QCOMPARE(w.waitWindow()->text(), w.note(4));
+    QVERIFY(!w.pageArea()->isEnabled());
+
+    Tick(w, 4, 60);
+    QCOMPARE(finders, 0);
+    w.OnTimer(4);
+    QCOMPARE(finders, 1);
+    Tick(w, 4, 39);
+    QVERIFY(w.timerActive(4));
+    w.OnTimer(4);  // tick 101
+    QVERIFY(!w.timerActive(4));
+    QCOMPARE(Last(f).text, w.message(5));
+    QCOMPARE(Last(f).icon, MessageIcon::Warning);
+    QVERIFY(w.pageArea()->isEnabled());
+    Frame::Settle();
+    QCOMPARE(w.pageArea()->current(), 0);
+  }
+
+  void theRefoundCameraLeadsToTheFinishPage() {
+    Frame f;
+    orv::testing::FakeDiscoveryRig rig;
+    rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
+    f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
+    int natReads = 0;
+    f.work.readNat = [&natReads](SessionRecord& s) {
+      ++natReads;
+      s.sys.NATStat = 1;
+      return 0;
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    SessionRecord& s = w.session();
+    s.wizardMode = 1;
+    s.newCamera = 1;
+    s.cameraSerial = "SN0042";
+    s.cameraAddrText = "192.168.0.98";
+    w.OnStep(nav::kStepSave);
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    Tick(w, 3, 92);
+    Tick(w, 4, 61);  // the engine exists now and has polled once
+    orv::testing::ReplySpec other = orv::testing::NumberedCamera(7);
+    orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
+    moved.cameraId = "SN0042";
+    moved.ip = "10.0.0.77";
+    moved.httpPort = 8080;
+    rig.net->DeliverAll(orv::testing::MakeReply(other));
+    rig.net->DeliverAll(orv::testing::MakeReply(moved));
+    for (int i = 0; i < 5 && w.timerActive(4); ++i) w.OnTimer(4);
+    QVERIFY(!w.timerActive(4));
+    QCOMPARE(s.cameraAddrText.view(), std::string_view("10.0.0.77"));
+    QCOMPARE(s.cameraPortText.view(), std::string_view("8080"));
+    QCOMPARE(natReads, 1);
+    QCOMPARE(s.sys.NATStat, std::uint8_t{1});
+    QCOMPARE(Last(f).text, w.message(6));
+    QCOMPARE(Last(f).icon, MessageIcon::Information);
+    QVERIFY(!w.busy());
+    Frame::Settle();
+    QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
+    auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));
+    QCOMPARE(finish->camera().cam_id.view(), std::string_view("SN0042"));
+  }
+
+  void saveWithoutRefindGoesHomeWithTheLinksMessage() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.session().wizardMode = 0;
+    w.session().linkWireless = 1;
+    w.session().sys.wirelessCapable = 1;
+    w.OnStep(nav::kStepSave);
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    Tick(w, 3, 92);
+    QCOMPARE(Last(f).text, w.message(3));
+    QVERIFY(!w.timerActive(4));
+    QVERIFY(!w.busy());
+    Frame::Settle();
+    QCOMPARE(w.pageArea()->current(), 0);
+  }
+
+  void timeOutAt101HasTheModesCaptionAndLateResultsAreDropped() {
+    for (bool reading : {true, false}) {
+      Frame f;
+      Latch latch;
+      (reading ? f.work.readJob : f.work.saveJob) = latch.Procedure(1);
+      f.Start();
+      CWizardDlg& w = *f.window;
+      w.session().sys.TitleBar = "mine";
+      w.OnStep(reading ? nav::kStepRead : nav::kStepSave);
+      Tick(w, 3, 100);
+      QVERIFY(f.fakes.prompter.shown.empty());
+      w.OnTimer(3);
+      QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
+      QCOMPARE(Last(f).text, w.message(2));
+      QCOMPARE(Last(f).caption, reading ? QStringLiteral("Orvantis") : QString());
+      QVERIFY(!w.busy());
+      latch.release.set_value();
+      QTest::qWait(50);
+      Tick(w, 3, 5);
+      QCOMPARE(w.session().sys.TitleBar.view(), std::string_view("mine"));
+      QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
+      QCOMPARE(w.pageArea()->current(), 0);
+    }
+  }
+
+  void rootLoginRefusedEndsWithMessage7() {
+    Frame f;
+    int logins = 0;
+    f.work.systemRead = [](SessionRecord&) { return -8; };
+    f.work.loginRead = [&logins](SessionRecord& s) {
+      ++logins;
+      return s.password.view() == "right" ? 0 : -8;
+    };
+    f.fakes.dialogs.rootAnswers.push_back({QStringLiteral("root"), QStringLiteral("wrong")});
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.OnStep(nav::kStepRead);
+    QCOMPARE(f.fakes.dialogs.rootLogins, 1);
+    QCOMPARE(logins, 1);
+    QCOMPARE(Last(f).text, w.message(7));
+    QCOMPARE(Last(f).icon, MessageIcon::Stop);
+    QVERIFY(!w.busy());
+    QVERIFY(!w.jobs().Running());
+
+    f.fakes.dialogs.rootAnswers.push_back({QStringLiteral("root"), QStringLiteral("right")});
+    w.OnStep(nav::kStepRead);
+    QCOMPARE(f.fakes.dialogs.rootLogins, 2);
+    QVERIFY(w.jobs().Running());
+    QCOMPARE(w.session().password.view(), std::string_view("right"));
+  }
+
+  void aSecondReadStepIsIgnoredWhileOneRuns() {
+    Frame f;
+    int reads = 0;
+    f.work.systemRead = [&reads](SessionRecord&) {
+      ++reads;
+      return 0;
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.PostStep(nav::kStepRead);
+    w.PostStep(nav::kStepRead);
+    w.PostStep(nav::kStepSave);
+    Frame::Settle();
+    QCOMPARE(reads, 1);
+    QVERIFY(w.jobs().Running());
+  }
+
+  void everyReadStartsWithoutTheLastCamerasFacts() {
+    Frame f;
+    SessionRecord seen;
+    f.work.systemRead = [&seen](SessionRecord& s) {
+      seen = s;
+      return 0;
+    };
+    f.Start();
+    CWizardDlg& w = *f.window;
+    SessionRecord& s = w.session();
+    s.sys.wirelessCapable = s.sys.wpsCapable = s.sys.Transversal = 1;
+    s.wpsStatus = s.wpsAck = 1;
+    s.sys.NATStat = 1;
+    s.sys.ExtIPAddr = "203.0.113.9";
+    s.sys.ExtHttpPort = 8080;
+    s.userName = "root";
+    w.OnStep(nav::kStepRead);
+    QCOMPARE(seen.sys.wirelessCapable + seen.sys.wpsCapable + seen.sys.Transversal, 0);
+    QCOMPARE(seen.wpsStatus + seen.wpsAck + seen.sys.NATStat, 0);
+    QVERIFY(seen.sys.ExtIPAddr.empty());
+    QCOMPARE(seen.sys.ExtHttpPort, 0);
+    QVERIFY(seen.userName.empty());
+  }
+
+  void aJobThatCannotBePolledFailsInsteadOfHanging() {
+    Frame f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.OnStep(nav::kStepSave);
+    QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
+    int position = 1000;
+    w.jobs().Poll(position, w.session());  // the job is gone behind the timer's back
+    w.OnTimer(3);
+    QVERIFY(!w.timerActive(3));
+    QVERIFY(!w.busy());
+    QVERIFY(w.pageArea()->isEnabled());
+    QVERIFY(w.waitWindow()->isHidden());
+    QCOMPARE(Last(f).text, w.message(2));
+  }
+
+  void closingDuringAJobDoesNotWaitForIt() {
+    Frame f;
+    Latch latch;
+    f.work.readJob = latch.Procedure(1);
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.show();
+    w.OnStep(nav::kStepRead);
+    QVERIFY(w.close());
+    QVERIFY(!w.timerActive(3));
+    QCOMPARE(w.session().connectAllowed.load(), 0);
+    f.window.reset();  // the worker still waits on the latch
+    latch.release.set_value();
+    QTest::qWait(20);
+  }
+
+  void rescanShowsTheListOrWarns() {
+    for (bool found : {true, false}) {
+      Frame f;
+      f.work.scan = [found](SessionRecord& s) -> std::optional<std::vector<AccessPointEntry>> {
+        s.apScanOk = found ? 1 : 0;
+        s.apCount = found ? 2 : 0;
+        if (!found) return std::nullopt;
+        return std::vector<AccessPointEntry>(2);
+      };
+      f.Start();
+      CWizardDlg& w = *f.window;
+      w.OnStep(nav::kStepApScan);
+      Frame::Settle();
+      QVERIFY(!w.busy());
+      QVERIFY(w.waitWindow()->isHidden());
+      if (found) {
+        QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageApList));
+        auto* list = static_cast<CSubAPScan*>(w.page(nav::kPageApList));
+        QCOMPARE(list->accessPoints().size(), std::size_t{2});
+      } else {
+        QCOMPARE(Last(f).text, w.message(2));
+        QCOMPARE(Last(f).icon, MessageIcon::Warning);
+        QCOMPARE(w.pageArea()->current(), 0);
+      }
+    }
+  }
+
+  void theTimerScaleShortensEveryPeriod() {
+    Frame f;
+    f.timerScale = 10;
+    f.Start();
+    f.window->OnStep(nav::kStepSave);
+    QCOMPARE(f.window->timerInterval(3), 80);
+  }
+
+  void theNetworkWriteOfASaveFailsItUnlessTheCameraMoved() {
+    struct Case {
+      int networkWrite;
+      bool ok;
+    };
+    for (Case c : {Case{0, true}, Case{-3, true}, Case{-7, true}, Case{-1, false}, Case{-6, false},
+                   Case{-8, false}, Case{-4, false}}) {
+      WorkerJob job;
+      std::vector<int> pages;
+      RunCheckedSaveJob(job, [&](SessionRecord&, int act, int page, int) {
+        pages.push_back(page);
+        return act == kActWrite && page == kPageNetwork ? c.networkWrite : 0;
+      });
+      QCOMPARE(job.done, std::uint8_t{1});
+      QCOMPARE(job.ok == 1, c.ok);
+      QCOMPARE(job.error, c.ok ? 0 : c.networkWrite);
+      QCOMPARE(pages, (std::vector<int>{kPageSystem, kPageDdns, kPageTime, kPageNetwork}));
+    }
+    WorkerJob job;
+    RunCheckedSaveJob(job, [](SessionRecord&, int, int page, int) {
+      return page == kPageDdns ? -3 : 0;  // only the last write may go unanswered
+    });
+    QCOMPARE(job.ok, std::uint8_t{0});
+    QCOMPARE(job.error, -3);
+  }
+};
+
+QTEST_MAIN(FrameJobsTest)
+#include "frame_jobs_test.moc"

@@ -1,0 +1,138 @@
+// Start-up of the main window: the order of its steps, the single-instance rule, and how the
+// language pack is chosen, asked for, stored and changed.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "core/app/navigation.h"
+#include "gui/app/sub_form_collection.h"
+#include "gui/i18n/dlg_language.h"
+#include "gui/support/frame_fixture.h"
+#include "support/fake_host_network.h"
+
+using namespace orv;
+using namespace orv::gui;
+using namespace orv::gui::test;
+
+class FrameStartupTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void startUpRunsInOrderAndShowsHome() {
+    Frame f("");
+    auto net = std::make_shared<orv::test::FakeHostNetwork>();
+    net->adapters.push_back({7, "ppp0", AdapterType::Ppp, true});
+    f.net = net;
+    f.probeAnswer = true;
+    f.fakes.dialogs.languageAnswers.push_back(QStringLiteral("ENG"));
+    f.fakes.dialogs.onLanguage = [&f] { f.events.push_back("language"); };
+    QVERIFY(f.Start());
+    QCOMPARE(f.events, (std::vector<std::string>{"instance", "phone book", "probe", "language"}));
+    CWizardDlg& w = *f.window;
+    QCOMPARE(w.session().pcHasPpp, std::uint8_t{1});
+    QCOMPARE(w.session().internetReachable, std::uint8_t{1});
+    QCOMPARE(w.session().connectAllowed.load(), std::uint8_t{1});
+    QCOMPARE(w.pageArea()->current(), 0);
+    QVERIFY(!w.page(0)->isHidden());
+    QVERIFY(f.ReadChoiceFile().find("LangFile=ENG.ini") != std::string::npos);
+    QVERIFY(!w.message(2).isEmpty());
+  }
+
+  void aSecondCopyEndsRightAfterItsMessage() {
+    Frame f("");
+    f.instanceAnswer = InstanceLock::AlreadyRunning;
+    QVERIFY(!f.Start());
+    QCOMPARE(f.events, std::vector<std::string>{"instance"});
+    QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
+    const MessageRequest& m = f.fakes.prompter.shown[0].request;
+    QCOMPARE(m.text, QStringLiteral("Orvantis is already running"));
+    QCOMPARE(m.caption, QStringLiteral("Orvantis"));
+    QCOMPARE(m.icon, MessageIcon::Warning);
+    QCOMPARE(f.fakes.dialogs.languageDialogs, 0);
+    QVERIFY(!f.ChoiceFileExists());
+  }
+
+  void theLockFileAdmitsOneHolder() {
+    QTemporaryDir runtime;
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    QCOMPARE(QString::fromStdString(SingleInstanceLockPath("Orvantis.exe")),
+             runtime.path() + QStringLiteral("/orvantis/Orvantis.exe.lock"));
+    auto first = MakeSingleInstance("Orvantis.exe");
+    auto second = MakeSingleInstance("Orvantis.exe");
+    QCOMPARE(first->Acquire(), InstanceLock::Acquired);
+    QCOMPARE(second->Acquire(), InstanceLock::AlreadyRunning);
+    first.reset();
+    QCOMPARE(second->Acquire(), InstanceLock::Acquired);
+    QCOMPARE(MakeSingleInstance("../x")->Acquire(), InstanceLock::Unavailable);
+    qputenv("XDG_RUNTIME_DIR", saved);
+  }
+
+  void aStoredPackThatIsGoneIsAskedForAgain() {
+    Frame f("XYZ.ini");
+    f.fakes.dialogs.languageAnswers = {QStringLiteral("../ENG"), QStringLiteral("NOPE"),
+                                       QStringLiteral("CHT")};
+    QVERIFY(f.Start());
+    QCOMPARE(f.fakes.dialogs.languageDialogs, 3);
+    QVERIFY(f.ReadChoiceFile().find("LangFile=CHT.ini") != std::string::npos);
+    QVERIFY(QString::fromStdString(f.window->langFilePath()).endsWith("Language/CHT.ini"));
+  }
+
+  void aDialogClosedWithoutOkNeverLeavesTheTextsEmpty() {
+    Frame f("");
+    QVERIFY(f.Start());  // the dialog is closed every time
+    QCOMPARE(f.fakes.dialogs.languageDialogs, CWizardDlg::kMaxLanguageAsks);
+    QVERIFY(f.ReadChoiceFile().find("LangFile") == std::string::npos);  // asked again next time
+    QVERIFY(QString::fromStdString(f.window->langFilePath()).endsWith("Language/ENG.ini"));
+    QVERIFY(!f.window->message(2).isEmpty());
+  }
+
+  void aLanguageChangeReloadsEveryPage() {
+    Frame f("ENG.ini");
+    QVERIFY(f.Start());
+    CWizardDlg& w = *f.window;
+    QStringList before;
+    for (int i = 0; i < nav::kPageCount; ++i)
+      before << w.page(i)->findChild<QLabel*>("titleLine")->text();
+    const QString message = w.message(2);
+
+    w.OnStep(nav::kStepLanguage);  // closed without OK: nothing changes
+    QCOMPARE(w.message(2), message);
+    QVERIFY(f.ReadChoiceFile().find("LangFile=ENG.ini") != std::string::npos);
+
+    f.fakes.dialogs.languageAnswers.push_back(QStringLiteral("CHT"));
+    w.OnStep(nav::kStepLanguage);
+    QVERIFY(f.ReadChoiceFile().find("LangFile=CHT.ini") != std::string::npos);
+    QVERIFY(w.message(2) != message && !w.message(2).isEmpty());
+    int changed = 0;
+    for (int i = 0; i < nav::kPageCount; ++i)
+      if (w.page(i)->findChild<QLabel*>("titleLine")->text() != before[i]) ++changed;
+    QVERIFY(changed >= 10);
+  }
+
+  void theLanguageDialogOffersOkOnlyForAPack() {
+    Frame f("");
+    CDlgLanguage dialog(f.folder(), "ENU");
+    dialog.Reload();
+    QCOMPARE(dialog.combo()->count(), 2);
+    QCOMPARE(dialog.combo()->currentText(), QStringLiteral("ENG"));
+    QVERIFY(dialog.okButton()->isEnabled());
+    for (const char* bad : {"", "  ", "XYZ", "../Language/ENG", "Language\\ENG", ".."}) {
+      dialog.combo()->setEditText(QString::fromLatin1(bad));
+      QVERIFY2(!dialog.okButton()->isEnabled(), bad);
+      QVERIFY(!dialog.NamesPack(QString::fromLatin1(bad)));
+    }
+    dialog.combo()->setEditText(QStringLiteral("CHT"));
+    QVERIFY(dialog.okButton()->isEnabled());
+    dialog.okButton()->click();
+    QCOMPARE(dialog.result(), QStringLiteral("CHT"));
+
+    CDlgLanguage chinese(f.folder(), "CHT");
+    chinese.Reload();
+    QCOMPARE(chinese.combo()->currentText(), QStringLiteral("CHT"));
+  }
+};
+
+QTEST_MAIN(FrameStartupTest)
+#include "frame_startup_test.moc"

@@ -1,0 +1,284 @@
+// The search page offscreen, over the in-memory discovery network and the scripted UI services:
+// start and stop, the tick and its limit, the list, Next's checks and what it stores, Back, and
+// opening a camera's web page.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "core/i18n/language_pack.h"
+#include "core/model/session_record.h"
+#include "core/platform/codepage.h"
+#include "core/util/ipv4.h"
+#include "gui/pages/sub_search_net.h"
+#include "gui/support/fake_ui_services.h"
+#include "support/fake_discovery.h"
+
+namespace orv::gui {
+namespace {
+
+using orv::testing::FakeDiscoveryRig;
+using orv::testing::Ip;
+using orv::testing::MakeReply;
+using orv::testing::NumberedCamera;
+using orv::testing::ReplySpec;
+
+// The application lives from before the first test until after the last, and goes before the
+// program's static objects do.
+class AppEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "pages_search_test";
+    static char* argv[] = {name, nullptr};
+    m_app = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { m_app.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> m_app;
+};
+::testing::Environment* const kAppEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+// Records posted steps; the subnet step notes cameraAddr and runs its continuation at once,
+// or runs duringSubnet first (a tick arriving while the step runs).
+struct RecordingSink : StepSink {
+  void PostStep(int code) override { posted.push_back(code); }
+  void SendSubnetStep(std::function<void()> then) override {
+    subnetAddresses.push_back(session->cameraAddr);
+    if (duringSubnet) duringSubnet();
+    then();
+  }
+  SessionRecord* session = nullptr;
+  std::vector<int> posted;
+  std::vector<std::uint32_t> subnetAddresses;
+  std::function<void()> duringSubnet;
+};
+
+class SearchPage : public ::testing::Test {
+ protected:
+  SearchPage() {
+    rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};
+    sink.session = &session;
+    services = fakes.services();
+    page.Wire(&sink, &session, &services);
+    page.SetDiscoveryEnvironment(rig.Environment());
+    page.LoadTexts(pack);
+    session.pathSetup = 1;
+    page.Prepare();
+  }
+
+  // Starts a search and makes the first poll, so the engine's sockets exist.
+  void StartAndPoll() {
+    page.searchButton()->click();
+    page.OnTimer();
+  }
+  void Reply(const ReplySpec& spec) { rig.net->DeliverAll(MakeReply(spec)); }
+  void Select(int row) { page.cameraList()->topLevelItem(row)->setSelected(true); }
+  QString Cell(int row, int column) const {
+    return page.cameraList()->topLevelItem(row)->text(column);
+  }
+
+  i18n::LanguagePack pack{std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / "ENG.ini"};
+  test::FakeServices fakes;
+  UiServices services;
+  SessionRecord session;
+  RecordingSink sink;
+  FakeDiscoveryRig rig;
+  CSubSearchNet page;
+};
+
+TEST_F(SearchPage, StartSetsTheFactoryAddressBeforeTheSubnetStepThenBlinks) {
+  session.cameraAddr = Ip("10.9.9.9");
+  page.searchButton()->click();
+  ASSERT_EQ(sink.subnetAddresses.size(), 1u);
+  EXPECT_EQ(sink.subnetAddresses[0], MakeIpv4(192, 168, 0, 98));
+  EXPECT_TRUE(page.searching());
+  EXPECT_EQ(page.searchButton()->text(), "Searching...");
+  page.OnTimer();
+  EXPECT_EQ(page.searchButton()->text(), "Stop Search");
+  page.OnTimer();
+  EXPECT_EQ(page.searchButton()->text(), "Searching...");
+  EXPECT_EQ(page.searchButton()->accessibleName(), "Searching...");
+}
+
+TEST_F(SearchPage, ListsCamerasInSixColumnsAndDrainsEveryWaitingReply) {
+  StartAndPoll();
+  for (int n = 0; n < 250; ++n) Reply(NumberedCamera(n));
+  page.OnTimer();
+  ASSERT_EQ(page.cameraList()->topLevelItemCount(), 250);
+  EXPECT_EQ(Cell(0, 0), "10.0.0.1");
+  EXPECT_EQ(Cell(0, 1), "00:50:C2:00:00:00");
+  EXPECT_EQ(Cell(0, 2), "80");
+  EXPECT_EQ(Cell(0, 3), "Vexor-41HA/ethernet");
+  EXPECT_EQ(Cell(0, 4), "5000");
+  EXPECT_EQ(Cell(0, 5), "SN0");
+  EXPECT_TRUE(page.cameraList()->isColumnHidden(5));
+  EXPECT_EQ(page.cameraList()->headerItem()->text(3), "DESC / INTERFACE");
+}
+
+TEST_F(SearchPage, StopAndRestartKeepTheListAndResetTheTicks) {
+  StartAndPoll();
+  Reply(NumberedCamera(1));
+  page.OnTimer();
+  ASSERT_EQ(page.cameraList()->topLevelItemCount(), 1);
+  page.searchButton()->click();
+  EXPECT_FALSE(page.searching());
+  EXPECT_EQ(page.searchButton()->text(), "Start Search");
+  page.searchButton()->click();
+  EXPECT_TRUE(page.searching());
+  EXPECT_EQ(page.tickCount(), 0);
+  EXPECT_EQ(page.cameraList()->topLevelItemCount(), 1);
+}
+
+TEST_F(SearchPage, TheHundredAndEightiethTickStopsWithoutPolling) {
+  StartAndPoll();
+  while (page.tickCount() < CSubSearchNet::kTickLimit - 1) page.OnTimer();
+  EXPECT_TRUE(page.searching());
+  Reply(NumberedCamera(7));
+  page.OnTimer();
+  EXPECT_FALSE(page.searching());
+  EXPECT_EQ(page.searchButton()->text(), "Start Search");
+  EXPECT_EQ(page.cameraList()->topLevelItemCount(), 0) << "no final poll";
+}
+
+TEST_F(SearchPage, NextWithAnEmptyListOrNoSelectionStays) {
+  page.nextButton()->click();
+  ASSERT_EQ(fakes.prompter.shown.size(), 1u);
+  EXPECT_EQ(fakes.prompter.shown[0].request.icon, MessageIcon::Stop);
+  EXPECT_EQ(fakes.prompter.shown[0].request.caption, "Orvantis");
+  EXPECT_TRUE(fakes.prompter.LastText().startsWith("No camera has been found"));
+
+  StartAndPoll();
+  Reply(NumberedCamera(1));
+  page.OnTimer();
+  Select(0);
+  Reply(NumberedCamera(2));
+  page.OnTimer();  // the rebuild drops the selection
+  EXPECT_TRUE(page.cameraList()->selectedItems().isEmpty());
+  page.nextButton()->click();
+  EXPECT_FALSE(page.searching()) << "Next stops the search";
+  ASSERT_EQ(fakes.prompter.shown.size(), 2u);
+  EXPECT_EQ(fakes.prompter.shown[1].request.icon, MessageIcon::Information);
+  EXPECT_EQ(fakes.prompter.LastText(), "Please select a camera in the list, then press Next.");
+  EXPECT_TRUE(sink.posted.empty());
+}
+
+TEST_F(SearchPage, NextStoresTheRowsOwnBytesAndPostsByPath) {
+  SetSystemCodePage(kCodePageUtf8);
+  StartAndPoll();
+  ReplySpec camera = NumberedCamera(3);
+  camera.httpPort = 8080;
+  camera.description = "Vexor-41HA";
+  camera.interfaceWord = "wireless";
+  camera.cameraId = "SN\xff\xfe";  // not text in the system code page: shown changed, stored not
+  Reply(camera);
+  page.OnTimer();
+  Select(0);
+  page.nextButton()->click();
+  EXPECT_EQ(session.cameraAddrText, "10.0.0.4");
+  EXPECT_EQ(session.cameraAddr, Ip("10.0.0.4"));
+  EXPECT_EQ(session.cameraPortText, "8080");
+  EXPECT_EQ(session.cameraSerial, "SN\xff\xfe");
+  EXPECT_EQ(session.cameraWireless, 1);
+  EXPECT_EQ(session.legacyCamera, 0);
+  EXPECT_EQ(sink.posted, std::vector<int>{18});
+
+  session.pathSetup = 0;
+  session.pathFirmware = 1;
+  Select(0);
+  page.nextButton()->click();
+  session.pathFirmware = 0;
+  Select(0);
+  page.nextButton()->click();
+  EXPECT_EQ(sink.posted, (std::vector<int>{18, 13}));
+  SetSystemCodePage(InitSystemCodePage());
+}
+
+TEST_F(SearchPage, ARowWithAnUnusablePortCannotBePickedOrOpened) {
+  StartAndPoll();
+  ReplySpec zero = NumberedCamera(1);
+  zero.httpPort = 0;
+  ReplySpec huge = NumberedCamera(2);
+  huge.httpPort = 70000;
+  Reply(zero);
+  Reply(huge);
+  page.OnTimer();
+  ASSERT_EQ(page.cameraList()->topLevelItemCount(), 2);
+  for (int row : {0, 1}) {
+    Select(row);
+    page.nextButton()->click();
+    EXPECT_EQ(fakes.prompter.shown.back().request.icon, MessageIcon::Stop);
+    EXPECT_TRUE(fakes.prompter.LastText().startsWith("This camera reports an address or port"));
+    Select(row);
+    QTest::keyClick(page.cameraList(), Qt::Key_Return);
+  }
+  EXPECT_EQ(fakes.prompter.shown.size(), 4u);
+  EXPECT_TRUE(session.cameraAddrText.empty());
+  EXPECT_TRUE(sink.posted.empty());
+  EXPECT_TRUE(sink.subnetAddresses.size() == 1u) << "only the search's own subnet step";
+  EXPECT_TRUE(fakes.browser.opened.empty());
+}
+
+TEST_F(SearchPage, OpeningACameraUsesTheRowPickedBeforeTheSubnetStep) {
+  StartAndPoll();
+  ReplySpec first = NumberedCamera(1);
+  first.httpPort = 8081;
+  Reply(first);
+  page.OnTimer();
+  // While the subnet step runs, a tick lists another camera first and drops the selection.
+  sink.duringSubnet = [this] {
+    rig.net->DeliverAll(MakeReply(NumberedCamera(9)));
+    *rig.now += CPLipf::kExpiryMs + 1;  // the first camera expires: the rows change
+    page.OnTimer();
+  };
+  page.resize(640, 480);
+  page.show();
+  Select(0);
+  const QRect cell = page.cameraList()->visualItemRect(page.cameraList()->topLevelItem(0));
+  QTest::mouseClick(page.cameraList()->viewport(), Qt::LeftButton, {}, cell.center());
+  QTest::mouseDClick(page.cameraList()->viewport(), Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(sink.subnetAddresses.size(), 2u);
+  ASSERT_EQ(fakes.browser.opened.size(), 1u);
+  EXPECT_EQ(fakes.browser.opened[0].toString(), "http://10.0.0.2:8081");
+  EXPECT_EQ(sink.subnetAddresses.back(), Ip("10.0.0.2"));
+  ASSERT_EQ(page.cameraList()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "10.0.0.10") << "the list did change under the open";
+  EXPECT_TRUE(page.searching()) << "the search keeps running";
+}
+
+TEST_F(SearchPage, PathsDecideNextVisibilityAndBack) {
+  session.pathSetup = 0;
+  session.pathSearch = 1;
+  page.Prepare();
+  EXPECT_TRUE(page.nextButton()->isHidden());
+  page.searchButton()->click();
+  page.backButton()->click();
+  EXPECT_FALSE(page.searching());
+  session.pathSearch = 0;
+  session.pathSetup = 1;
+  session.newCamera = 1;
+  page.Prepare();
+  EXPECT_FALSE(page.nextButton()->isHidden());
+  page.backButton()->click();
+  session.newCamera = 0;
+  page.backButton()->click();
+  session.pathSetup = 0;
+  page.backButton()->click();
+  EXPECT_EQ(sink.posted, (std::vector<int>{2, 5, 28}));
+}
+
+TEST_F(SearchPage, ControlsCarryAccessibleNames) {
+  EXPECT_EQ(page.cameraList()->accessibleName(), "Camera List");
+  EXPECT_EQ(page.backButton()->accessibleName(), "Back");
+  EXPECT_EQ(page.nextButton()->accessibleName(), "Next");
+  EXPECT_EQ(page.searchButton()->accessibleName(), "Start Search");
+}
+
+}  // namespace
+}  // namespace orv::gui
