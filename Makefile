@@ -11,6 +11,9 @@
 #   make deb     the Debian package, build/orvantis_<version>_<arch>.deb
 
 BUILD ?= build
+# One compiler cache for every build folder and clone: paths are hashed relative to the tree.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local

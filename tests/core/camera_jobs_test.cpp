@@ -408,7 +408,7 @@ class ScriptedPeer {
 
 const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
 
-TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
+TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   const ScopedTransportTiming timing(Short());
   struct Case {
     std::string last;
@@ -417,7 +417,8 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedUnlessRefused) {
     int error;
   };
   for (const Case& c : {Case{"", kModeSave, 1, 0},  // never answered: the camera moved
-                        Case{"HTTP/1.0 402 Failure\n\n", kModeSave, 1, 0},
+                        Case{"HTTP/1.0 402 Failure\n\n", kModeSave, 0, ErrFailure},
+                        Case{"HTTP/1.0 404 Not Found\n\n", kModeSave, 0, ErrNotFound},
                         Case{"HTTP/1.0 401 Unauthorized\n\n", kModeSave, 0, ErrUnauthorized},
                         Case{"", kModeSaveWps, 0, ErrNoResponse},
                         Case{"HTTP/1.0 402 Failure\n\n", kModeSaveWps, 0, ErrFailure}}) {

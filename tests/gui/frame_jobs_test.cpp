@@ -354,32 +354,6 @@ class FrameJobsTest : public QObject {
     f.window->OnStep(nav::kStepSave);
     QCOMPARE(f.window->timerInterval(3), 80);
   }
-
-  void theNetworkWriteOfASaveFailsItUnlessTheCameraMoved() {
-    struct Case {
-      int networkWrite;
-      bool ok;
-    };
-    for (Case c : {Case{0, true}, Case{-3, true}, Case{-7, true}, Case{-1, false}, Case{-6, false},
-                   Case{-8, false}, Case{-4, false}}) {
-      WorkerJob job;
-      std::vector<int> pages;
-      RunCheckedSaveJob(job, [&](SessionRecord&, int act, int page, int) {
-        pages.push_back(page);
-        return act == kActWrite && page == kPageNetwork ? c.networkWrite : 0;
-      });
-      QCOMPARE(job.done, std::uint8_t{1});
-      QCOMPARE(job.ok == 1, c.ok);
-      QCOMPARE(job.error, c.ok ? 0 : c.networkWrite);
-      QCOMPARE(pages, (std::vector<int>{kPageSystem, kPageDdns, kPageTime, kPageNetwork}));
-    }
-    WorkerJob job;
-    RunCheckedSaveJob(job, [](SessionRecord&, int, int page, int) {
-      return page == kPageDdns ? -3 : 0;  // only the last write may go unanswered
-    });
-    QCOMPARE(job.ok, std::uint8_t{0});
-    QCOMPARE(job.error, -3);
-  }
 };
 
 QTEST_MAIN(FrameJobsTest)

@@ -83,10 +83,11 @@ void RunSaveJob(WorkerJob& job) {
   static constexpr Request kWrites[] = {
       {kActWrite, kPageSystem, 0}, {kActWrite, kPageDdns, 0}, {kActWrite, kPageTime, kSubPageTime}};
   if (!RunAll(job, kWrites)) return;
-  // The camera may move to its new address before it answers the network write, so its result is
-  // not held against the save; a refusal of the credentials is, or a refused save would look saved.
+  // The camera may move to its new address before it answers the network write: no answer, or an
+  // answer without data, still counts as saved. Any other failure is a refused save, which must not
+  // look saved.
   const int code = CameraRequest(job.session, kActWrite, kPageNetwork, 0);
-  if (code == ErrUnauthorized) {
+  if (code != 0 && code != ErrNoResponse && code != ErrNoNetworkData) {
     Fail(job, code);
     return;
   }

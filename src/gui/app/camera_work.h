@@ -40,10 +40,4 @@ struct CameraWork {
                          std::shared_ptr<TemporaryAddressOwner> owner);
 };
 
-// The save of mode 3 with its network write judged: a camera that moves to its new address may
-// drop the connection ("no response") or answer without data, and that still counts as saved;
-// every other failure of the write fails the save, so a refused save never looks saved.
-using CameraRequestFunction = std::function<int(SessionRecord&, int act, int page, int subPage)>;
-void RunCheckedSaveJob(WorkerJob& job, const CameraRequestFunction& request = CameraRequest);
-
 }  // namespace orv::gui
