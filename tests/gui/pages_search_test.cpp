@@ -16,34 +16,19 @@
 #include "core/util/ipv4.h"
 #include "gui/pages/sub_search_net.h"
 #include "gui/support/fake_ui_services.h"
+#include "gui/support/page_fixture.h"
 #include "support/fake_discovery.h"
 
 namespace orv::gui {
 namespace {
+
+using test::Pack;
 
 using orv::testing::FakeDiscoveryRig;
 using orv::testing::Ip;
 using orv::testing::MakeReply;
 using orv::testing::NumberedCamera;
 using orv::testing::ReplySpec;
-
-// The application lives from before the first test until after the last, and goes before the
-// program's static objects do.
-class AppEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "pages_search_test";
-    static char* argv[] = {name, nullptr};
-    m_app = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { m_app.reset(); }
-
- private:
-  std::unique_ptr<QApplication> m_app;
-};
-::testing::Environment* const kAppEnvironment =
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 // Records posted steps; the subnet step notes cameraAddr and runs its continuation at once,
 // or runs duringSubnet first (a tick arriving while the step runs).

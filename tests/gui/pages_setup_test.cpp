@@ -16,37 +16,18 @@
 #include "gui/pages/sub_show_pic.h"
 #include "gui/resources/art/link_art.h"
 #include "gui/support/fake_ui_services.h"
+#include "gui/support/page_fixture.h"
 
 namespace orv::gui {
 namespace {
 
-// The application lives from before the first test until after the last, and goes before the
-// program's static objects do.
-class AppEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "pages_setup_test";
-    static char* argv[] = {name, nullptr};
-    m_app = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { m_app.reset(); }
-
- private:
-  std::unique_ptr<QApplication> m_app;
-};
-::testing::Environment* const kAppEnvironment =
-    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
+using test::Pack;
 
 struct RecordingSink : StepSink {
   void PostStep(int code) override { posted.push_back(code); }
   void SendSubnetStep(std::function<void()> then) override { then(); }
   std::vector<int> posted;
 };
-
-i18n::LanguagePack Pack(const char* name) {
-  return i18n::LanguagePack(std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / name);
-}
 
 template <typename Page>
 class PageTest : public ::testing::Test {

@@ -1,8 +1,10 @@
 #include "gui/app/sub_page.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QFont>
 #include <QLabel>
+#include <QPalette>
 
 namespace orv::gui {
 
@@ -40,6 +42,18 @@ MessageAnswer CSubPage::Message(MessageIcon icon, const QString& caption, const 
 void CSubPage::SetTitle(const QString& text) {
   m_title->setText(text);
   m_title->setAccessibleName(text);
+}
+
+void CSubPage::SetCaption(QAbstractButton* button, const QString& text) {
+  button->setText(text);
+  button->setAccessibleName(text);
+}
+
+void CSubPage::PaintWhite() {
+  setAutoFillBackground(true);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  setPalette(pal);
 }
 
 }  // namespace orv::gui

@@ -7,6 +7,7 @@
 
 #include "gui/app/ui_services.h"
 
+class QAbstractButton;
 class QLabel;
 
 namespace orv {
@@ -52,6 +53,10 @@ class CSubPage : public QWidget {
   // Shortcut for a message box through the Prompter.
   MessageAnswer Message(MessageIcon icon, const QString& caption, const QString& text,
                         MessageButtons buttons = MessageButtons::Ok);
+  // A caption that is also the control's accessible name (screen readers and tests find it by it).
+  static void SetCaption(QAbstractButton* button, const QString& text);
+  // The templates' white page background.
+  void PaintWhite();
   // The page's title line ("Title..." keys): a large plain font.
   QLabel* titleLine() const { return m_title; }
   void SetTitle(const QString& text);

@@ -14,16 +14,6 @@
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
-namespace {
-
-template <typename Button>
-void SetButtonText(Button* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
-}  // namespace
-
 CSubChoose::CSubChoose(QWidget* parent)
     : CSubPage(parent),
       m_note1(new QLabel(this)),
@@ -35,10 +25,7 @@ CSubChoose::CSubChoose(QWidget* parent)
       m_note2(new QLabel(this)),
       m_back(new CXButtonXP(QStringLiteral("Back"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
   titleLine()->hide();
 
   auto* answer = new QButtonGroup(this);
@@ -99,14 +86,14 @@ void CSubChoose::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key) {
     return QString::fromStdString(pack.Utf8(section, key));
   };
-  SetButtonText(m_back, text("Common", "BtnBack"));
-  SetButtonText(m_next, text("Common", "BtnNext"));
+  SetCaption(m_back, text("Common", "BtnBack"));
+  SetCaption(m_next, text("Common", "BtnNext"));
   m_note1->setText(text("ChoosePage", "Note1"));
-  SetButtonText(m_yes, text("ChoosePage", "RadioYes"));
-  SetButtonText(m_no, text("ChoosePage", "RadioNo"));
-  SetButtonText(m_lan, text("ChoosePage", "RadioLan"));
-  SetButtonText(m_wireless, text("ChoosePage", "RadioWireless"));
-  SetButtonText(m_pppoe, text("ChoosePage", "RadioPPPoE"));
+  SetCaption(m_yes, text("ChoosePage", "RadioYes"));
+  SetCaption(m_no, text("ChoosePage", "RadioNo"));
+  SetCaption(m_lan, text("ChoosePage", "RadioLan"));
+  SetCaption(m_wireless, text("ChoosePage", "RadioWireless"));
+  SetCaption(m_pppoe, text("ChoosePage", "RadioPPPoE"));
   m_note2->setText(text("ChoosePage", "Note2"));
 }
 

@@ -26,11 +26,6 @@ QPushButton* MakeButton(const QString& text, QWidget* parent) {
   return button;
 }
 
-void SetButtonText(QPushButton* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
 }  // namespace
 
 CSubFirst::CSubFirst(QWidget* parent)
@@ -44,10 +39,7 @@ CSubFirst::CSubFirst(QWidget* parent)
       m_about(MakeButton(QStringLiteral("About Us"), this)),
       m_language(MakeButton(QStringLiteral("Language"), this)),
       m_firmware(MakeButton(QStringLiteral("Firmware Upgrade"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
 
   m_picture->SetPicture(art::Picture::HomePppoe);
   m_linkText->setTextFormat(Qt::PlainText);
@@ -95,11 +87,11 @@ CSubFirst::CSubFirst(QWidget* parent)
 }
 
 void CSubFirst::LoadTexts(const i18n::LanguagePack& pack) {
-  SetButtonText(m_searchCamera, Home(pack, "Btn_FindCam"));
-  SetButtonText(m_setupCamera, Home(pack, "Btn_SetupCam"));
-  SetButtonText(m_searchIntranet, Home(pack, "Btn_FindNet"));
-  SetButtonText(m_about, Home(pack, "Btn_About"));
-  SetButtonText(m_language, QString::fromStdString(pack.Utf8("FirstPage", "Btn_Language")));
+  SetCaption(m_searchCamera, Home(pack, "Btn_FindCam"));
+  SetCaption(m_setupCamera, Home(pack, "Btn_SetupCam"));
+  SetCaption(m_searchIntranet, Home(pack, "Btn_FindNet"));
+  SetCaption(m_about, Home(pack, "Btn_About"));
+  SetCaption(m_language, QString::fromStdString(pack.Utf8("FirstPage", "Btn_Language")));
   m_labels.ethernet = pack.Utf8("FirstPage", "LinkTypeEthernet", i18n::kHomeTextChars);
   m_labels.pppoe = pack.Utf8("FirstPage", "LinkTypePPPOE", i18n::kHomeTextChars);
   m_labels.fixedAddress = pack.Utf8("FirstPage", "LinkFixedIP", i18n::kHomeTextChars);

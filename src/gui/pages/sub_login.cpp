@@ -17,11 +17,6 @@
 namespace orv::gui {
 namespace {
 
-void SetButtonText(QPushButton* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
 void SetLabel(QLabel* label, QWidget* field, const QString& text) {
   label->setText(text);
   field->setAccessibleName(text);
@@ -42,10 +37,7 @@ CSubLogin::CSubLogin(QWidget* parent)
       m_exit(new CXButtonXP(QStringLiteral("Exit"), this)),
       m_back(new CXButtonXP(QStringLiteral("Back"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
 
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
@@ -101,8 +93,8 @@ void CSubLogin::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key, std::size_t size = i18n::kTextChars) {
     return QString::fromStdString(pack.Utf8(section, key, size));
   };
-  SetButtonText(m_back, text("Common", "BtnBack"));
-  SetButtonText(m_next, text("Common", "BtnNext"));
+  SetCaption(m_back, text("Common", "BtnBack"));
+  SetCaption(m_next, text("Common", "BtnNext"));
   m_note->setText(text("LoginPage", "Note"));
   SetLabel(m_typeLabel, m_type, text("LoginPage", "LoginType"));
   SetLabel(m_idLabel, m_id, text("LoginPage", "ID"));

@@ -17,16 +17,6 @@
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
-namespace {
-
-template <typename Button>
-void SetButtonText(Button* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
-}  // namespace
-
 CSubOption::CSubOption(QWidget* parent)
     : CSubPage(parent),
       m_wizard(new QRadioButton(QStringLiteral("Wizard  Setup"), this)),
@@ -35,10 +25,7 @@ CSubOption::CSubOption(QWidget* parent)
       m_manualText(new QLabel(this)),
       m_back(new CXButtonXP(QStringLiteral("Back"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
   titleLine()->hide();
 
   auto* group = new QButtonGroup(this);
@@ -89,10 +76,10 @@ void CSubOption::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key) {
     return QString::fromStdString(pack.Utf8(section, key));
   };
-  SetButtonText(m_back, text("Common", "BtnBack"));
-  SetButtonText(m_next, text("Common", "BtnNext"));
-  SetButtonText(m_wizard, text("OptionPage", "RadioWizard"));
-  SetButtonText(m_manual, text("OptionPage", "RadioMaunal"));
+  SetCaption(m_back, text("Common", "BtnBack"));
+  SetCaption(m_next, text("Common", "BtnNext"));
+  SetCaption(m_wizard, text("OptionPage", "RadioWizard"));
+  SetCaption(m_manual, text("OptionPage", "RadioMaunal"));
   m_wizardText->setText(text("OptionPage", "StaticWizard"));
   m_manualText->setText(text("OptionPage", "StaticMaunal"));
 }

@@ -27,11 +27,6 @@ QString Shown(std::string_view local) {
   return QString::fromStdString(LocalToUtf8(local));
 }
 
-void SetButtonText(QPushButton* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
 }  // namespace
 
 CSubSearchNet::CSubSearchNet(QWidget* parent)
@@ -42,10 +37,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
       m_search(new CXButtonXP(QStringLiteral("Start  Search"), this)),
       m_back(new CXButtonXP(QStringLiteral("Exit"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
   SetTitle(QStringLiteral("STEP \nFind The Camera"));
 
   m_list->setColumnCount(6);
@@ -68,7 +60,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
 
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
-  SetButtonText(m_search, m_startText);
+  SetCaption(m_search, m_startText);
   for (QPushButton* b : {m_search, m_back, m_next}) {
     b->setAccessibleName(b->text());
     b->setAutoDefault(false);
@@ -118,13 +110,13 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key, std::size_t size = i18n::kTextChars) {
     return QString::fromStdString(pack.Utf8(section, key, size));
   };
-  SetButtonText(m_back, text("Common", "BtnBack"));
+  SetCaption(m_back, text("Common", "BtnBack"));
   m_nextText = text("Common", "BtnNext");
-  SetButtonText(m_next, m_nextText);
+  SetCaption(m_next, m_nextText);
   m_startText = text("SearchPage", "BtnStrartFind");
   m_findingText = text("SearchPage", "BtnFindingCam");
   m_stopText = text("SearchPage", "BtnStopFind");
-  SetButtonText(m_search, m_startText);
+  SetCaption(m_search, m_startText);
   m_note->setText(text("SearchPage", "Note", i18n::kNoteChars));
   m_note->setAccessibleName(m_note->text());
   m_listTitle->setText(text("SearchPage", "CamList"));
@@ -136,7 +128,7 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
 
 void CSubSearchNet::Prepare() {
   const bool searchPath = session() != nullptr && session()->pathSearch != 0;
-  if (!searchPath) SetButtonText(m_next, m_nextText);
+  if (!searchPath) SetCaption(m_next, m_nextText);
   m_next->setVisible(!searchPath);
   m_note->setVisible(!searchPath);
 }
@@ -144,7 +136,7 @@ void CSubSearchNet::Prepare() {
 void CSubSearchNet::StopSearch() {
   m_searching = false;
   m_timer.stop();
-  SetButtonText(m_search, m_startText);
+  SetCaption(m_search, m_startText);
 }
 
 void CSubSearchNet::OnSearchButton() {
@@ -161,7 +153,7 @@ void CSubSearchNet::OnSearchButton() {
     self->m_searching = true;
     self->m_busy = false;
     self->m_timer.start();
-    SetButtonText(self->m_search, self->m_findingText);
+    SetCaption(self->m_search, self->m_findingText);
   };
   if (stepSink() != nullptr)
     stepSink()->SendSubnetStep(start);
@@ -175,7 +167,7 @@ void CSubSearchNet::OnTimer() {
     StopSearch();
     return;
   }
-  SetButtonText(m_search, m_search->text() == m_findingText ? m_stopText : m_findingText);
+  SetCaption(m_search, m_search->text() == m_findingText ? m_stopText : m_findingText);
   if (m_busy) return;
   m_busy = true;
   const CameraEntry* rows = nullptr;

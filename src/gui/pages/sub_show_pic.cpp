@@ -13,25 +13,13 @@
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
-namespace {
-
-void SetButtonText(QPushButton* button, const QString& text) {
-  button->setText(text);
-  button->setAccessibleName(text);
-}
-
-}  // namespace
-
 CSubShowPic::CSubShowPic(QWidget* parent)
     : CSubPage(parent),
       m_picture(new art::CArtView(this)),
       m_note(new QLabel(this)),
       m_back(new CXButtonXP(QStringLiteral("Back"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
-  setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
-  setPalette(pal);
+  PaintWhite();
   titleLine()->hide();
 
   m_picture->SetPicture(art::Picture::DiagramStart);
@@ -59,8 +47,8 @@ CSubShowPic::CSubShowPic(QWidget* parent)
 }
 
 void CSubShowPic::LoadTexts(const i18n::LanguagePack& pack) {
-  SetButtonText(m_back, QString::fromStdString(pack.Utf8("Common", "BtnBack")));
-  SetButtonText(m_next, QString::fromStdString(pack.Utf8("Common", "BtnNext")));
+  SetCaption(m_back, QString::fromStdString(pack.Utf8("Common", "BtnBack")));
+  SetCaption(m_next, QString::fromStdString(pack.Utf8("Common", "BtnNext")));
   m_note->setText(QString::fromStdString(pack.Utf8("ShowPicPage", "note", i18n::kMessageChars)));
   m_note->setAccessibleName(m_note->text());
 }
