@@ -25,30 +25,30 @@ class ChoiceTest : public ::testing::Test {
   void SetUp() override {
     std::string tmpl = (fs::temp_directory_path() / "orv_lang_XXXXXX").string();
     ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
-    fs::create_directory(dir_ / "Language");
+    m_dir = tmpl;
+    fs::create_directory(m_dir / "Language");
     SetSystemCodePage(kCodePageWestern);
   }
   void TearDown() override {
     std::error_code ec;
-    fs::remove_all(dir_, ec);
+    fs::remove_all(m_dir, ec);
     SetSystemCodePage(kCodePageUtf8);
   }
   void Touch(const std::string& rel, std::string_view bytes = "") {
-    std::ofstream(dir_ / rel, std::ios::binary) << bytes;
+    std::ofstream(m_dir / rel, std::ios::binary) << bytes;
   }
   std::string Read(const std::string& rel) const {
-    return ReadFileBytes(dir_ / rel).value_or("<missing>");
+    return ReadFileBytes(m_dir / rel).value_or("<missing>");
   }
   // A dialog stand-in that counts its runs and answers with a fixed result member.
   LanguageChoice::RunDialog Dialog(std::string result) {
     return [this, result] {
-      ++dialogRuns_;
+      ++m_dialogRuns;
       return result;
     };
   }
-  fs::path dir_;
-  int dialogRuns_ = 0;
+  fs::path m_dir;
+  int m_dialogRuns = 0;
 };
 
 TEST_F(ChoiceTest, PackListSkipsFoldersAndRemovesOnlyTheExtension) {
@@ -59,15 +59,15 @@ TEST_F(ChoiceTest, PackListSkipsFoldersAndRemovesOnlyTheExtension) {
   Touch("Language/readme.txt");
   Touch("Language/ENG.ini.bak");
   Touch("Language/.ini");  // would list as an empty name, that is no pack
-  fs::create_directory(dir_ / "Language" / "old.ini");
-  LanguageChoice choice(dir_.string());
+  fs::create_directory(m_dir / "Language" / "old.ini");
+  LanguageChoice choice(m_dir.string());
   // Sorted like the combo box: case does not order "a.ini" after the capitals.
   EXPECT_EQ(choice.ListPacks(), (Packs{"a.ini", "CHT", "ENG", "my.initial"}));
   // Every listed name plus ".ini" is the file it came from.
   for (const auto& name : choice.ListPacks()) {
     EXPECT_TRUE(fs::is_regular_file(choice.LangFilePath(name + ".ini"))) << name;
   }
-  EXPECT_TRUE(ListPacks((dir_ / "none/").string()).empty());
+  EXPECT_TRUE(ListPacks((m_dir / "none/").string()).empty());
 }
 
 TEST(PreselectTest, OwnLanguageFirstThenTheLastEnglish) {
@@ -103,33 +103,33 @@ TEST(PreselectTest, FromTheUsersEnvironment) {
 }
 
 TEST_F(ChoiceTest, PathsFollowTheProgramFolder) {
-  LanguageChoice choice(dir_.string());  // no trailing separator given
-  EXPECT_EQ(choice.programFolder(), dir_.string() + "/");
-  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/defaultlang.ini");
-  EXPECT_EQ(choice.LangFilePath("ENG.ini"), dir_.string() + "/Language/ENG.ini");
+  LanguageChoice choice(m_dir.string());  // no trailing separator given
+  EXPECT_EQ(choice.programFolder(), m_dir.string() + "/");
+  EXPECT_EQ(choice.defaultLangPath(), m_dir.string() + "/defaultlang.ini");
+  EXPECT_EQ(choice.LangFilePath("ENG.ini"), m_dir.string() + "/Language/ENG.ini");
   // The real program folder is where this test executable is.
   EXPECT_TRUE(fs::exists(ExecutableFolder() + "core_i18n_choice_test"));
 }
 
 TEST_F(ChoiceTest, FirstStartCreatesTheFileAsksAndStores) {
-  LanguageChoice choice(dir_.string());
+  LanguageChoice choice(m_dir.string());
   ASSERT_FALSE(fs::exists(choice.defaultLangPath()));
   const ActiveLanguage first = choice.ResolveAtStartup(Dialog("ENG"));
-  EXPECT_EQ(dialogRuns_, 1);
+  EXPECT_EQ(m_dialogRuns, 1);
   EXPECT_TRUE(first.asked);
   EXPECT_TRUE(first.stored);
   EXPECT_EQ(first.langFileName, "ENG.ini");
-  EXPECT_EQ(first.langFilePath, dir_.string() + "/Language/ENG.ini");
+  EXPECT_EQ(first.langFilePath, m_dir.string() + "/Language/ENG.ini");
   EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
 
   const ActiveLanguage second = choice.ResolveAtStartup(Dialog("CHT"));
-  EXPECT_EQ(dialogRuns_, 1);  // not asked again
+  EXPECT_EQ(m_dialogRuns, 1);  // not asked again
   EXPECT_FALSE(second.asked);
   EXPECT_EQ(second.langFileName, "ENG.ini");
 }
 
 TEST_F(ChoiceTest, StartupCreatesAnEmptyFileButNeverTruncates) {
-  LanguageChoice choice(dir_.string());
+  LanguageChoice choice(m_dir.string());
   ASSERT_TRUE(choice.EnsureDefaultLangFile());
   EXPECT_EQ(Read("defaultlang.ini"), "");
   Touch("defaultlang.ini", "[DefaultLang]\nLangFile=CHT.ini\n");
@@ -140,13 +140,13 @@ TEST_F(ChoiceTest, StartupCreatesAnEmptyFileButNeverTruncates) {
   ASSERT_TRUE(choice.StoreChoice("ENG"));
   EXPECT_EQ(Read("defaultlang.ini"), "[Other]\nx=1\n[DefaultLang]\nLangFile=ENG.ini\n");
   // A folder in its place cannot be read or replaced.
-  fs::remove(dir_ / "defaultlang.ini");
-  fs::create_directory(dir_ / "defaultlang.ini");
+  fs::remove(m_dir / "defaultlang.ini");
+  fs::create_directory(m_dir / "defaultlang.ini");
   EXPECT_FALSE(choice.StoreChoice("ENG"));
 }
 
 TEST_F(ChoiceTest, DialogClosedWithoutChoiceIsNotStored) {
-  LanguageChoice choice(dir_.string());
+  LanguageChoice choice(m_dir.string());
   const ActiveLanguage run = choice.ResolveAtStartup(Dialog(""));
   // This run has no pack, as before; but nothing is stored...
   EXPECT_EQ(run.langFileName, ".ini");
@@ -154,7 +154,7 @@ TEST_F(ChoiceTest, DialogClosedWithoutChoiceIsNotStored) {
   EXPECT_EQ(Read("defaultlang.ini"), "");
   // ...so the next start asks again instead of showing empty texts for good.
   const ActiveLanguage next = choice.ResolveAtStartup(Dialog("CHT"));
-  EXPECT_EQ(dialogRuns_, 2);
+  EXPECT_EQ(m_dialogRuns, 2);
   EXPECT_EQ(next.langFileName, "CHT.ini");
   EXPECT_TRUE(next.stored);
 
@@ -168,10 +168,10 @@ TEST_F(ChoiceTest, DialogClosedWithoutChoiceIsNotStored) {
 
 TEST_F(ChoiceTest, ChangeStoresTheResultAndKeepsTheFileEncoding) {
   Touch("defaultlang.ini", "\xFF\xFE" + Utf8ToUtf16Le("[DefaultLang]\r\nLangFile=ENG.ini\r\n"));
-  LanguageChoice choice(dir_.string());
+  LanguageChoice choice(m_dir.string());
   const ActiveLanguage changed = choice.Change(Dialog("\xE4\xB8\xAD\xE6\x96\x87"));  // "中文"
   EXPECT_TRUE(changed.stored);
-  EXPECT_EQ(changed.langFilePath, dir_.string() + "/Language/\xE4\xB8\xAD\xE6\x96\x87.ini");
+  EXPECT_EQ(changed.langFilePath, m_dir.string() + "/Language/\xE4\xB8\xAD\xE6\x96\x87.ini");
   EXPECT_EQ(
       Read("defaultlang.ini"),
       "\xFF\xFE" + Utf8ToUtf16Le("[DefaultLang]\r\nLangFile=\xE4\xB8\xAD\xE6\x96\x87.ini\r\n"));
@@ -205,24 +205,24 @@ TEST_F(ChoiceTest, WritableProgramFolderKeepsTheChoiceBesideThePacks) {
                                   asked.push_back(folder);
                                   return true;
                                 },
-                                (dir_ / "cfg").string()};
-  LanguageChoice choice(dir_.string(), location);
-  EXPECT_EQ(asked, std::vector<std::string>{dir_.string() + "/"});
-  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/defaultlang.ini");
+                                (m_dir / "cfg").string()};
+  LanguageChoice choice(m_dir.string(), location);
+  EXPECT_EQ(asked, std::vector<std::string>{m_dir.string() + "/"});
+  EXPECT_EQ(choice.defaultLangPath(), m_dir.string() + "/defaultlang.ini");
   EXPECT_TRUE(choice.ResolveAtStartup(Dialog("ENG")).stored);
   EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
-  EXPECT_FALSE(fs::exists(dir_ / "cfg"));
+  EXPECT_FALSE(fs::exists(m_dir / "cfg"));
 }
 
 TEST_F(ChoiceTest, ReadOnlyProgramFolderRemembersInTheUsersFolder) {
   // A choice left in the program folder by someone who could write there is not this user's.
   Touch("defaultlang.ini", "[DefaultLang]\r\nLangFile=CHT.ini\r\n");
   const ChoiceLocation readOnly{[](const std::string&) { return false; },
-                                (dir_ / "home/.config/orvantis").string()};
-  LanguageChoice choice(dir_.string(), readOnly);
-  EXPECT_EQ(choice.defaultLangPath(), dir_.string() + "/home/.config/orvantis/defaultlang.ini");
+                                (m_dir / "home/.config/orvantis").string()};
+  LanguageChoice choice(m_dir.string(), readOnly);
+  EXPECT_EQ(choice.defaultLangPath(), m_dir.string() + "/home/.config/orvantis/defaultlang.ini");
   // The packs are still the program's own.
-  EXPECT_EQ(choice.LangFilePath("ENG.ini"), dir_.string() + "/Language/ENG.ini");
+  EXPECT_EQ(choice.LangFilePath("ENG.ini"), m_dir.string() + "/Language/ENG.ini");
 
   const ActiveLanguage first = choice.ResolveAtStartup(Dialog("ENG"));
   EXPECT_TRUE(first.asked);
@@ -230,29 +230,30 @@ TEST_F(ChoiceTest, ReadOnlyProgramFolderRemembersInTheUsersFolder) {
   EXPECT_EQ(Read("home/.config/orvantis/defaultlang.ini"), "[DefaultLang]\r\nLangFile=ENG.ini\r\n");
   EXPECT_EQ(Read("defaultlang.ini"), "[DefaultLang]\r\nLangFile=CHT.ini\r\n");
   // Missing levels are made private to the user.
-  EXPECT_EQ(fs::status(dir_ / "home/.config").permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(m_dir / "home/.config").permissions(), fs::perms::owner_all);
 
   // The next start reads it back from there and does not ask.
-  const ActiveLanguage next = LanguageChoice(dir_.string(), readOnly).ResolveAtStartup(Dialog("X"));
-  EXPECT_EQ(dialogRuns_, 1);
+  const ActiveLanguage next =
+      LanguageChoice(m_dir.string(), readOnly).ResolveAtStartup(Dialog("X"));
+  EXPECT_EQ(m_dialogRuns, 1);
   EXPECT_EQ(next.langFileName, "ENG.ini");
 
   // A change made before any start-up also finds its folder.
-  fs::remove_all(dir_ / "home");
-  EXPECT_TRUE(LanguageChoice(dir_.string(), readOnly).Change(Dialog("CHT")).stored);
-  EXPECT_EQ(LanguageChoice(dir_.string(), readOnly).ReadLangFileName(), "CHT.ini");
+  fs::remove_all(m_dir / "home");
+  EXPECT_TRUE(LanguageChoice(m_dir.string(), readOnly).Change(Dialog("CHT")).stored);
+  EXPECT_EQ(LanguageChoice(m_dir.string(), readOnly).ReadLangFileName(), "CHT.ini");
 }
 
 TEST_F(ChoiceTest, WithoutAUserFolderTheProgramFolderIsTried) {
   const ChoiceLocation nowhere{[](const std::string&) { return false; }, ""};
-  EXPECT_EQ(LanguageChoice(dir_.string(), nowhere).defaultLangPath(),
-            dir_.string() + "/defaultlang.ini");
+  EXPECT_EQ(LanguageChoice(m_dir.string(), nowhere).defaultLangPath(),
+            m_dir.string() + "/defaultlang.ini");
 }
 
 TEST_F(ChoiceTest, LangFileIsReadIntoItsBuffer) {
   const std::string longName(300, 'x');
   Touch("defaultlang.ini", "[DefaultLang]\nLangFile=" + longName + ".ini\n");
-  LanguageChoice choice(dir_.string());
+  LanguageChoice choice(m_dir.string());
   EXPECT_EQ(choice.ReadLangFileName(), std::string(kLangFileChars - 1, 'x'));
 }
 

@@ -11,17 +11,17 @@ namespace orv {
 
 class ConnectFlag {
  public:
-  ConnectFlag() : value_(std::make_shared<std::atomic<std::uint8_t>>(0)) {}
+  ConnectFlag() : m_value(std::make_shared<std::atomic<std::uint8_t>>(0)) {}
 
-  std::uint8_t load() const { return value_->load(std::memory_order_acquire); }
-  void store(std::uint8_t v) { value_->store(v ? 1 : 0, std::memory_order_release); }
+  std::uint8_t load() const { return m_value->load(std::memory_order_acquire); }
+  void store(std::uint8_t v) { m_value->store(v ? 1 : 0, std::memory_order_release); }
   explicit operator bool() const { return load() != 0; }
 
   // Gives this record a flag of its own again (a copy that must not follow the original).
-  void detach() { value_ = std::make_shared<std::atomic<std::uint8_t>>(load()); }
+  void detach() { m_value = std::make_shared<std::atomic<std::uint8_t>>(load()); }
 
  private:
-  std::shared_ptr<std::atomic<std::uint8_t>> value_;
+  std::shared_ptr<std::atomic<std::uint8_t>> m_value;
 };
 
 }  // namespace orv
