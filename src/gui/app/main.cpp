@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <cstdio>
 
 #include "core/platform/codepage.h"
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orvantis"));
   QApplication::setApplicationVersion(QStringLiteral(ORVANTIS_VERSION));
+  // The installed icon and desktop entry, so the window and the menu entry look alike.
+  QApplication::setDesktopFileName(QStringLiteral("org.example.orvantis"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("orvantis")));
   orv::InitSystemCodePage();
 
   QCommandLineParser parser;

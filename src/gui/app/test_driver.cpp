@@ -10,6 +10,10 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "core/platform/env.h"
 
 namespace orv::gui {
 namespace {
@@ -56,8 +60,10 @@ CTestDriver::CTestDriver(QStringList steps, int stepTimeoutMs, QObject* parent)
 }
 
 bool CTestDriver::StartFromEnvironment() {
-  const char* path = std::getenv("ORVANTIS_TEST_SCRIPT");
-  if (path == nullptr || *path == '\0') return false;
+  // Never with raised privileges: the script clicks and writes pictures where it says.
+  const std::optional<std::string> script = EnvOverride("ORVANTIS_TEST_SCRIPT");
+  if (!script || script->empty()) return false;
+  const char* path = script->c_str();
   QFile file(QString::fromLocal8Bit(path));
   if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
     std::fprintf(stderr, "test-script: cannot read %s\n", path);
@@ -69,9 +75,9 @@ bool CTestDriver::StartFromEnvironment() {
     if (!step.isEmpty() && !step.startsWith(QLatin1Char('#'))) steps.append(step);
   }
   int timeoutMs = 60000;
-  if (const char* t = std::getenv("ORVANTIS_TEST_STEP_MS")) {
+  if (const std::optional<std::string> t = EnvOverride("ORVANTIS_TEST_STEP_MS")) {
     bool ok = false;
-    const int value = QString::fromLatin1(t).toInt(&ok);
+    const int value = QString::fromStdString(*t).toInt(&ok);
     if (ok && value > 0) timeoutMs = value;
   }
   auto* driver = new CTestDriver(std::move(steps), timeoutMs, QCoreApplication::instance());

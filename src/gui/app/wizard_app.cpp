@@ -9,6 +9,7 @@
 #include "core/camera_http/transport.h"
 #include "core/hostnet/host_facts.h"
 #include "core/hostnet/temporary_address_owner.h"
+#include "core/platform/env.h"
 #include "core/platform/host_network.h"
 #include "core/platform/host_network_pppoe.h"
 #include "core/platform/locale.h"
@@ -22,8 +23,9 @@ int g_signalled = 0;  // user-interface thread only
 }  // namespace
 
 int TimerScaleFromEnvironment() {
-  const char* text = std::getenv("ORVANTIS_TIMER_SCALE");
-  if (text == nullptr || *text == '\0') return 1;
+  const std::optional<std::string> setting = EnvOverride("ORVANTIS_TIMER_SCALE");
+  if (!setting || setting->empty()) return 1;
+  const char* text = setting->c_str();
   char* end = nullptr;
   const long value = std::strtol(text, &end, 10);
   if (end == text || *end != '\0' || value < 1 || value > 1000) return 1;
