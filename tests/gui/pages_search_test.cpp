@@ -63,7 +63,7 @@ class SearchPage : public ::testing::Test {
     page.searchButton()->click();
     page.OnTimer();
   }
-  void Reply(const ReplySpec& spec) { rig.net->DeliverAll(MakeReply(spec)); }
+  void Reply(const ReplySpec& reply) { rig.net->DeliverAll(MakeReply(reply)); }
   void Select(int row) { page.cameraList()->topLevelItem(row)->setSelected(true); }
   QString Cell(int row, int column) const {
     return page.cameraList()->topLevelItem(row)->text(column);
