@@ -18,17 +18,14 @@
 #include "gui/pages/sub_login.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
+#include "gui/support/recording_sink.h"
 
 namespace orv::gui {
 namespace {
 
 using test::Pack;
 
-struct RecordingSink : StepSink {
-  void PostStep(int code) override { posted.push_back(code); }
-  void SendSubnetStep(std::function<void()> then) override { then(); }
-  std::vector<int> posted;
-};
+using test::RecordingSink;
 
 // Sets the system code page for one test and puts the old one back.
 struct CodePageScope {

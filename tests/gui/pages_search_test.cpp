@@ -17,6 +17,7 @@
 #include "gui/pages/sub_search_net.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
+#include "gui/support/recording_sink.h"
 #include "support/fake_discovery.h"
 
 namespace orv::gui {
@@ -30,20 +31,7 @@ using orv::testing::MakeReply;
 using orv::testing::NumberedCamera;
 using orv::testing::ReplySpec;
 
-// Records posted steps; the subnet step notes cameraAddr and runs its continuation at once,
-// or runs duringSubnet first (a tick arriving while the step runs).
-struct RecordingSink : StepSink {
-  void PostStep(int code) override { posted.push_back(code); }
-  void SendSubnetStep(std::function<void()> then) override {
-    subnetAddresses.push_back(session->cameraAddr);
-    if (duringSubnet) duringSubnet();
-    then();
-  }
-  SessionRecord* session = nullptr;
-  std::vector<int> posted;
-  std::vector<std::uint32_t> subnetAddresses;
-  std::function<void()> duringSubnet;
-};
+using test::RecordingSink;
 
 class SearchPage : public ::testing::Test {
  protected:

@@ -17,17 +17,14 @@
 #include "gui/resources/art/link_art.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
+#include "gui/support/recording_sink.h"
 
 namespace orv::gui {
 namespace {
 
 using test::Pack;
 
-struct RecordingSink : StepSink {
-  void PostStep(int code) override { posted.push_back(code); }
-  void SendSubnetStep(std::function<void()> then) override { then(); }
-  std::vector<int> posted;
-};
+using test::RecordingSink;
 
 template <typename Page>
 class PageTest : public ::testing::Test {

@@ -31,7 +31,10 @@ bool CSubFormCollection::ShowPage(int index) {
     if (m_current != -1) {
       CSubPage* old = page(m_current);
       if (old == nullptr) return false;
-      if (m_current != index) old->hide();
+      if (m_current != index) {
+        old->hide();
+        old->NotifyLeft();
+      }
     }
     m_current = index;
   } else if (m_current == -1) {

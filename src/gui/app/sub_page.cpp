@@ -39,6 +39,38 @@ MessageAnswer CSubPage::Message(MessageIcon icon, const QString& caption, const 
   return m_services->prompter->Show(this, request);
 }
 
+void CSubPage::NotifyLeft() {
+  ++m_visit;
+  Leave();
+}
+
+bool CSubPage::RunPageWork(PageWork work) {
+  if (m_sink == nullptr || m_services == nullptr || m_services->calls == nullptr || !work)
+    return false;
+  if (!m_sink->BeginPageWork()) return false;
+  const std::uint64_t visit = m_visit;
+  // The runner calls the continuation only while this page lives.
+  m_services->calls->Run(this, [this, visit, work = std::move(work)]() -> CallRunner::Continuation {
+    std::function<void()> done = work();
+    return [this, visit, done = std::move(done)] {
+      if (m_sink->Closing()) return;
+      m_sink->EndPageWork();
+      if (m_visit == visit && done) done();
+    };
+  });
+  return true;
+}
+
+void CSubPage::SetPlainText(QLabel* label, const QString& text) {
+  label->setTextFormat(Qt::PlainText);
+  label->setOpenExternalLinks(false);
+  Qt::TextInteractionFlags flags = label->textInteractionFlags();
+  flags.setFlag(Qt::LinksAccessibleByMouse, false);
+  flags.setFlag(Qt::LinksAccessibleByKeyboard, false);
+  label->setTextInteractionFlags(flags);
+  label->setText(text);
+}
+
 void CSubPage::SetTitle(const QString& text) {
   m_title->setText(text);
   m_title->setAccessibleName(text);

@@ -4,6 +4,8 @@
 // shows another page, opens a socket or sleeps.
 
 #include <QWidget>
+#include <cstdint>
+#include <functional>
 
 #include "gui/app/ui_services.h"
 
@@ -29,6 +31,13 @@ class StepSink {
   // user-interface thread while the page area is disabled; then() runs afterwards on the
   // user-interface thread, whatever the outcome (a message, if any, has been shown).
   virtual void SendSubnetStep(std::function<void()> then) = 0;
+  // A page's own off-thread call (CSubPage::RunPageWork). Begin answers false while a job or
+  // another call runs or the window is closing; otherwise the page area is disabled and the
+  // window busy (no job step starts) until EndPageWork.
+  virtual bool BeginPageWork() { return !Closing(); }
+  virtual void EndPageWork() {}
+  // True from the moment the window starts shutting down: late results are dropped.
+  virtual bool Closing() const { return false; }
 };
 
 class CSubPage : public QWidget {
@@ -45,7 +54,26 @@ class CSubPage : public QWidget {
   // accident (signals blocked while loading).
   virtual void Prepare() {}
 
+  // The step engine (and shut-down) calls this when the page stops being shown, whatever made it
+  // leave. Leave() runs, and results of off-thread calls started before are dropped from then on.
+  void NotifyLeft();
+
  protected:
+  // The page's timers stop here.
+  virtual void Leave() {}
+
+  // Runs work off the user-interface thread through the CallRunner. work must own everything it
+  // touches (copies, shared_ptr), never a widget or the record; it returns the continuation that
+  // runs on the user-interface thread. Meanwhile the page area is disabled and the window busy.
+  // The continuation is dropped when the page was left or the window is closing. False (nothing
+  // runs) when the window is busy or closing.
+  using PageWork = std::function<std::function<void()>()>;
+  bool RunPageWork(PageWork work);
+
+  // Text that came from a camera, the link server or the network: shown as it stands, never
+  // interpreted as rich text, never a clickable link.
+  static void SetPlainText(QLabel* label, const QString& text);
+
   void PostStep(int code);
   StepSink* stepSink() const { return m_sink; }
   SessionRecord* session() const { return m_session; }
@@ -66,6 +94,7 @@ class CSubPage : public QWidget {
   SessionRecord* m_session = nullptr;
   UiServices* m_services = nullptr;
   QLabel* m_title = nullptr;
+  std::uint64_t m_visit = 0;  // counts the times the page was left
 };
 
 }  // namespace orv::gui

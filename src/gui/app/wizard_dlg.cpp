@@ -352,6 +352,16 @@ void CWizardDlg::SendSubnetStep(std::function<void()> then) {
   if (m_env.services.calls != nullptr) m_env.services.calls->Run(this, std::move(work));
 }
 
+bool CWizardDlg::BeginPageWork() {
+  if (m_closing || m_busy) return false;
+  SetBusy(true);
+  return true;
+}
+
+void CWizardDlg::EndPageWork() {
+  if (!m_closing) SetBusy(false);
+}
+
 // ---- Step 18: log in and read
 
 void CWizardDlg::StepRead() {
@@ -590,6 +600,7 @@ void CWizardDlg::Shutdown() {
   m_timer3.stop();
   m_timer4.stop();
   if (m_wait != nullptr) m_wait->hide();
+  if (CSubPage* shown = m_pageArea->currentPage()) shown->NotifyLeft();
   m_session.connectAllowed.store(0);
 }
 

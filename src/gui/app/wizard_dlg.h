@@ -74,6 +74,9 @@ class CWizardDlg : public QMainWindow, public StepSink {
   // StepSink.
   void PostStep(int code) override;
   void SendSubnetStep(std::function<void()> then) override;
+  bool BeginPageWork() override;
+  void EndPageWork() override;
+  bool Closing() const override { return m_closing; }
 
   // The step engine; codes it does not know do nothing.
   void OnStep(int code);
