@@ -164,6 +164,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"WizardIPPage", "Message1", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "Message2", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "Message3", kTextLong, "CSubWizardIP"},
+    {"WizardIPPage", "Message4", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "TitleWizardIP", kTextMessage, "CSubWizardIP"},
 
     // PPPoE page.

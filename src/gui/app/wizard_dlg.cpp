@@ -124,6 +124,7 @@ void CWizardDlg::CreatePages() {
                                       m_finish,
                                       m_linkSer};
   for (CSubPage* p : pages) m_pageArea->AddPage(p);
+  m_wizardIp->SetHostNetwork(m_env.net);
 }
 
 CSubPage* CWizardDlg::page(int index) const {
