@@ -10,13 +10,16 @@
 #include <QTest>
 #include <memory>
 
+#include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
+#include "gui/app/sub_form_collection.h"
 #include "gui/pages/address_fields.h"
 #include "gui/pages/sub_lan_ip.h"
 #include "gui/pages/sub_wizard_ip.h"
 #include "gui/pages/sub_wlan_ip.h"
 #include "gui/support/fake_ui_services.h"
+#include "gui/support/frame_fixture.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/recording_sink.h"
 #include "gui/widgets/ipv4_edit.h"
@@ -448,6 +451,56 @@ TEST_F(WizardPage, EveryFieldIsNamedByItsLabelInEachPack) {
   EXPECT_EQ(Mask()->accessibleName().toStdString(), chinese.Utf8("WizardIPPage", "Submask"));
   EXPECT_EQ(page.dhcpButton()->accessibleName().toStdString(),
             chinese.Utf8("WizardIPPage", "RadioDHCP"));
+}
+
+TEST_F(WizardPage, TabGoesThroughTheButtonsTheFieldsAndTestThenBackAndNext) {
+  std::vector<QWidget*> expected = {page.dhcpButton(), page.fixedButton()};
+  for (int i = 0; i < page.fields()->count(); ++i) expected.push_back(page.fields()->field(i));
+  for (QWidget* w :
+       {static_cast<QWidget*>(page.testButton()), static_cast<QWidget*>(page.backButton()),
+        static_cast<QWidget*>(page.nextButton())})
+    expected.push_back(w);
+  std::vector<QWidget*> seen;
+  QWidget* w = page.dhcpButton();
+  do {
+    if (std::find(expected.begin(), expected.end(), w) != expected.end()) seen.push_back(w);
+    w = w->nextInFocusChain();
+  } while (w != page.dhcpButton() && seen.size() < expected.size());
+  EXPECT_EQ(seen, expected);
+}
+
+// The window hands the page the read's free addresses (step 30) and its own host network.
+TEST(WizardPageInTheWindow, ProposesTheReadsFreeAddressAndTestsThroughTheWindowsNetwork) {
+  auto net = std::make_shared<FakeHostNetwork>();
+  net->occupied = {orv::test::Ip("192.168.0.253")};
+  test::Frame f;
+  f.net = net;
+  f.work.readJob = [](WorkerJob& job) {
+    job.suggestedAddresses = {orv::test::Ip("192.168.0.252"), orv::test::Ip("192.168.0.251")};
+    job.ok = 1;
+    job.done = 1;
+  };
+  ASSERT_TRUE(f.Start());
+  CWizardDlg& w = *f.window;
+  w.session().newCamera = 1;
+  w.session().pcAddrText = "192.168.0.10";
+  w.session().pcDhcp = 0;
+  w.OnStep(nav::kStepRead);
+  for (int i = 0; i < 500 && !w.jobs().JobEnded(); ++i) QTest::qWait(10);
+  ASSERT_TRUE(w.jobs().JobEnded());
+  for (int i = 0; i < 97; ++i) w.OnTimer(CWizardDlg::kWorkerTimer);
+  test::Frame::Settle();
+  w.OnStep(nav::kStepWizardAddress);
+  auto* page = static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress));
+  EXPECT_EQ(w.pageArea()->current(), static_cast<int>(nav::kPageWizardAddress));
+  EXPECT_EQ(page->fields()->field(0)->text(), "192.168.0.252");
+
+  page->fields()->field(0)->setText(QStringLiteral("192.168.0.253"));
+  page->testButton()->click();
+  ASSERT_FALSE(f.fakes.prompter.shown.empty());
+  EXPECT_EQ(f.fakes.prompter.shown.back().request.icon, MessageIcon::Stop);
+  EXPECT_EQ(net->ArpLog().back(), "192.168.0.253<-192.168.0.10");
+  EXPECT_FALSE(w.busy());
 }
 
 }  // namespace
