@@ -94,6 +94,10 @@ TEST(Ipv4Edit, LoadingShowsOnlyAnAddressAndIsNoUserEdit) {
   QSignalSpy edited(&edit, &CIpv4Edit::addressEdited);
   edit.SetAddressText("172.16.5.9");
   EXPECT_EQ(edit.text(), "172.16.5.9");
+  edit.SetAddressText("192.168.001.010");
+  EXPECT_EQ(edit.text(), "192.168.1.10");
+  edit.SetAddressText("255.255.255.255");
+  EXPECT_EQ(edit.text(), "255.255.255.255") << "the typing limit never cuts a loaded address";
   for (const char* bad : {"", "not an address", "172.16.5", "172.16.5.999"}) {
     edit.SetAddressText(bad);
     EXPECT_EQ(edit.text(), "") << bad;
