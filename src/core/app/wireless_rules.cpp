@@ -97,7 +97,8 @@ std::string DisplayName(std::string_view bytes) {
       out += ch;
     } else {
       char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(ch)));
+      std::snprintf(hex, sizeof hex, "\\x%02X",
+                    static_cast<unsigned>(static_cast<unsigned char>(ch)));
       out += hex;
     }
   }
@@ -147,7 +148,8 @@ NextAnswer ApListNext(SessionRecord& s, const std::vector<AccessPointEntry>& lis
   } else if (kind == KeyControls::Wep) {
     n.WireSec = 1;
     n.WepKeyL = in.keyLength == 1 ? 1 : 0;
-    n.WEPKeyE0 = static_cast<std::uint8_t>(InRange(in.keyNumber, 4) == kNoChoice ? 0 : in.keyNumber);
+    n.WEPKeyE0 =
+        static_cast<std::uint8_t>(InRange(in.keyNumber, 4) == kNoChoice ? 0 : in.keyNumber);
     n.WEPMode = in.keyFormat == kWepHex ? kWepHex : kWepAscii;
     n.WEPAuthM = in.authMode == 1 ? 1 : 0;
     if (n.WEPMode == kWepHex) {
@@ -252,8 +254,8 @@ NextAnswer ManualNext(SessionRecord& s, const ManualInput& in) {
   std::optional<std::string> wepKey;
   std::optional<std::string> wpaKey;
   if (security == 1) {
-    const Problem p = CheckWepKey(in.wepKey.utf8, format == kWepHex ? kWepHex : kWepAscii,
-                                  in.keyLength == 1);
+    const Problem p =
+        CheckWepKey(in.wepKey.utf8, format == kWepHex ? kWepHex : kWepAscii, in.keyLength == 1);
     if (p != Problem::None) return {p, nav::kNoStep};
     if (in.wepKey.changed) wepKey = in.wepKey.utf8;  // checked: ASCII only
   } else if (security == 2 || security == 3) {
