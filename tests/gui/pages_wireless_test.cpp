@@ -328,6 +328,12 @@ TEST_F(ManualPage, LoadingShowsTheRecordWithoutChangingItAndPassingKeepsIt) {
   EXPECT_EQ(page.wpaKeyEdit()->text().size(), 63);
   EXPECT_FALSE(page.wepGroup()->isHidden());
   EXPECT_TRUE(page.wpaGroup()->isHidden());
+  const std::vector<QWidget*> visual{
+      page.ssidEdit(),      page.modeList(),   page.channelList(),   page.rateList(),
+      page.securityList(),  page.authList(),   page.keyLengthList(), page.keyFormatList(),
+      page.keyNumberList(), page.wepKeyEdit(), page.algorithmList(), page.wpaKeyEdit(),
+      page.backButton(),    page.nextButton()};
+  EXPECT_EQ(TabWalk(visual), visual);
   page.nextButton()->click();
   ASSERT_EQ(sink.posted, std::vector<int>{nav::kStepWirelessAddress});
   EXPECT_EQ(session.net.TxRate, "5.5M") << "the camera's rate, not Auto";
@@ -499,6 +505,7 @@ TEST_F(WpsPage, AnAcknowledgementOnTheTwelfthTickEndsAtOnceWithMessage3) {
   bool timerActiveDuringBox = true;
   fakes.prompter.onShow = [&](const MessageRequest&) {
     timerActiveDuringBox = page.timer().isActive();
+    page.OnTimer2();  // a tick already on its way while the box is open: nothing happens
   };
   page.Prepare();
   EXPECT_TRUE(page.timer().isActive());
