@@ -143,6 +143,14 @@ TEST(AccessPointList, WpaNeedsAKeyAndAlgorithmsAndSecuritiesMapToTheirCodes) {
   ASSERT_EQ(ApListNext(s, list, in).problem, Problem::None);
   EXPECT_EQ(s.net.WireSec, 3) << "an unknown security text stores no security";
   EXPECT_EQ(s.net.SSID, "d");
+
+  // A key the system code page cannot hold is refused, never stored changed.
+  SetSystemCodePage(kCodePageWestern);
+  in.chosen = 0;
+  in.wpaKey = "\xe4\xb8\xad\xe6\x96\x87 key";
+  EXPECT_EQ(ApListNext(s, list, in).problem, Problem::NotStorable);
+  EXPECT_EQ(s.net.SSID, "d");
+  SetSystemCodePage(kCodePageUtf8);
 }
 
 TEST(AccessPointList, NoAccessPointClearsTheNameAndAStaleCountIsNeverUsed) {
