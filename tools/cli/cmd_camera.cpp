@@ -288,15 +288,12 @@ void RunWps(const CameraOptions& o) {
   if (!OpenSession(o, s)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
   WpsSession session;
-  WpsEvent event = session.Start(s);
+  const WpsEvent event = RunWpsBlocking(session, s, &SendWpsStart, &SendWpsPoll,
+                                        [tick] { std::this_thread::sleep_for(tick); });
   if (event == WpsEvent::StartFailed) {
     Emit(o, Json{{"result", session.lastStartResult()}, {"ok", false}, {"step", "start"}});
     ExitStatus() = kExitFailed;
     return;
-  }
-  while (event == WpsEvent::Running) {
-    std::this_thread::sleep_for(tick);
-    event = session.Tick(s);
   }
   const bool ok = event == WpsEvent::Succeeded;
   Emit(o, Json{{"result", 0},

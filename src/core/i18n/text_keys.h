@@ -188,7 +188,12 @@ inline constexpr TextKey kTextKeys[] = {
     {"WLANAPPage", "WEPDefKey", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "WPAAlgorithm", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "WPAKey", kTextLabel, "CSubWLANAP"},
+    {"WLANAPPage", "WEPKey", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "Message1", kTextLabel, "CSubWLANAP"},
+    {"WLANAPPage", "Message2", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message3", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message4", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message5", kTextMessage, "CSubWLANAP"},
     {"WLANAPPage", "TitleWireless", kTextMessage, "CSubWLANAP"},
 
     // Access-point list of the wizard.
@@ -207,10 +212,13 @@ inline constexpr TextKey kTextKeys[] = {
     {"ApscanPage", "WEPDefKey", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "WPAAlgorithm", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "WPAKey", kTextLabel, "CSubAPScan"},
+    {"ApscanPage", "WEPKey", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "Message1", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message2", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message3", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message4", kTextMessage, "CSubAPScan"},
+    {"ApscanPage", "Message5", kTextMessage, "CSubAPScan"},
+    {"ApscanPage", "Message6", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "TitleWireless", kTextMessage, "CSubAPScan"},
 
     // WPS diagram page.
