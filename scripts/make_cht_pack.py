@@ -29,6 +29,8 @@ PACK = [
         ("Message6", "已在新的位址找到攝影機。"),
         ("Message7", "攝影機不接受這次登入。請確認使用者 root 的密碼後再試一次。"),
         ("Message8", "攝影機拒絕以這組使用者名稱與密碼存取它的設定。請使用攝影機的管理員密碼重新登入。"),
+        ("MenuHelp", "說明(&H)"),
+        ("MenuAbout", "關於 Orvantis(&A)..."),
     ]),
     ("WaitDlg", [
         ("note1", "請稍候..."),
@@ -53,6 +55,7 @@ PACK = [
         ("LinkDynamicIP", "動態 IP 位址 (DHCP)"),
         ("LinkNotConnect", "未連上網際網路"),
         ("Btn_Language", "語言"),
+        ("LinkGroup", "網路類型"),
     ]),
     ("SearchPage", [
         ("BtnStrartFind", "開始搜尋"),
@@ -65,6 +68,12 @@ PACK = [
         ("Message1", "找不到任何攝影機。請確認攝影機已開啟電源並連接到這個網路，然後按「開始搜尋」。"),
         ("Message2", "請在清單中選取一台攝影機，然後按「下一步」。"),
         ("Message3", "這台攝影機回報的位址或連接埠無法使用。請檢查攝影機的網路設定，然後重新搜尋。"),
+        ("TitleSearch", "搜尋攝影機"),
+        ("ListIP", "IP 位址"),
+        ("ListMAC", "MAC 位址"),
+        ("ListPort", "連接埠"),
+        ("ListDesc", "描述 / 介面"),
+        ("ListSPort", "串流連接埠"),
     ]),
     ("ChoosePage", [
         ("Note1", "您要在這個網路上新增一台攝影機嗎？"),
@@ -253,6 +262,7 @@ PACK = [
         ("note1", "攝影機需要管理員密碼。請輸入使用者 root 的密碼。"),
         ("BtnOK", "確定"),
         ("Message1", "密碼太長，或含有這裡無法使用的字元。密碼最多 63 個位元組。"),
+        ("BtnCancel", "取消"),
     ]),
     ("SetupFinishPage", [
         ("IP", "IP 位址："),

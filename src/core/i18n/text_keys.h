@@ -43,6 +43,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"WaitDlg", "note2", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note3", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note4", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "MenuHelp", kTextLabel, "CWizardDlg"},
+    {"WizardDlg", "MenuAbout", kTextLabel, "CWizardDlg"},
 
     // About dialog, looked up each time it opens.
     {"AboutDlg", "Info1", kTextMessage, "CAboutDlg"},
@@ -61,6 +63,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"FirstPage", "LinkDynamicIP", kTextHome, "CSubFirst"},
     {"FirstPage", "LinkNotConnect", kTextHome, "CSubFirst"},
     {"FirstPage", "Btn_Language", kTextLabel, "CSubFirst"},
+    {"FirstPage", "LinkGroup", kTextLabel, "CSubFirst"},
 
     // Camera search page.
     {"Common", "BtnBack", kTextLabel, "CSubSearchNet"},
@@ -73,6 +76,12 @@ inline constexpr TextKey kTextKeys[] = {
     {"SearchPage", "Message1", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message2", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message3", kTextMessage, "CSubSearchNet"},
+    {"SearchPage", "TitleSearch", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListIP", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListMAC", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListPort", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListDesc", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListSPort", kTextLabel, "CSubSearchNet"},
 
     // Link-choice page.
     {"Common", "BtnBack", kTextLabel, "CSubChoose"},
@@ -305,6 +314,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"DlgLoginRoot", "note1", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "BtnOK", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "Message1", kTextMessage, "CDlgLoginRoot"},
+    {"DlgLoginRoot", "BtnCancel", kTextLabel, "CDlgLoginRoot"},
 
     // Finish page.
     {"Common", "BtnFinish", kTextLabel, "CSubSetupFinish"},
