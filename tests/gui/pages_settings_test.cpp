@@ -251,6 +251,7 @@ TEST_F(SystemPage, ValuesOutsideTheListsAreKeptUnlessTheUserPicks) {
   page.Prepare();
   EXPECT_EQ(page.timeZoneList()->currentIndex(), -1);
   EXPECT_EQ(page.intervalList()->currentIndex(), -1);
+  EXPECT_EQ(page.intervalList()->placeholderText(), "24 hour") << "the camera's value is shown";
   page.nextButton()->click();
   EXPECT_EQ(session.sys.Timezone, 30) << "never -1";
   EXPECT_EQ(session.sys.NTPPoll, 24) << "never a silent 12";

@@ -29,7 +29,7 @@ const QString kDateHint = QStringLiteral("[yyyy/mm/dd]");
 const QString kTimeHint = QStringLiteral("[hh:mm:ss]");
 const QString kNtpServerLabel = QStringLiteral("NTP server:");
 
-void LoadList(QComboBox* list, const ListLoad& load, std::int32_t recordValue) {
+void LoadList(QComboBox* list, const ListLoad& load, const QString& recordValue) {
   switch (load.kind) {
     case ListLoad::Kind::Leave:
       return;
@@ -39,7 +39,7 @@ void LoadList(QComboBox* list, const ListLoad& load, std::int32_t recordValue) {
     case ListLoad::Kind::NoSelection:
       // The camera's value is not in the list: show it, select nothing, and keep it unless the
       // user picks an entry.
-      list->setPlaceholderText(QString::number(recordValue));
+      list->setPlaceholderText(recordValue);
       list->setCurrentIndex(-1);
       return;
   }
@@ -202,8 +202,8 @@ void CSubSystem::Prepare() {
   if (shown.mode == ClockMode::Keep) m_keep->setChecked(true);
   if (shown.mode == ClockMode::Automatic) m_automatic->setChecked(true);
   if (shown.fillNtpServer) m_ntpServer->LoadText(LocalQString(s->sys.NTPName.view()));
-  LoadList(m_timeZone, shown.timeZone, s->sys.Timezone);
-  LoadList(m_interval, shown.interval, s->sys.NTPPoll);
+  LoadList(m_timeZone, shown.timeZone, QString::number(s->sys.Timezone));
+  LoadList(m_interval, shown.interval, QString::fromStdString(UpdateIntervalName(s->sys.NTPPoll)));
 }
 
 void CSubSystem::OnBack() {
