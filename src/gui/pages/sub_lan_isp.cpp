@@ -8,7 +8,6 @@
 
 #include "core/app/isp_rules.h"
 #include "core/model/session_record.h"
-#include "core/platform/codepage.h"
 #include "gui/i18n/pack_text.h"
 #include "gui/pages/field_label.h"
 #include "gui/widgets/typing_limit_edit.h"

@@ -76,8 +76,10 @@ void CSubPPPoE::OnNext() {
       Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_userRefusedMessage);
       return;
     case PppoeProblem::PasswordRefused:
-    default:
       Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_passwordRefusedMessage);
+      return;
+    case PppoeProblem::NoLinkChosen:  // the ISP page's own checks
+    case PppoeProblem::PasswordMismatch:
       return;
   }
 }
