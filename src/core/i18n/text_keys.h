@@ -122,6 +122,9 @@ inline constexpr TextKey kTextKeys[] = {
     {"SystemPage", "NTPTimeZone", kTextLabel, "CSubSystem"},
     {"SystemPage", "NTPTimeUpdata", kTextLabel, "CSubSystem"},
     {"SystemPage", "TitleSystem", kTextLabel, "CSubSystem"},
+    {"SystemPage", "Message3", kTextMessage, "CSubSystem"},
+    {"SystemPage", "Message4", kTextMessage, "CSubSystem"},
+    {"SystemPage", "Message5", kTextMessage, "CSubSystem"},
 
     // ISP link-type page.
     {"Common", "BtnBack", kTextLabel, "CSubLANISP"},
@@ -133,6 +136,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"LANISPPage", "ConfirmPwd", kTextLabel, "CSubLANISP"},
     {"LANISPPage", "Message1", kTextLabel, "CSubLANISP"},
     {"LANISPPage", "TitleISP", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message2", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message3", kTextMessage, "CSubLANISP"},
 
     // Wired address page.
     {"Common", "BtnBack", kTextLabel, "CSubLANIP"},
@@ -182,6 +187,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"PPPoEPage", "UserID", kTextLabel, "CSubPPPoE"},
     {"PPPoEPage", "Password", kTextLabel, "CSubPPPoE"},
     {"PPPoEPage", "TitlePPPoE", kTextMessage, "CSubPPPoE"},
+    {"PPPoEPage", "Message1", kTextMessage, "CSubPPPoE"},
+    {"PPPoEPage", "Message2", kTextMessage, "CSubPPPoE"},
 
     // Manual wireless page.
     {"Common", "BtnBack", kTextLabel, "CSubWLANAP"},
