@@ -125,6 +125,9 @@ inline constexpr TextKey kTextKeys[] = {
     {"SystemPage", "Message3", kTextMessage, "CSubSystem"},
     {"SystemPage", "Message4", kTextMessage, "CSubSystem"},
     {"SystemPage", "Message5", kTextMessage, "CSubSystem"},
+    {"SystemPage", "NTPServer", kTextLabel, "CSubSystem"},
+    {"SystemPage", "DateFormat", kTextLabel, "CSubSystem"},
+    {"SystemPage", "TimeFormat", kTextLabel, "CSubSystem"},
 
     // ISP link-type page.
     {"Common", "BtnBack", kTextLabel, "CSubLANISP"},

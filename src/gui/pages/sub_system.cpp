@@ -154,8 +154,8 @@ void CSubSystem::NameDateAndTime(const QString& label) {
   m_dateTimeLabel->setTextFormat(Qt::PlainText);
   m_dateTimeLabel->setText(label);
   m_dateTimeLabel->setBuddy(m_date);
-  m_date->setAccessibleName(label + QLatin1Char(' ') + kDateHint);
-  m_time->setAccessibleName(label + QLatin1Char(' ') + kTimeHint);
+  m_date->setAccessibleName(label + QLatin1Char(' ') + m_dateHint->text());
+  m_time->setAccessibleName(label + QLatin1Char(' ') + m_timeHint->text());
 }
 
 QLineEdit* CSubSystem::hostNameEdit() const {
@@ -174,7 +174,11 @@ void CSubSystem::LoadTexts(const i18n::LanguagePack& pack) {
   SetCaption(m_keep, PackText(pack, "SystemPage", "KeepCurrentTime"));
   SetCaption(m_sync, PackText(pack, "SystemPage", "SyncComputerTime"));
   SetCaption(m_manual, PackText(pack, "SystemPage", "ManualTime"));
+  m_dateHint->setText(PackTextOr(pack, "SystemPage", "DateFormat", kDateHint));
+  m_timeHint->setText(PackTextOr(pack, "SystemPage", "TimeFormat", kTimeHint));
   NameDateAndTime(PackText(pack, "SystemPage", "ManualTimeData"));
+  SetFieldLabel(m_ntpServerLabel, m_ntpServer,
+                PackTextOr(pack, "SystemPage", "NTPServer", kNtpServerLabel));
   SetCaption(m_automatic, PackText(pack, "SystemPage", "AutomaticTime"));
   m_dateMessage = PackText(pack, "SystemPage", "Message1");
   m_timeMessage = PackText(pack, "SystemPage", "Message2");
