@@ -1,12 +1,14 @@
 # Orvantis: every set-up step a fresh Debian 12 machine needs, and the usual entry points.
 #   make deps    install the Debian packages the build, tests and demo need (idempotent)
 #   make build   configure and build everything (build/)
-#   make test    deps + build + every test (the namespace lab tests too, when run as root)
+#   make test    deps + build + every test (the namespace lab tests too, when run as root; under
+#                CI=true a lab test that cannot run fails)
 #   make demo    deps + build + the namespace lab with emulated cameras, and what the product does there
 #   make bench   deps + build + benchmarks that print figures
-#   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer
-#   make tsan    the unit tests again under ThreadSanitizer
-#   make fuzz    a short run of every fuzz target (clang, libFuzzer)
+#   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan)
+#   make tsan    the unit tests again under ThreadSanitizer (build-tsan)
+#   make fuzz    a short run of every fuzz target (clang, libFuzzer); a finding fails it and its
+#                input stays in build-fuzz/crashes/NAME/
 #   make install the programs into PREFIX (default /usr/local), below DESTDIR when given
 #   make deb     the Debian package, build/orvantis_<version>_<arch>.deb
 
