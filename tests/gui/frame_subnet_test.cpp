@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/app/navigation.h"
+#include "gui/app/sub_form_collection.h"
 #include "gui/support/frame_fixture.h"
 
 using namespace orv;
@@ -30,6 +31,12 @@ struct Events {
   }
 };
 
+std::string Join(const std::vector<std::string>& list) {
+  std::string out;
+  for (const std::string& e : list) out += e + "; ";
+  return out;
+}
+
 }  // namespace
 
 class FrameSubnetTest : public QObject {
@@ -45,6 +52,7 @@ class FrameSubnetTest : public QObject {
     };
     f.fakes.calls.deferred = true;
     f.Start();
+    f.fakes.calls.RunPending();  // what the start-up queued
     CWizardDlg& w = *f.window;
     w.OnStep(nav::kStepSubnet);
     QVERIFY(w.busy());
@@ -90,12 +98,12 @@ class FrameSubnetTest : public QObject {
     QVERIFY(w.busy());
     w.SendSubnetStep({});
     f.fakes.calls.RunPending();
-    QVERIFY(w.busy()) << "the subnet step ended a busy state it did not start";
+    QVERIFY2(w.busy(), "the subnet step ended a busy state it did not start");
     w.EndPageWork();
     QVERIFY(!w.busy());
   }
 
-  void theReadWaitsForTheAddressAndSeesIt() {
+  void aReadWaitsForTheSubnetStepAndPutsTheAddressInPlaceFirst() {
     Frame f;
     Events events;
     f.work.ensureSubnet = [&events](const SessionRecord& s) {
@@ -108,17 +116,25 @@ class FrameSubnetTest : public QObject {
     };
     f.fakes.calls.deferred = true;
     f.Start();
+    f.fakes.calls.RunPending();
     CWizardDlg& w = *f.window;
     w.session().cameraAddrText = "192.168.0.98";
-    w.SendSubnetStep([&w] { w.OnStep(nav::kStepRead); });
-    // A read asked for while the address work runs is not started beside it.
+    // A read asked for while the subnet step runs is not started beside it.
+    w.SendSubnetStep({});
     w.OnStep(nav::kStepRead);
     QVERIFY(!w.jobs().Running());
     f.fakes.calls.RunPending();
+    QVERIFY(!w.busy());
+    QCOMPARE(QString::fromStdString(Join(events.Get())), QStringLiteral("subnet 192.168.0.98; "));
+    // The read itself puts the address in place first: its job starts only once that is done.
+    w.OnStep(nav::kStepRead);
+    QVERIFY(w.busy());
+    QVERIFY(!w.jobs().Running());
+    QCOMPARE(f.fakes.calls.RunPending(), 1);
     QVERIFY(w.jobs().Running());
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-    const std::vector<std::string> expected = {"subnet 192.168.0.98", "read 192.168.0.98"};
-    QCOMPARE(events.Get(), expected);
+    QCOMPARE(QString::fromStdString(Join(events.Get())),
+             QStringLiteral("subnet 192.168.0.98; subnet 192.168.0.98; read 192.168.0.98; "));
   }
 };
 
