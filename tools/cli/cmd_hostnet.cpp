@@ -194,9 +194,16 @@ void RunArpTest(const std::string& address, bool json) {
     return;
   }
   Context c;
+  // How long the answer took, without the program's own start: what a wait for no answer costs.
+  const auto started = std::chrono::steady_clock::now();
   const AddressUse use = TestAddressInUse(*c.net, c.session, *target);
+  const auto waitMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
   if (json) {
-    Print(Json{{"inUse", use == AddressUse::InUse}, {"answer", std::string(to_string(use))}});
+    Print(Json{{"inUse", use == AddressUse::InUse},
+               {"answer", std::string(to_string(use))},
+               {"waitMs", waitMs}});
   } else {
     std::printf(
         "%s %s\n", address.c_str(),
