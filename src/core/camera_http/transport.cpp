@@ -232,6 +232,10 @@ int HttpConnectLinkServer(const ConnectFlag& connectAllowed, const char* host, c
 }
 
 void HttpClose(int sock) {
+  // An exchange given up at shut-down is dropped at once: the one-second linger could otherwise
+  // hold the exit, and its source (a temporary address) may already be gone.
+  if (const std::optional<ConnectFlag> flag = FlagOf(sock); flag && flag->load() == 0)
+    tcp::SetLinger(sock, 0);
   RememberFlag(sock, nullptr);
   tcp::Close(sock);
 }
