@@ -10,6 +10,7 @@
 
 #include "core/app/navigation.h"
 #include "core/hostnet/temporary_address_owner.h"
+#include "gui/app/real_services.h"
 #include "gui/app/sub_form_collection.h"
 #include "gui/support/frame_fixture.h"
 #include "support/fake_host_network.h"
@@ -268,6 +269,25 @@ class FramePageWorkTest : public QObject {
     QCOMPARE(w.session().sys.TitleBar.view(), std::string_view("from the camera"));
     QCOMPARE(w.session().wizardMode, std::uint8_t{1});
     QCOMPARE(w.session().linkPppoe, std::uint8_t{1});
+  }
+
+  // At exit the program waits for running calls, but never longer than it was told.
+  void theRealRunnerWaitsABoundedTimeForRunningCalls() {
+    AsyncCallRunner runner;
+    QVERIFY(runner.WaitForRunning(std::chrono::milliseconds(0)));
+    std::promise<void> release;
+    std::shared_future<void> gate = release.get_future().share();
+    runner.Run(&runner, [gate]() -> CallRunner::Continuation {
+      gate.wait();
+      return {};
+    });
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!runner.WaitForRunning(std::chrono::milliseconds(100)));
+    QVERIFY(timer.elapsed() >= 90);
+    QVERIFY(timer.elapsed() < 5000);
+    release.set_value();
+    QVERIFY(runner.WaitForRunning(std::chrono::seconds(10)));
   }
 
   // Closing while the subnet step runs on its call thread: the flag is cleared first, the list
