@@ -189,6 +189,16 @@ class FramePagesGenericTest : public QObject {
     QVERIFY2(rich.isEmpty(), qPrintable(rich.join(QLatin1Char('\n'))));
   }
 
+  // The check above tells a label that interprets its text from one that shows it as it stands.
+  void theRichTextCheckSeesWhatAQLabelDoesByDefault() {
+    QWidget page;
+    auto* label = new QLabel(QStringLiteral("<a href=\"http://e.invalid\">y</a>"), &page);
+    QCOMPARE(RichLabels(&page).size(), 1);
+    CSubPage::SetPlainText(label, label->text());
+    QVERIFY(RichLabels(&page).isEmpty());
+    QCOMPARE(label->text(), QStringLiteral("<a href=\"http://e.invalid\">y</a>"));
+  }
+
   void tabFollowsTheVisualOrderOnEveryPage() {
     Frame f;
     QVERIFY(f.Start());

@@ -70,6 +70,10 @@ class CSubPage : public QWidget {
   static void LetEnterThrough(QWidget* control);
   static bool TakesEnter(const QWidget* control);
 
+  // Text that came from a camera, the link server or the network: shown as it stands, never
+  // interpreted as rich text, never a clickable link.
+  static void SetPlainText(QLabel* label, const QString& text);
+
  protected:
   // The page's timers stop here.
   virtual void Leave() {}
@@ -81,10 +85,6 @@ class CSubPage : public QWidget {
   // runs) when the window is busy or closing.
   using PageWork = std::function<std::function<void()>()>;
   bool RunPageWork(PageWork work);
-
-  // Text that came from a camera, the link server or the network: shown as it stands, never
-  // interpreted as rich text, never a clickable link.
-  static void SetPlainText(QLabel* label, const QString& text);
 
   void PostStep(int code);
   StepSink* stepSink() const { return m_sink; }
