@@ -86,6 +86,27 @@ TEST(TemporaryAddressOwner, AddsRefreshesAndRemovesEverythingWhenDestroyed) {
   EXPECT_EQ(Deletes(*net, "unknown"), 0);
 }
 
+TEST(TemporaryAddressOwner, ClosingRemovesAndRefusesEveryLaterAdd) {
+  auto net = Network();
+  TemporaryAddressOwner::Options options;
+  options.installSignalHook = false;
+  TemporaryAddressOwner owner(net, options);
+  ASSERT_EQ(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+
+  // An Ensure that was already past its flag checks when the window closed (its record still
+  // says connect): the closed list refuses its add, so nothing is left behind.
+  std::atomic<bool> closed{false};
+  net->onArp = [&](std::uint32_t) {
+    if (!closed.exchange(true)) owner.Close();
+  };
+  EXPECT_EQ(owner.Ensure(CameraAt("172.16.5.9"), NoPause()).outcome, EnsureOutcome::Cancelled);
+  EXPECT_EQ(owner.count(), 0u);
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+  net->onArp = nullptr;
+  EXPECT_EQ(owner.Ensure(CameraAt("10.1.1.1"), NoPause()).outcome, EnsureOutcome::Cancelled);
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+}
+
 TEST(TemporaryAddressOwner, WithoutANetworkNothingIsAdded) {
   TemporaryAddressOwner::Options options;
   options.installSignalHook = false;

@@ -11,6 +11,7 @@
 //   expect-page <class>   wait until a visible page's class name ends with class
 //   screenshot <file>     save a picture of the active window
 //   sleep <ms>            wait
+//   close-window          close the main window as its user would (prints the time it did)
 // Each passed step prints how long it took (waiting steps: from the end of the step before).
 // Each waiting step gives up after ORVANTIS_TEST_STEP_MS (default 60000) ms. At the end the
 // program quits with status 0; at the first failure it prints the line, what was on the screen and

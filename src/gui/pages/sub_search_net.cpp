@@ -70,6 +70,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setAllColumnsShowFocus(true);
   m_list->header()->setStretchLastSection(false);
   m_list->installEventFilter(this);
+  LetEnterThrough(m_list);
   m_listTitle->setBuddy(m_list);
   m_list->setAccessibleName(m_listTitle->text());
 
