@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
