@@ -44,6 +44,8 @@ struct ReplyNode {
   std::int32_t adapter = 0;   // handle whose socket received the latest reply
   std::uint32_t lastSeen = 0;
   DiscoveryPayload payload{};
+  std::uint32_t ifIndex = 0;  // PC adapter the latest reply arrived on; 0 when unknown
+  FixedText<16> adapterName;  // its name then
 };
 
 class CPLipf {
@@ -73,6 +75,11 @@ class CPLipf {
   // something when any handle had a datagram.
   void SetDrain(bool on) { m_drain = on; }
 
+  // The receive sockets, once the first poll made them (for a readiness notifier).
+  std::vector<int> ReceiveSockets() const;
+  // Waits up to timeoutMs for a datagram on any receive socket; false when none came.
+  bool WaitForReply(int timeoutMs);
+
   // For status displays and tests.
   std::size_t CameraCount() const { return m_nodes.size(); }
   bool InLoopbackState() const { return m_loopback; }
@@ -87,8 +94,10 @@ class CPLipf {
   int SendRequest(const AdapterHandle* handle);
   int OpenSendSocket(std::uint32_t localAddress);
   int OpenReceiveSocket(std::uint16_t port);
-  int ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet);
-  void MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload);
+  int ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet,
+                   std::uint32_t* arrivalIfIndex = nullptr);
+  void MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload,
+                  std::uint32_t ifIndex = 0);
   void Prune();
   // After nodes were removed: renumbers them and rebuilds the MAC index.
   void Reindex();

@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSocketNotifier>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app/camera_pick.h"
 #include "core/app/navigation.h"
@@ -27,6 +30,11 @@ QString Shown(std::string_view local) {
   return QString::fromStdString(LocalToUtf8(local));
 }
 
+bool SameShown(const CameraEntry& a, const CameraEntry& b) {
+  return a.ip == b.ip && a.mac == b.mac && a.port == b.port && a.desc == b.desc &&
+         a.sport == b.sport && a.cam_id == b.cam_id && a.adapter == b.adapter;
+}
+
 }  // namespace
 
 CSubSearchNet::CSubSearchNet(QWidget* parent)
@@ -44,8 +52,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setHeaderLabels({QStringLiteral("IP"), QStringLiteral("MAC"), QStringLiteral("PORT"),
                            QStringLiteral("DESC / INTERFACE"), QStringLiteral("SPORT"),
                            QStringLiteral("SERIAL NO.")});
-  const int widths[] = {120, 120, 60, 150, 60};
-  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, widths[c]);
+  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
   m_list->hideColumn(5);  // carries the serial number Next stores
   m_list->setRootIsDecorated(false);
   m_list->setItemsExpandable(false);
@@ -55,6 +62,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setAllColumnsShowFocus(true);
   m_list->header()->setStretchLastSection(false);
   m_list->installEventFilter(this);
+  m_list->viewport()->installEventFilter(this);
   m_listTitle->setBuddy(m_list);
   m_list->setAccessibleName(m_listTitle->text());
 
@@ -86,6 +94,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
 
   m_timer.setInterval(kTickMs);
   connect(&m_timer, &QTimer::timeout, this, &CSubSearchNet::OnTimer);
+  m_flush.setSingleShot(true);
+  connect(&m_flush, &QTimer::timeout, this, &CSubSearchNet::FlushReplies);
   connect(m_search, &QPushButton::clicked, this, &CSubSearchNet::OnSearchButton);
   connect(m_next, &QPushButton::clicked, this, &CSubSearchNet::OnNext);
   connect(m_back, &QPushButton::clicked, this, &CSubSearchNet::OnBack);
@@ -94,16 +104,37 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
 
 CSubSearchNet::~CSubSearchNet() {
   m_timer.stop();
+  m_flush.stop();
+  m_notifiers.clear();
 }
 
-void CSubSearchNet::SetDiscoveryEnvironment(DiscoveryEnvironment env) {
+void CSubSearchNet::SetDiscoveryEnvironment(DiscoveryEnvironment env, bool realSockets) {
+  m_notifiers.clear();
   m_engine = std::make_unique<CPLipf>(std::move(env));
   m_engine->SetDrain(true);
+  m_realSockets = realSockets;
 }
 
 CPLipf& CSubSearchNet::Engine() {
-  if (!m_engine) SetDiscoveryEnvironment(DiscoveryEnvironment::System());
+  if (!m_engine) SetDiscoveryEnvironment(DiscoveryEnvironment::System(), true);
   return *m_engine;
+}
+
+void CSubSearchNet::WatchSockets(bool on) {
+  if (!m_realSockets) return;
+  // The engine makes its sockets at its first poll and keeps them for its life.
+  if (on && m_notifiers.empty() && m_engine) {
+    for (int fd : m_engine->ReceiveSockets()) {
+      auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+      connect(n.get(), &QSocketNotifier::activated, this, &CSubSearchNet::OnRepliesWaiting);
+      m_notifiers.push_back(std::move(n));
+    }
+  }
+  for (auto& n : m_notifiers) n->setEnabled(on);
+}
+
+void CSubSearchNet::Leave() {
+  StopSearch();
 }
 
 void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
@@ -136,6 +167,8 @@ void CSubSearchNet::Prepare() {
 void CSubSearchNet::StopSearch() {
   m_searching = false;
   m_timer.stop();
+  m_flush.stop();
+  WatchSockets(false);
   SetCaption(m_search, m_startText);
 }
 
@@ -145,8 +178,12 @@ void CSubSearchNet::OnSearchButton() {
     return;
   }
   m_ticks = 0;
-  // The camera's factory address: the PC gets an address in its subnet before the first poll.
-  if (session() != nullptr) session()->cameraAddr = MakeIpv4(192, 168, 0, 98);
+  // The camera's factory address: the PC gets an address in its subnet before the first poll, on
+  // the adapter the documented rule chooses (no camera answered yet).
+  if (session() != nullptr) {
+    session()->cameraAddr = MakeIpv4(192, 168, 0, 98);
+    session()->cameraIfIndex = 0;
+  }
   QPointer<CSubSearchNet> self(this);
   auto start = [self] {
     if (!self) return;
@@ -154,6 +191,9 @@ void CSubSearchNet::OnSearchButton() {
     self->m_busy = false;
     self->m_timer.start();
     SetCaption(self->m_search, self->m_findingText);
+    // The request goes out now, and replies are listed as they arrive.
+    self->PollEngine();
+    self->WatchSockets(true);
   };
   if (stepSink() != nullptr)
     stepSink()->SendSubnetStep(start);
@@ -168,8 +208,36 @@ void CSubSearchNet::OnTimer() {
     return;
   }
   SetCaption(m_search, m_search->text() == m_findingText ? m_stopText : m_findingText);
+  // The tick still polls: it sends the periodic request and expires silent cameras.
+  // While a deferred read is due the sockets stay unwatched; it polls and watches again.
+  if (m_flush.isActive()) return;
+  PollEngine();
+  WatchSockets(true);
+}
+
+void CSubSearchNet::OnRepliesWaiting() {
+  if (!m_searching || m_flush.isActive()) return;
+  const qint64 since = m_lastPoll.isValid() ? m_lastPoll.elapsed() : kUpdateGapMs;
+  if (since < kUpdateGapMs) {
+    // A flood: stop listening until the gap has passed, then read everything at once.
+    WatchSockets(false);
+    m_flush.start(static_cast<int>(kUpdateGapMs - since));
+    return;
+  }
+  PollEngine();
+}
+
+void CSubSearchNet::FlushReplies() {
+  m_flush.stop();
+  if (!m_searching) return;
+  PollEngine();
+  WatchSockets(true);
+}
+
+void CSubSearchNet::PollEngine() {
   if (m_busy) return;
   m_busy = true;
+  m_lastPoll.start();
   const CameraEntry* rows = nullptr;
   int count = 0;
   int capacity = 0;
@@ -177,22 +245,84 @@ void CSubSearchNet::OnTimer() {
   m_busy = false;
 }
 
-void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
-  m_list->setUpdatesEnabled(false);
-  m_list->clear();
-  m_rows.assign(rows, rows + (count > 0 ? count : 0));
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(m_rows.size()));
-  for (const CameraEntry& e : m_rows) {
-    // Plain text cells: nothing a camera sends is interpreted.
-    items.append(new QTreeWidgetItem(QStringList{Shown(e.ip.view()), Shown(e.mac.view()),
-                                                 Shown(e.port.view()), Shown(e.desc.view()),
-                                                 Shown(e.sport.view()), Shown(e.cam_id.view())}));
+void CSubSearchNet::FillItem(QTreeWidgetItem* item, const CameraEntry& e) {
+  // Plain text cells: nothing a camera sends is interpreted.
+  const QString texts[] = {Shown(e.ip.view()),   Shown(e.mac.view()),   Shown(e.port.view()),
+                           Shown(e.desc.view()), Shown(e.sport.view()), Shown(e.cam_id.view())};
+  const QString adapter = QString::fromStdString(std::string(e.adapter.view()));
+  const QFontMetrics metrics(m_list->font());
+  for (int c = 0; c < 6; ++c) {
+    item->setText(c, texts[c]);
+    item->setToolTip(c, adapter);
+    if (c < 5) {
+      auto& widest = m_contentWidths[static_cast<std::size_t>(c)];
+      widest = std::max(widest, metrics.horizontalAdvance(texts[c]));
+    }
   }
-  m_list->addTopLevelItems(items);
-  m_list->setCurrentItem(nullptr);
-  m_list->clearSelection();
+}
+
+void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
+  const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
+  // The selection follows its camera (by MAC) as rows move; scrolling stays where the user left it.
+  QString selectedMac;
+  if (const std::optional<CameraEntry> picked = SelectedCamera())
+    selectedMac = Shown(picked->mac.view());
+  const int scroll = m_list->verticalScrollBar()->value();
+
+  m_list->setUpdatesEnabled(false);
+  const QSignalBlocker block(m_list);
+  const std::size_t shown = static_cast<std::size_t>(m_list->topLevelItemCount());
+  for (std::size_t i = 0; i < std::min(shown, n); ++i) {
+    if (i < m_rows.size() && SameShown(m_rows[i], rows[i])) continue;
+    FillItem(m_list->topLevelItem(static_cast<int>(i)), rows[i]);
+  }
+  for (std::size_t i = shown; i > n; --i) delete m_list->takeTopLevelItem(static_cast<int>(i - 1));
+  QList<QTreeWidgetItem*> added;
+  for (std::size_t i = shown; i < n; ++i) {
+    auto* item = new QTreeWidgetItem;
+    FillItem(item, rows[i]);
+    added.append(item);
+  }
+  m_list->addTopLevelItems(added);
+  m_rows.assign(rows, rows + n);
+
+  QTreeWidgetItem* keep = nullptr;
+  if (!selectedMac.isEmpty()) {
+    for (std::size_t i = 0; i < n && keep == nullptr; ++i)
+      if (m_list->topLevelItem(static_cast<int>(i))->text(1) == selectedMac)
+        keep = m_list->topLevelItem(static_cast<int>(i));
+  }
+  if (keep != nullptr) {
+    if (!keep->isSelected()) {
+      m_list->clearSelection();
+      keep->setSelected(true);
+    }
+  } else {
+    m_list->clearSelection();
+  }
+  m_list->verticalScrollBar()->setValue(scroll);
+  FitColumns();
   m_list->setUpdatesEnabled(true);
+}
+
+void CSubSearchNet::FitColumns() {
+  const QFontMetrics metrics(m_list->font());
+  // Room for the cell's own margins and the focus frame, on every style.
+  const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+  std::array<int, 5> widths{};
+  int total = 0;
+  for (int c = 0; c < 5; ++c) {
+    const auto k = static_cast<std::size_t>(c);
+    const int header = m_list->header()->sectionSizeFromContents(c).width();
+    widths[k] = std::max({kColumnWidths[k], header, m_contentWidths[k] + padding});
+    total += widths[k];
+  }
+  const int room = m_list->viewport()->width();
+  if (total < room) widths[3] += room - total;
+  for (int c = 0; c < 5; ++c) {
+    if (m_list->columnWidth(c) != widths[static_cast<std::size_t>(c)])
+      m_list->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+  }
 }
 
 std::optional<CameraEntry> CSubSearchNet::SelectedCamera() const {
@@ -241,7 +371,10 @@ void CSubSearchNet::OnOpenCamera() {
     Message(MessageIcon::Stop, kCaption, m_badRowMessage);
     return;
   }
-  if (session() != nullptr) session()->cameraAddr = target->address;
+  if (session() != nullptr) {
+    session()->cameraAddr = target->address;
+    session()->cameraIfIndex = camera->ifIndex;
+  }
   QUrl url;
   url.setScheme(QStringLiteral("http"));
   url.setHost(QString::fromStdString(FormatIpv4(target->address)));
@@ -257,6 +390,7 @@ void CSubSearchNet::OnOpenCamera() {
 }
 
 bool CSubSearchNet::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_list->viewport() && event->type() == QEvent::Resize) FitColumns();
   // Enter on a row does what a double-click does, so the list works from the keyboard.
   if (watched == m_list && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -186,7 +186,11 @@ class LinuxHostNetwork final : public HostNetwork {
     return SendAddress(it->second, NLM_F_REPLACE, false);
   }
 
-  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override;
+  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override {
+    return SendArpOn(0, target, source);
+  }
+  ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
+  bool AdapterOverridden() const override { return !m_opt.adapterOverride.empty(); }
 
   std::string LastError() const override {
     std::lock_guard lock(m_errorMutex);
@@ -388,14 +392,15 @@ class Fd {
   int m_fd;
 };
 
-ArpAnswer LinuxHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) {
+ArpAnswer LinuxHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t target,
+                                      std::uint32_t source) {
   std::vector<std::uint32_t> own;
   if (ReadAddressTable(own) && std::find(own.begin(), own.end(), target) != own.end())
     return ArpAnswer::Answered;
 
-  // Out of the adapter that holds the source address, else the one the program would choose.
-  std::uint32_t ifIndex = 0;
-  {
+  // Out of the given adapter, else the one that holds the source address, else the one the
+  // program would choose.
+  if (ifIndex == 0) {
     RouteSocket sock;
     nl_cache* raw = nullptr;
     if (source != 0 && sock.ok() && rtnl_addr_alloc_cache(sock.get(), &raw) >= 0) {
