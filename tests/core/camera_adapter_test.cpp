@@ -192,8 +192,8 @@ TEST_F(SubnetOnCameraAdapter, TheAddressAndItsProbesGoWhereTheCameraAnswered) {
   EXPECT_EQ(r.outcome, EnsureOutcome::Added);
   EXPECT_EQ(r.ifIndex, 2u);
   EXPECT_THAT(net.Log(),
-              ElementsAre("table", "add 192.168.1.253 255.255.255.0 if2", "delete 192.168.1.253",
-                          "add 192.168.1.252 255.255.255.0 if2"));
+              ElementsAre("table", "list", "add 192.168.1.253 255.255.255.0 if2",
+                          "delete 192.168.1.253", "add 192.168.1.252 255.255.255.0 if2"));
   EXPECT_THAT(net.ArpLog(),
               ElementsAre("192.168.1.253<-169.254.7.7", "192.168.1.253<-192.168.1.253",
                           "192.168.1.252<-192.168.1.253"));

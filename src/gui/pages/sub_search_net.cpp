@@ -237,11 +237,12 @@ void CSubSearchNet::FlushReplies() {
 void CSubSearchNet::PollEngine() {
   if (m_busy) return;
   m_busy = true;
-  m_lastPoll.start();
   const CameraEntry* rows = nullptr;
   int count = 0;
   int capacity = 0;
   if (Engine().Collect(&rows, &count, &capacity, 0) == 1) Rebuild(rows, count);
+  // The gap counts from the end of an update, so the window always gets time between two.
+  m_lastPoll.start();
   m_busy = false;
 }
 
@@ -313,7 +314,9 @@ void CSubSearchNet::FitColumns() {
   int total = 0;
   for (int c = 0; c < 5; ++c) {
     const auto k = static_cast<std::size_t>(c);
-    const int header = m_list->header()->sectionSizeFromContents(c).width();
+    const int header =
+        QFontMetrics(m_list->header()->font()).horizontalAdvance(m_list->headerItem()->text(c)) +
+        padding;
     widths[k] = std::max({kColumnWidths[k], header, m_contentWidths[k] + padding});
     total += widths[k];
   }
