@@ -200,6 +200,27 @@ TEST_F(SubnetOnCameraAdapter, TheAddressAndItsProbesGoWhereTheCameraAnswered) {
   EXPECT_THAT(net.ArpAdapters(), Each(2u));
 }
 
+TEST_F(SubnetOnCameraAdapter, TheSearchsFactoryAddressOnTheWrongLinkMakesWayForTheCamerasOwn) {
+  // The search's step, before any camera answered: the documented adapter (Wi-Fi) gets it.
+  session.cameraAddr = Addr("192.168.0.98");
+  EXPECT_EQ(Ensure().ifIndex, 3u);
+  EXPECT_THAT(net.HeldTemporary(), ElementsAre(Addr("192.168.0.252")));
+  // The camera at the factory address answered on the Ethernet adapter.
+  session.cameraIfIndex = 2;
+  const EnsureResult r = Ensure();
+  EXPECT_EQ(r.outcome, EnsureOutcome::Added);
+  EXPECT_EQ(r.ifIndex, 2u);
+  EXPECT_EQ(list.count(), 1u);
+  EXPECT_EQ(net.Log().back(), "add 192.168.0.252 255.255.255.0 if2");
+  EXPECT_THAT(net.HeldTemporary(), ElementsAre(Addr("192.168.0.252")));
+  // Asked again, it is there: nothing more happens.
+  EXPECT_EQ(Ensure().outcome, EnsureOutcome::AlreadyReachable);
+  // An address of the PC's own configuration is never taken away.
+  net.hostAddresses.push_back(Addr("192.168.7.9"));
+  session.cameraAddr = Addr("192.168.7.20");
+  EXPECT_EQ(Ensure().outcome, EnsureOutcome::AlreadyReachable);
+}
+
 TEST_F(SubnetOnCameraAdapter, AnAdapterWithoutAddressProbesUnsourcedFromIt) {
   net.details.erase(2);
   net.details[2] = AdapterDetails{};

@@ -83,7 +83,18 @@ int FakeHostNetwork::AddAddress(std::uint32_t addr, std::uint32_t mask, std::uin
   if (rc) return rc;
   context = ++m_nextContext;
   m_held[context] = addr;
+  m_heldIf[context] = ifIndex;
   return 0;
+}
+
+bool FakeHostNetwork::AddedAddress(std::uint32_t context, std::uint32_t& addr,
+                                   std::uint32_t& ifIndex) {
+  std::lock_guard lock(m_mutex);
+  const auto it = m_held.find(context);
+  if (it == m_held.end()) return false;
+  addr = it->second;
+  ifIndex = m_heldIf[context];
+  return true;
 }
 
 int FakeHostNetwork::DeleteAddress(std::uint32_t context) {

@@ -55,6 +55,7 @@ class FakeHostNetwork : public HostNetwork {
   ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override;
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
   bool AdapterOverridden() const override { return overridden; }
+  bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override;
   std::string LastError() const override { return "scripted failure"; }
 
  private:
@@ -64,7 +65,8 @@ class FakeHostNetwork : public HostNetwork {
   std::vector<std::string> m_log;
   std::vector<std::string> m_arpLog;
   std::vector<std::uint32_t> m_arpAdapters;
-  std::map<std::uint32_t, std::uint32_t> m_held;  // context -> address
+  std::map<std::uint32_t, std::uint32_t> m_held;    // context -> address
+  std::map<std::uint32_t, std::uint32_t> m_heldIf;  // context -> adapter
   std::map<std::uint32_t, int> m_refreshes;
   std::uint32_t m_nextContext = 100;
   int m_adds = 0;

@@ -143,6 +143,23 @@ void DropHeld(HostNetwork& net, TemporaryAddressList& list, std::uint32_t contex
   if (list.Remove(context)) net.DeleteAddress(context);
 }
 
+// The search adds an address in the factory subnet by the documented rule, before any camera has
+// answered; on a PC with two adapters that may be the wrong link. Once the camera is known to
+// answer elsewhere, our own addresses in its subnet on other adapters would only take its route.
+bool DropOwnAddressesElsewhere(HostNetwork& net, TemporaryAddressList& list, std::uint32_t camera,
+                               std::uint32_t ifIndex) {
+  bool dropped = false;
+  for (std::uint32_t context : list.Contexts()) {
+    std::uint32_t addr = 0;
+    std::uint32_t on = 0;
+    if (!net.AddedAddress(context, addr, on) || on == ifIndex) continue;
+    if (!SameFirstThreeOctets(addr, camera)) continue;
+    DropHeld(net, list, context);
+    dropped = true;
+  }
+  return dropped;
+}
+
 }  // namespace
 
 SubnetAdapter ChooseSubnetAdapter(HostNetwork& net, const SessionRecord& session) {
@@ -182,6 +199,12 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     r.outcome = EnsureOutcome::TableUnavailable;
     return r;
   }
+  const SubnetAdapter where = ChooseSubnetAdapter(net, session);
+  if (where.cameraAdapter && DropOwnAddressesElsewhere(net, list, camera, where.ifIndex) &&
+      !net.ReadAddressTable(table)) {
+    r.outcome = EnsureOutcome::TableUnavailable;
+    return r;
+  }
   for (std::uint32_t a : table) {
     if (SameFirstThreeOctets(a, camera)) {
       r.outcome = EnsureOutcome::AlreadyReachable;
@@ -195,7 +218,6 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   }
   const ConnectFlag& go = session.connectAllowed;
   const std::uint32_t start = WithLastOctet(camera, 253);
-  const SubnetAdapter where = ChooseSubnetAdapter(net, session);
   const std::uint32_t source = where.source;
   const std::uint32_t ifIndex = where.ifIndex;
   r.ifIndex = ifIndex;

@@ -70,6 +70,14 @@ class HostNetwork {
     return SendArp(target, source);
   }
 
+  // Address and adapter of an address this object added; false when the context is unknown.
+  virtual bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) {
+    (void)context;
+    (void)addr;
+    (void)ifIndex;
+    return false;
+  }
+
   // True when the user named the adapter to use: it then wins over the one a camera answered on.
   virtual bool AdapterOverridden() const { return false; }
 
