@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <vector>
 
 #include "core/app/camera_pick.h"
@@ -48,7 +49,12 @@ class ArrivalAdapter : public ::testing::Test {
     rig.net->adapterNames = {{2, "eth0"}, {3, "wlan0"}};
   }
   FakeDiscoveryRig rig;
-  CPLipf engine{rig.Environment()};
+  // Made once the host addresses are set, as the real engine is made on a PC that has them.
+  std::unique_ptr<CPLipf> made = [this] {
+    rig.net->hosts = std::vector<std::uint32_t>{Addr("10.0.0.5"), Addr("172.16.0.9")};
+    return std::make_unique<CPLipf>(rig.Environment());
+  }();
+  CPLipf& engine = *made;
 };
 
 TEST_F(ArrivalAdapter, RowsCarryTheAdapterAReplyArrivedOnAndFollowAMove) {
