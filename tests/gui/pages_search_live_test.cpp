@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdlib>
+#include <string>
 
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
@@ -167,6 +169,18 @@ TEST_F(LiveSearch, ColumnsFitTheirTextsAndFillTheListWidth) {
   total = 0;
   for (int c = 0; c < 5; ++c) total += list()->columnWidth(c);
   EXPECT_GE(total, list()->viewport()->width());
+
+  // Pictures to look at, in both packs, when asked for.
+  if (const char* dir = std::getenv("ORVANTIS_SHOT_DIR")) {
+    for (const char* name : {"ENG", "CHT"}) {
+      i18n::LanguagePack p{std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" /
+                           (std::string(name) + ".ini")};
+      page.LoadTexts(p);
+      page.resize(640, 420);
+      QApplication::processEvents();
+      page.grab().save(QString::fromUtf8(dir) + "/search_live_" + name + ".png");
+    }
+  }
 }
 
 }  // namespace

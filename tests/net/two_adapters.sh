@@ -130,6 +130,7 @@ click Next
 expect-page CSubSearchNet
 click Start Search
 wait-list 1
+screenshot $work/two_adapters_search.png
 select-text 192.168.5.40
 click Next
 set-text Password: admin
@@ -143,6 +144,7 @@ EOF2
   local gui=$!
   watch_addresses "$gui"
   wait "$gui" || fail "$order: the walk ended with status $?"
+  [ -z "${ORVANTIS_KEEP_SHOTS:-}" ] || cp "$work"/*.png "$ORVANTIS_KEEP_SHOTS"/ 2>/dev/null || true
   grep -Eq "all [0-9]+ steps passed" "$work/out" || fail "$order: the walk did not finish"
   check_seen "$order: window"
   if in_pc ip -o -4 addr show | grep -q "192\.168\.0\."; then
