@@ -89,7 +89,7 @@ run_case() {
   start_camera
 
   # Discovery says where the camera answered; the office adapter is the documented choice.
-  out=$(cli discover --json --until-quiet 300 --seconds 3)
+  out=$(cli discover --json --until-quiet 300 --seconds 3 2>"$work/err")
   jq -e --arg a "$camif" '.cameras | length == 1 and .[0].ip == "192.168.5.40" and .[0].adapter == $a' \
     <<<"$out" >/dev/null || fail "$order: discover: $out"
 
@@ -103,7 +103,7 @@ run_case() {
   check_seen "$order: read"
 
   # --adapter names the adapter without asking the network; ensure-subnet reports it.
-  out=$(cli ensure-subnet 192.168.5.40 --adapter "$camif" --json)
+  out=$(cli ensure-subnet 192.168.5.40 --adapter "$camif" --json 2>"$work/err")
   jq -e --arg a "$camif" '.outcome == "added" and .adapter == $a' <<<"$out" >/dev/null ||
     fail "$order: ensure-subnet --adapter: $out"
   [ -z "$(camera_addresses)" ] || fail "$order: ensure-subnet left $(camera_addresses)"
