@@ -86,6 +86,9 @@ TEST_F(LiveSearch, AFloodIsReadAtMostEveryHundredMillisecondsAndStaysCapped) {
   page.OnRepliesWaiting();  // still pending: nothing more happens
   page.FlushReplies();
   EXPECT_FALSE(page.updatePending());
+  // One update reads a bounded share; the rest waits for the next ones.
+  EXPECT_EQ(list()->topLevelItemCount(), CSubSearchNet::kReadsPerUpdate);
+  for (int i = 0; i < 40; ++i) page.FlushReplies();
   EXPECT_EQ(list()->topLevelItemCount(), static_cast<int>(CPLipf::kMaxCameras));
   // A tick during a pending read leaves the reading to it.
   Arrive(20000);

@@ -128,7 +128,7 @@ bool CPLipf::Poll() {
     bool any = false;
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
       if (m_handles[i].receiveSocket < 0) continue;
-      for (int k = 0; k < kDrainLimit; ++k) {
+      for (int k = 0; k < m_drainLimit; ++k) {
         // Only the first read of a handle may wait; the rest take what is already queued.
         if (!ReadOne(i, k == 0 ? 1 : 0)) break;
         any = true;

@@ -5,6 +5,7 @@
 //
 // Single-threaded: the owner polls it from one thread (a one-second timer in the GUI).
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,7 +74,12 @@ class CPLipf {
   // Off (the default): a poll reads one datagram per handle and stops at the first handle with
   // nothing waiting. On: a poll visits every handle and reads all it has waiting; it finds
   // something when any handle had a datagram.
-  void SetDrain(bool on) { m_drain = on; }
+  // limitPerHandle bounds one poll's work under a flood; what is left waits for the next poll
+  // (or is dropped by the system when its queue is full).
+  void SetDrain(bool on, int limitPerHandle = kDrainLimit) {
+    m_drain = on;
+    m_drainLimit = std::max(1, limitPerHandle);
+  }
 
   // The receive sockets, once the first poll made them (for a readiness notifier).
   std::vector<int> ReceiveSockets() const;
@@ -121,6 +127,7 @@ class CPLipf {
   std::vector<CameraEntry> m_rows;
   int m_capacity = 0;
   bool m_drain = false;
+  int m_drainLimit = kDrainLimit;
 };
 
 }  // namespace orv

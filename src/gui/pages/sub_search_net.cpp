@@ -111,7 +111,7 @@ CSubSearchNet::~CSubSearchNet() {
 void CSubSearchNet::SetDiscoveryEnvironment(DiscoveryEnvironment env, bool realSockets) {
   m_notifiers.clear();
   m_engine = std::make_unique<CPLipf>(std::move(env));
-  m_engine->SetDrain(true);
+  m_engine->SetDrain(true, kReadsPerUpdate);
   m_realSockets = realSockets;
 }
 
@@ -255,11 +255,24 @@ void CSubSearchNet::FillItem(QTreeWidgetItem* item, const CameraEntry& e) {
   for (int c = 0; c < 6; ++c) {
     item->setText(c, texts[c]);
     item->setToolTip(c, adapter);
-    if (c < 5) {
-      auto& widest = m_contentWidths[static_cast<std::size_t>(c)];
-      widest = std::max(widest, metrics.horizontalAdvance(texts[c]));
-    }
+    if (c < 5) NoteWidth(c, texts[c], metrics);
   }
+}
+
+void CSubSearchNet::NoteWidth(int column, const QString& text, const QFontMetrics& metrics) {
+  const auto k = static_cast<std::size_t>(column);
+  if (m_contentChars[k] == 0) {
+    // Address, MAC and ports have a fixed form: their widest texts set the start.
+    static const QString kWidest[] = {QStringLiteral("255.255.255.255"),
+                                      QStringLiteral("DD:DD:DD:DD:DD:DD"), QStringLiteral("65535"),
+                                      QString(), QStringLiteral("65535")};
+    m_contentChars[k] = static_cast<int>(kWidest[k].size());
+    m_contentWidths[k] = metrics.horizontalAdvance(kWidest[k]);
+  }
+  // The description is free text: every new one is measured.
+  if (column != 3 && text.size() <= m_contentChars[k]) return;
+  m_contentChars[k] = std::max(m_contentChars[k], static_cast<int>(text.size()));
+  m_contentWidths[k] = std::max(m_contentWidths[k], metrics.horizontalAdvance(text));
 }
 
 void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
@@ -272,6 +285,16 @@ void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
 
   m_list->setUpdatesEnabled(false);
   const QSignalBlocker block(m_list);
+  // A full list makes room by dropping its oldest cameras, at the top: drop their items rather
+  // than rewrite every row below them.
+  if (n > 0 && !m_rows.empty() && !(m_rows.front().mac == rows[0].mac.view())) {
+    for (std::size_t d = 1; d < m_rows.size(); ++d) {
+      if (!(m_rows[d].mac == rows[0].mac.view())) continue;
+      for (std::size_t k = 0; k < d; ++k) delete m_list->takeTopLevelItem(0);
+      m_rows.erase(m_rows.begin(), m_rows.begin() + static_cast<std::ptrdiff_t>(d));
+      break;
+    }
+  }
   const std::size_t shown = static_cast<std::size_t>(m_list->topLevelItemCount());
   for (std::size_t i = 0; i < std::min(shown, n); ++i) {
     if (i < m_rows.size() && SameShown(m_rows[i], rows[i])) continue;

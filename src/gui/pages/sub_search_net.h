@@ -28,6 +28,8 @@ class CSubSearchNet : public CSubPage {
   static constexpr int kTickLimit = 180;
   // The list changes at most this often while replies pour in.
   static constexpr int kUpdateGapMs = 100;
+  // Datagrams read per socket in one go: bounds the work of one update under a flood.
+  static constexpr int kReadsPerUpdate = 256;
   // Documented column widths (the serial column is hidden).
   static constexpr std::array<int, 5> kColumnWidths = {120, 120, 60, 150, 60};
 
@@ -75,6 +77,9 @@ class CSubSearchNet : public CSubPage {
   void PollEngine();
   void WatchSockets(bool on);
   void FillItem(QTreeWidgetItem* item, const CameraEntry& e);
+  // Widens a column's need for a text; measuring is skipped for texts no longer than the longest
+  // seen (the fixed-form columns start from their widest possible texts).
+  void NoteWidth(int column, const QString& text, const QFontMetrics& metrics);
   // Each column as wide as its documented width, its header and its texts; the rest of the
   // list's width goes to the description column, so no blank strip is left on the right.
   void FitColumns();
@@ -93,6 +98,7 @@ class CSubSearchNet : public CSubPage {
   QTimer m_flush;                        // the deferred read under a flood
   QElapsedTimer m_lastPoll;              // when the engine was last read
   std::array<int, 5> m_contentWidths{};  // widest text seen per column
+  std::array<int, 5> m_contentChars{};   // longest text measured per column
 
   QString m_startText = QStringLiteral("Start find");
   QString m_findingText = QStringLiteral("Finding...");
