@@ -120,6 +120,7 @@ bool CPLipf::Poll() {
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
       m_sendFailed[i] = SendRequest(&m_handles[i]) < 0;
     }
+    m_prunedAtTick = false;
     m_lastRequest = m_env.clockMs();
   }
   if (m_loopback) return false;
@@ -322,6 +323,11 @@ void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const Discover
 
 void CPLipf::Prune() {
   const std::uint32_t now = m_env.clockMs();
+  // Nothing can have aged past the expiry since a prune at this same tick, and the send-failed
+  // flags change only when requests go out: a flood reads many datagrams a tick, scan once.
+  if (m_prunedAtTick && now == m_lastPrune) return;
+  m_prunedAtTick = true;
+  m_lastPrune = now;
   const std::size_t before = m_nodes.size();
   std::erase_if(m_nodes, [&](const ReplyNode& n) {
     const auto a = static_cast<std::size_t>(n.adapter);

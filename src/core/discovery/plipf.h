@@ -128,6 +128,8 @@ class CPLipf {
   int m_capacity = 0;
   bool m_drain = false;
   int m_drainLimit = kDrainLimit;
+  bool m_prunedAtTick = false;  // a prune ran at m_lastPrune since the last send
+  std::uint32_t m_lastPrune = 0;
 };
 
 }  // namespace orv
