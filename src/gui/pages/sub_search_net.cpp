@@ -237,10 +237,13 @@ void CSubSearchNet::FlushReplies() {
 void CSubSearchNet::PollEngine() {
   if (m_busy) return;
   m_busy = true;
+  QElapsedTimer took;
+  took.start();
   const CameraEntry* rows = nullptr;
   int count = 0;
   int capacity = 0;
   if (Engine().Collect(&rows, &count, &capacity, 0) == 1) Rebuild(rows, count);
+  m_longestUpdateMs = std::max(m_longestUpdateMs, took.elapsed());
   // The gap counts from the end of an update, so the window always gets time between two.
   m_lastPoll.start();
   m_busy = false;

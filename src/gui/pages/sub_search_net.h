@@ -51,6 +51,8 @@ class CSubSearchNet : public CSubPage {
   // Replies are waiting: read them now, or once the update gap has passed.
   void OnRepliesWaiting();
   bool updatePending() const { return m_flush.isActive(); }
+  // The longest a read and list update held the window, for the benchmark.
+  qint64 longestUpdateMs() const { return m_longestUpdateMs; }
   // The deferred read of OnRepliesWaiting (its timer calls it; tests call it directly).
   void FlushReplies();
   void Leave() override;
@@ -95,8 +97,9 @@ class CSubSearchNet : public CSubPage {
   std::vector<CameraEntry> m_rows;  // what the list shows, in row order
   bool m_realSockets = false;
   std::vector<std::unique_ptr<QSocketNotifier>> m_notifiers;
-  QTimer m_flush;                        // the deferred read under a flood
-  QElapsedTimer m_lastPoll;              // when the engine was last read
+  QTimer m_flush;            // the deferred read under a flood
+  QElapsedTimer m_lastPoll;  // when the engine was last read
+  qint64 m_longestUpdateMs = 0;
   std::array<int, 5> m_contentWidths{};  // widest text seen per column
   std::array<int, 5> m_contentChars{};   // longest text measured per column
 
