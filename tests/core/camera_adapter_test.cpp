@@ -207,7 +207,7 @@ TEST_F(SubnetOnCameraAdapter, TheAddressAndItsProbesGoWhereTheCameraAnswered) {
 }
 
 TEST_F(SubnetOnCameraAdapter, TheSearchsFactoryAddressOnTheWrongLinkMakesWayForTheCamerasOwn) {
-  // The search's step, before any camera answered: the documented adapter (Wi-Fi) gets it.
+  // The search's step, before any camera answered: the chosen adapter (Wi-Fi) gets it.
   session.cameraAddr = Addr("192.168.0.98");
   EXPECT_EQ(Ensure().ifIndex, 3u);
   EXPECT_THAT(net.HeldTemporary(), ElementsAre(Addr("192.168.0.252")));

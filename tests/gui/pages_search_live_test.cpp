@@ -65,7 +65,7 @@ TEST_F(LiveSearch, StartSendsAtOnceAndRepliesAreListedWithoutWaitingForATick) {
   session.cameraIfIndex = 7;
   page.SetTickInterval(60000);  // no tick may do the reading here
   page.searchButton()->click();
-  EXPECT_EQ(session.cameraIfIndex, 0u) << "the search's own subnet step uses the documented rule";
+  EXPECT_EQ(session.cameraIfIndex, 0u) << "the search's own subnet step uses the chosen adapter";
   EXPECT_FALSE(rig.net->sent.empty()) << "the request went out with the start";
   for (int n = 0; n < 250; ++n) Arrive(n);
   // Right after the start's own read, the next waits for the update gap, on the page's timer.

@@ -88,7 +88,7 @@ run_case() {
   build "$order"
   start_camera
 
-  # Discovery says where the camera answered; the office adapter is the documented choice.
+  # Discovery says where the camera answered; the office adapter is the usual choice.
   out=$(cli discover --json --until-quiet 300 --seconds 3 2>"$work/err")
   jq -e --arg a "$camif" '.cameras | length == 1 and .[0].ip == "192.168.5.40" and .[0].adapter == $a' \
     <<<"$out" >/dev/null || fail "$order: discover: $out"

@@ -208,7 +208,7 @@ int CPLipf::OpenReceiveSocket(std::uint16_t port) {
     s.Close(fd);
     return -1;
   }
-  // Without it replies carry no adapter and the documented adapter choice applies.
+  // Without it replies carry no adapter and the usual adapter choice applies.
   (void)s.EnableArrivalAdapter(fd);
   return fd;
 }

@@ -143,7 +143,7 @@ void DropHeld(HostNetwork& net, TemporaryAddressList& list, std::uint32_t contex
   if (list.Remove(context)) net.DeleteAddress(context);
 }
 
-// The search adds an address in the factory subnet by the documented rule, before any camera has
+// The search adds an address in the factory subnet by the usual choice, before any camera has
 // answered; on a PC with two adapters that may be the wrong link. Once the camera is known to
 // answer elsewhere, our own addresses in its subnet on other adapters would only take its route.
 bool DropOwnAddressesElsewhere(HostNetwork& net, TemporaryAddressList& list, std::uint32_t camera,
@@ -173,7 +173,7 @@ SubnetAdapter ChooseSubnetAdapter(HostNetwork& net, const SessionRecord& session
   const auto it = std::find_if(adapters.begin(), adapters.end(), [&](const AdapterInfo& a) {
     return a.index == session.cameraIfIndex && a.up && a.type != AdapterType::Ppp;
   });
-  // Gone or down since the camera answered: the documented choice.
+  // Gone or down since the camera answered: the usual choice.
   if (it == adapters.end()) return chosen;
   chosen.ifIndex = it->index;
   chosen.cameraAdapter = true;
@@ -221,7 +221,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   const std::uint32_t source = where.source;
   const std::uint32_t ifIndex = where.ifIndex;
   r.ifIndex = ifIndex;
-  // On the documented adapter the source address picks the way out, as it always did.
+  // On the usual adapter the source address picks the way out, as it always did.
   const std::uint32_t arpIfIndex = where.cameraAdapter ? ifIndex : 0;
 
   const FreeAddressResult firstSearch = FindFreeAddress(net, start, source, go, arpIfIndex);

@@ -179,7 +179,7 @@ void CSubSearchNet::OnSearchButton() {
   }
   m_ticks = 0;
   // The camera's factory address: the PC gets an address in its subnet before the first poll, on
-  // the adapter the documented rule chooses (no camera answered yet).
+  // the adapter chosen at start-up (no camera answered yet).
   if (session() != nullptr) {
     session()->cameraAddr = MakeIpv4(192, 168, 0, 98);
     session()->cameraIfIndex = 0;

@@ -30,7 +30,7 @@ class CSubSearchNet : public CSubPage {
   static constexpr int kUpdateGapMs = 100;
   // Datagrams read per socket in one go: bounds the work of one update under a flood.
   static constexpr int kReadsPerUpdate = 256;
-  // Documented column widths (the serial column is hidden).
+  // Least column widths (the serial column is hidden).
   static constexpr std::array<int, 5> kColumnWidths = {120, 120, 60, 150, 60};
 
   explicit CSubSearchNet(QWidget* parent = nullptr);
@@ -82,7 +82,7 @@ class CSubSearchNet : public CSubPage {
   // Widens a column's need for a text; measuring is skipped for texts no longer than the longest
   // seen (the fixed-form columns start from their widest possible texts).
   void NoteWidth(int column, const QString& text, const QFontMetrics& metrics);
-  // Each column as wide as its documented width, its header and its texts; the rest of the
+  // Each column as wide as its least width, its header and its texts; the rest of the
   // list's width goes to the description column, so no blank strip is left on the right.
   void FitColumns();
   CPLipf& Engine();
