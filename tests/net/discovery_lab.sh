@@ -65,10 +65,11 @@ start_sim cam2 "$work/cam2.json"
   >"$work/drain.json" 2>"$work/drain.err"
 json=$(tr -d ' \n' <"$work/drain.json")
 has() { grep -q -- "$1" <<<"$json" || fail "missing $1 in: $json"; }
-has '{"mac":"00:11:22:33:44:01","ip":"10.0.0.20","port":"[0-9]*","desc":"Vexor-41HA/wireless","cam_id":"SNA","sport":"5000"}'
+has '{"mac":"00:11:22:33:44:01","ip":"10.0.0.20","port":"[0-9]*","desc":"Vexor-41HA/wireless","cam_id":"SNA","sport":"5000","adapter":"eth0"}'
 has '"desc":"oor-Night-Edition-41HA/ethernet","cam_id":"SNB"'  # second magic; long name keeps "-41HA/"
 has '"cam_id":"SNC","sport":"0"'                               # 100-byte reply
 has '"ip":"10.1.0.30","port":"[0-9]*","desc":"Vexor-41HA/ethernet","cam_id":"SN2"'
+has '"cam_id":"SN2","sport":"[0-9]*","adapter":"eth1"'  # the reply came in on the second adapter
 grep -q SND <<<"$json" && fail "the 285-byte reply was listed"
 grep -q SNE <<<"$json" && fail "a reply of type 3 was listed"
 [ "$(grep -o '"mac"' <<<"$json" | wc -l)" = 4 ] || fail "expected 4 cameras: $json"
