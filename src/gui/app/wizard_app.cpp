@@ -204,6 +204,24 @@ int TimerScaleFromEnvironment() {
   return static_cast<int>(value);
 }
 
+// A signal closes the window through the event loop (the addresses are gone already), and
+// ends every loop, a modal dialog's included, so a question left open never keeps us alive.
+void EndOnSignal(int signo) {
+  QMetaObject::invokeMethod(
+      qApp,
+      [signo] {
+        g_signalled = signo;
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (auto* dlg = qobject_cast<CWizardDlg*>(w)) dlg->Shutdown();
+        QCoreApplication::exit(128 + signo);
+      },
+      Qt::QueuedConnection);
+}
+
+int EndingSignal() {
+  return g_signalled;
+}
+
 CWizardApp::CWizardApp(AppOptions options) : m_options(std::move(options)) {}
 CWizardApp::~CWizardApp() = default;
 
@@ -234,19 +252,7 @@ int CWizardApp::Run() {
   TemporaryAddressOwner::Options ownerOptions;
   ownerOptions.lifetime = netOptions.addressLifetime;
   ownerOptions.endProcessAfterSignal = false;
-  // A signal closes the window through the event loop (the addresses are gone already), and
-  // ends every loop, a modal dialog's included, so a question left open never keeps us alive.
-  ownerOptions.onSignal = [](int signo) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [signo] {
-          g_signalled = signo;
-          for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<CWizardDlg*>(w)) dlg->Shutdown();
-          QCoreApplication::exit(128 + signo);
-        },
-        Qt::QueuedConnection);
-  };
+  ownerOptions.onSignal = EndOnSignal;
   env.addresses = std::make_shared<TemporaryAddressOwner>(env.net, ownerOptions);
   env.work = CameraWork::Real(env.net, env.addresses);
   const std::string probeHost = m_options.probeHost.empty() ? ProbeHostName() : m_options.probeHost;

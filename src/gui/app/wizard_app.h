@@ -66,6 +66,14 @@ class CWizardApp {
   AppOptions m_options;
 };
 
+// What the program does on SIGINT, SIGTERM or SIGHUP once the signal's clean-up has removed the
+// temporary addresses (the signal watcher thread calls it). Queues on the application object:
+// every main window shuts down, and every event loop ends, a modal dialog's included, the main
+// one with 128 + signo.
+void EndOnSignal(int signo);
+// The signal EndOnSignal's queued call has handled; 0 before any.
+int EndingSignal();
+
 // The divisor of every timer period from ORVANTIS_TIMER_SCALE (lab walks); 1 when unset or bad.
 int TimerScaleFromEnvironment();
 
