@@ -115,6 +115,7 @@ class FrameSignalTest : public QObject {
 
     // What the open question saw when its loop ended, and what came after it.
     std::vector<std::string> order;
+    bool questionOpen = false;
     MessageAnswer answer = MessageAnswer::Yes;
     std::size_t heldWhenAnswered = 99;
     bool closingWhenAnswered = false;
@@ -123,7 +124,10 @@ class FrameSignalTest : public QObject {
     QtPrompter prompter;
     QTimer::singleShot(0, &w, [&] {
       // Delivered while the question is open, from the question's own loop.
-      QTimer::singleShot(0, [signo] { ::raise(signo); });
+      QTimer::singleShot(0, [&, signo] {
+        questionOpen = QApplication::activeModalWidget() != nullptr;
+        ::raise(signo);
+      });
       MessageRequest question;
       question.caption = QStringLiteral("Orvantis");
       question.text = QStringLiteral("Change the camera's address?");
@@ -148,6 +152,7 @@ class FrameSignalTest : public QObject {
     order.push_back("main loop ended");
     watchdog.stop();
 
+    QVERIFY(questionOpen);
     QCOMPARE(status, 128 + signo);
     QCOMPARE(EndingSignal(), signo);
     QCOMPARE(order, (std::vector<std::string>{"question ended", "second question ended",
@@ -166,7 +171,7 @@ class FrameSignalTest : public QObject {
     QVERIFY(net->HeldTemporary().empty());
   }
 
-  // The installed program, started as a user would on a desktop (offscreen here), ended by
+  // The real program, started as a user would on a desktop (offscreen here), ended by
   // SIGTERM once its window is up. Loopback only: nobody picks a camera, so no address is added.
   void theProgramEndsWith143OnSigterm() {
     QTemporaryDir folder;
