@@ -55,6 +55,12 @@ void ForgetCameraFacts(SessionRecord& s) {
   s.sys.ExtHttpPort = 0;
 }
 
+void ForgetNatStatus(SessionRecord& s) {
+  s.sys.NATStat = 0;
+  s.sys.ExtIPAddr = "";
+  s.sys.ExtHttpPort = 0;
+}
+
 bool IsPackName(const QString& text) {
   return !text.trimmed().isEmpty() && !text.contains(QLatin1Char('/')) &&
          !text.contains(QLatin1Char('\\'));
@@ -578,7 +584,9 @@ void CWizardDlg::OnRefindTick() {
   m_env.services.calls->Run(
       this, [this, ensure, readNat, copy, row]() mutable -> CallRunner::Continuation {
         if (ensure) ensure(copy);
-        if (readNat) readNat(copy);
+        // The finish page shows this camera's status: a failed read must not leave another's.
+        ForgetNatStatus(copy);
+        if (readNat && readNat(copy) != 0) ForgetNatStatus(copy);
         return [this, copy, row] {
           m_session = copy;
           m_wait->hide();
