@@ -159,6 +159,11 @@ CTestDriver::CTestDriver(QStringList steps, int stepTimeoutMs, QObject* parent)
   connect(&m_timer, &QTimer::timeout, this, &CTestDriver::Tick);
   m_probe.setTimerType(Qt::PreciseTimer);
   m_probe.setInterval(kProbeMs);
+  // Timers must be stopped while the application still runs: the driver is deleted with it.
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+    m_timer.stop();
+    m_probe.stop();
+  });
   connect(&m_probe, &QTimer::timeout, this, [this] {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     m_longestStall = std::max(m_longestStall, now - m_probeDue);
@@ -212,6 +217,7 @@ void CTestDriver::Tick() {
   running = true;
   if (m_index >= m_steps.size()) {
     m_timer.stop();
+    m_probe.stop();
     std::fprintf(stdout, "test-script: longest stall %lld ms\n",
                  static_cast<long long>(m_longestStall));
     std::fprintf(stdout, "test-script: all %d steps passed\n", static_cast<int>(m_steps.size()));
@@ -227,6 +233,7 @@ void CTestDriver::Tick() {
     Fail(QStringLiteral("timed out"));
   if (outcome == Outcome::Failed || !m_failure.isEmpty()) {
     m_timer.stop();
+    m_probe.stop();
     std::fprintf(stderr, "test-script: step %d \"%s\" failed: %s\n", m_index + 1,
                  step.toUtf8().constData(), m_failure.toUtf8().constData());
     // What was on the screen, for the one who reads the log.
