@@ -29,6 +29,8 @@ PACK = [
         ("Message6", "已在新的位址找到攝影機。"),
         ("Message7", "攝影機不接受這次登入。請確認使用者 root 的密碼後再試一次。"),
         ("Message8", "攝影機拒絕以這組使用者名稱與密碼存取它的設定。請使用攝影機的管理員密碼重新登入。"),
+        ("MenuHelp", "說明(&H)"),
+        ("MenuAbout", "關於 Orvantis(&A)..."),
     ]),
     ("WaitDlg", [
         ("note1", "請稍候..."),
@@ -53,6 +55,7 @@ PACK = [
         ("LinkDynamicIP", "動態 IP 位址 (DHCP)"),
         ("LinkNotConnect", "未連上網際網路"),
         ("Btn_Language", "語言"),
+        ("LinkGroup", "網路類型"),
     ]),
     ("SearchPage", [
         ("BtnStrartFind", "開始搜尋"),
@@ -65,6 +68,12 @@ PACK = [
         ("Message1", "找不到任何攝影機。請確認攝影機已開啟電源並連接到這個網路，然後按「開始搜尋」。"),
         ("Message2", "請在清單中選取一台攝影機，然後按「下一步」。"),
         ("Message3", "這台攝影機回報的位址或連接埠無法使用。請檢查攝影機的網路設定，然後重新搜尋。"),
+        ("TitleSearch", "搜尋攝影機"),
+        ("ListIP", "IP 位址"),
+        ("ListMAC", "MAC 位址"),
+        ("ListPort", "連接埠"),
+        ("ListDesc", "描述 / 介面"),
+        ("ListSPort", "串流連接埠"),
     ]),
     ("ChoosePage", [
         ("Note1", "您要在這個網路上新增一台攝影機嗎？"),
@@ -97,6 +106,12 @@ PACK = [
         ("NTPTimeZone", "時區："),
         ("NTPTimeUpdata", "更新間隔："),
         ("TitleSystem", "系統設定"),
+        ("Message3", "主機名稱太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
+        ("Message4", "說明太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
+        ("Message5", "時間伺服器名稱太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
+        ("NTPServer", "時間伺服器："),
+        ("DateFormat", "[年/月/日]"),
+        ("TimeFormat", "[時:分:秒]"),
     ]),
     ("LANISPPage", [
         ("RadioLAN", "有線網路 (LAN)"),
@@ -106,6 +121,8 @@ PACK = [
         ("ConfirmPwd", "確認密碼："),
         ("Message1", "密碼與確認密碼不一致。請在兩個欄位中輸入相同的密碼。"),
         ("TitleISP", "網際網路連線"),
+        ("Message2", "使用者名稱太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
+        ("Message3", "密碼太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
     ]),
     ("LANPage", [
         ("RadioDHCP", "透過 DHCP 取得 IP"),
@@ -141,12 +158,16 @@ PACK = [
         ("Message1", "這個 IP 位址已被其他裝置使用，請選擇其他位址。"),
         ("Message2", "沒有裝置回應這個 IP 位址，您可以使用它。"),
         ("Message3", "您的攝影機支援 WPS。要透過按下無線路由器上的 WPS 按鈕來連線嗎？選「否」則改從清單中選擇無線網路。"),
+        ("Message4", "這個位址沒有經過測試，因此無法得知是否有其他裝置正在使用它。測試需要在欄位中輸入位址、"
+                     "本程式具有網路權限，以及一張可用的網路介面卡。"),
         ("TitleWizardIP", "攝影機位址"),
     ]),
     ("PPPoEPage", [
         ("UserID", "使用者名稱"),
         ("Password", "密碼"),
         ("TitlePPPoE", "PPPoE 帳號"),
+        ("Message1", "使用者名稱太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
+        ("Message2", "密碼太長，或含有攝影機無法儲存的字元。請縮短或修改。"),
     ]),
     ("WLANAPPage", [
         ("SSID", "網路名稱 (SSID)："),
@@ -160,7 +181,12 @@ PACK = [
         ("WEPDefKey", "預設金鑰："),
         ("WPAAlgorithm", "加密方式："),
         ("WPAKey", "預先共用金鑰："),
+        ("WEPKey", "WEP 金鑰："),
         ("Message1", "HEX 格式的 WEP 金鑰只能包含 0-9 與 A-F 字元。請修正金鑰，或改選 ASCII 金鑰格式。"),
+        ("Message2", "請輸入無線網路的 WEP 金鑰。"),
+        ("Message3", "請輸入無線網路的預先共用金鑰 (WPA 金鑰)。"),
+        ("Message4", "WEP 金鑰的長度是固定的：64 位元為 10 個 HEX 或 5 個 ASCII 字元，128 位元為 26 個 HEX 或 13 個 ASCII 字元。請修正金鑰，或選擇其長度與格式。"),
+        ("Message5", "網路名稱 (SSID) 或金鑰中含有無法為攝影機儲存的字元，或是太長。請修正。"),
         ("TitleWireless", "無線網路"),
     ]),
     ("ApscanPage", [
@@ -177,10 +203,13 @@ PACK = [
         ("WEPDefKey", "預設金鑰："),
         ("WPAAlgorithm", "加密方式："),
         ("WPAKey", "預先共用金鑰："),
+        ("WEPKey", "WEP 金鑰："),
         ("Message1", "攝影機找不到任何無線存取點。要讓它重新掃描嗎？"),
         ("Message2", "請輸入無線網路的 WEP 金鑰。"),
         ("Message3", "HEX 格式的 WEP 金鑰只能包含 0-9 與 A-F 字元。請修正金鑰，或改選 ASCII 金鑰格式。"),
         ("Message4", "請輸入無線網路的預先共用金鑰 (WPA 金鑰)。"),
+        ("Message5", "WEP 金鑰的長度是固定的：64 位元為 10 個 HEX 或 5 個 ASCII 字元，128 位元為 26 個 HEX 或 13 個 ASCII 字元。請修正金鑰，或選擇其長度與格式。"),
+        ("Message6", "文字中含有無法為攝影機儲存的字元，或是太長。請修正。"),
         ("TitleWireless", "無線網路"),
     ]),
     ("WPSPicPage", [
@@ -243,6 +272,7 @@ PACK = [
         ("note1", "攝影機需要管理員密碼。請輸入使用者 root 的密碼。"),
         ("BtnOK", "確定"),
         ("Message1", "密碼太長，或含有這裡無法使用的字元。密碼最多 63 個位元組。"),
+        ("BtnCancel", "取消"),
     ]),
     ("SetupFinishPage", [
         ("IP", "IP 位址："),

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "camsim.h"
+#include "core/app/camera_clock.h"
 #include "core/camera_http/transport.h"
 #include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
@@ -347,6 +348,33 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
   EXPECT_EQ(shortWrite.find("SSID="), std::string::npos);
   EXPECT_NE(shortWrite.find("HttpPort="), std::string::npos);
   EXPECT_FALSE(job.session.sys.Time.empty()) << "the clock read is parsed";
+}
+
+TEST_F(CameraJobsEmulated, TheSaveSendsTheClockMovedOnSinceItWasRead) {
+  START_OR_SKIP(Camera());
+  WorkerJob job;
+  job.session = Record();
+  RunReadAllJob(job, nullptr);
+  ASSERT_EQ(job.ok, 1) << job.error;
+  EXPECT_TRUE(job.session.sys.clockTakenAt) << "the read notes when it read the clock";
+
+  // As if the user spent a minute and a half on the pages since the read.
+  job.mode = kModeSave;
+  job.session.sys.Date = "2026/12/08";
+  job.session.sys.Time = "23:59:00";
+  NoteClockTaken(job.session, MonotonicClock::now() - std::chrono::seconds(90));
+  RunWorkerJob(job, nullptr);
+  ASSERT_EQ(job.ok, 1) << job.error;
+  EXPECT_EQ(m_emu->Setting(0, "Date"), "2026/12/09");
+  const std::string sent = m_emu->Setting(0, "Time");
+  EXPECT_TRUE(sent >= "00:00:30" && sent <= "00:00:40") << sent;
+
+  // A time typed by hand goes as typed.
+  job.session.sys.Time = "12:00:00";
+  job.session.cameraPortText = Record().cameraPortText;
+  ForgetClockInstant(job.session);
+  RunWorkerJob(job, nullptr);
+  EXPECT_EQ(m_emu->Setting(0, "Time"), "12:00:00");
 }
 
 // ---- A peer that answers the n-th connection with the n-th scripted answer

@@ -125,9 +125,9 @@ TEST(Navigation, WiredAddressNext) {
   s.sys.wirelessCapable = 1;
   EXPECT_TRUE(WiredAddressNext(s).ask);
   EXPECT_EQ(WiredAddressNext(s).step, kNoStep);
-  s.sys.wirelessCapable = 2;
+  s.sys.wirelessCapable = 2;  // not 0 or 1: counts as 0, Next still moves on
   EXPECT_FALSE(WiredAddressNext(s).ask);
-  EXPECT_EQ(WiredAddressNext(s).step, kNoStep);
+  EXPECT_EQ(WiredAddressNext(s).step, 14);
 
   EXPECT_EQ(WiredAddressAnswer(s, true), 7);
   EXPECT_EQ(s.linkWireless, 1);
@@ -175,13 +175,14 @@ TEST(Navigation, WizardAddressNext) {
   EXPECT_EQ(WizardAddressNext(s).step, 20);  // no WPS
   s.sys.wpsCapable = 1;
   EXPECT_TRUE(WizardAddressNext(s).ask);
+  // Bytes other than 0 or 1 count as 0, so Next always goes somewhere.
   s.sys.wpsCapable = 9;
   EXPECT_FALSE(WizardAddressNext(s).ask);
-  EXPECT_EQ(WizardAddressNext(s).step, kNoStep);
+  EXPECT_EQ(WizardAddressNext(s).step, 20);
   s.sys.wpsCapable = 1;
   s.sys.wirelessCapable = 3;
   EXPECT_FALSE(WizardAddressNext(s).ask);
-  EXPECT_EQ(WizardAddressNext(s).step, kNoStep);
+  EXPECT_EQ(WizardAddressNext(s).step, 14);
 
   EXPECT_EQ(WizardAddressAnswer(s, true), 27);
   EXPECT_EQ(s.useWps, 1);

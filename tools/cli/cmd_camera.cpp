@@ -54,23 +54,22 @@ struct CameraOptions {
 };
 
 void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
-  cmd->add_option("HOST", o.host, "camera address")->required();
-  cmd->add_option("--port", o.port, "camera HTTP port")->capture_default_str();
+  cmd->add_option("HOST", o.host, "The camera's address")->required();
+  cmd->add_option("--port", o.port, "The camera's HTTP port")->capture_default_str();
   auto* desc = cmd->add_option("--desc", o.desc,
-                               "the camera's DESC / INTERFACE text; picks the request family "
+                               "The camera's DESC / INTERFACE text; picks the request family "
                                "(an empty description means the legacy family)");
-  auto* family = cmd->add_option("--family", o.family, "request family instead of --desc")
+  auto* family = cmd->add_option("--family", o.family, "The request family instead of --desc")
                      ->check(CLI::IsMember({"legacy", "config"}));
   desc->excludes(family);
-  cmd->add_option("--user", o.user, "user name when the camera asks for one")
+  cmd->add_option("--user", o.user, "User name when the camera asks for one")
       ->capture_default_str();
   auto* password = cmd->add_option(
       "--password", o.password,
-      "password when the camera asks for one (other users can see it; prefer --password-file or "
-      "ORVANTIS_PASSWORD)");
-  cmd->add_option("--password-file", o.passwordFile, "read the password from the file's first line")
+      "Password when the camera asks for one (other users can see it; prefer --password-file)");
+  cmd->add_option("--password-file", o.passwordFile, "Read the password from the file's first line")
       ->excludes(password);
-  cmd->add_flag("--json", o.json, "machine-readable output");
+  cmd->add_flag("--json", o.json, "Machine-readable output");
 }
 
 std::string Dump(const Json& j) {
@@ -288,15 +287,12 @@ void RunWps(const CameraOptions& o) {
   if (!OpenSession(o, s)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
   WpsSession session;
-  WpsEvent event = session.Start(s);
+  const WpsEvent event = RunWpsBlocking(session, s, &SendWpsStart, &SendWpsPoll,
+                                        [tick] { std::this_thread::sleep_for(tick); });
   if (event == WpsEvent::StartFailed) {
     Emit(o, Json{{"result", session.lastStartResult()}, {"ok", false}, {"step", "start"}});
     ExitStatus() = kExitFailed;
     return;
-  }
-  while (event == WpsEvent::Running) {
-    std::this_thread::sleep_for(tick);
-    event = session.Tick(s);
   }
   const bool ok = event == WpsEvent::Succeeded;
   Emit(o, Json{{"result", 0},
@@ -350,48 +346,50 @@ void RunLinkServer(const LinkServerOptions& l) {
 
 void RegisterCameraCommands(CLI::App& app) {
   auto read = std::make_shared<CameraOptions>();
-  auto* r = app.add_subcommand("read", "log in to a camera and read all its settings");
+  auto* r = app.add_subcommand("read", "Log in to a camera and read all its settings");
   AddTargetOptions(r, *read);
   r->add_flag("--suggest", read->suggest,
-              "also look for two free addresses in the PC's subnet (sends ARP probes)");
-  r->add_option("--pc-address", read->pcAddress, "the PC address to probe from with --suggest");
-  r->add_flag("--show-secrets", read->showSecrets, "print keys and passwords instead of <hidden>");
+              "Also look for two free addresses in the PC's subnet (needs CAP_NET_RAW)");
+  r->add_option("--pc-address", read->pcAddress,
+                "The PC address to send the --suggest probes from");
+  r->add_flag("--show-secrets", read->showSecrets, "Print keys and passwords instead of <hidden>");
   r->callback([read] { RunRead(*read); });
 
   auto save = std::make_shared<CameraOptions>();
-  auto* s = app.add_subcommand("save", "read a camera, change settings and write them back");
+  auto* s = app.add_subcommand("save", "Read a camera's settings, change some and write them back");
   AddTargetOptions(s, *save);
-  s->add_flag("--wps", save->wps, "save in WPS mode (the wireless keys are left alone)");
-  s->add_option("--set", save->sets, "Field=Value, by the record's field name (repeatable)");
+  s->add_flag("--wps", save->wps, "Save in WPS mode (the wireless keys are left alone)");
+  s->add_option("--set", save->sets,
+                "Set a field by the record's name, as Field=Value (repeatable)");
   s->callback([save] { RunSave(*save); });
 
   auto scan = std::make_shared<CameraOptions>();
-  auto* sc = app.add_subcommand("scan", "list the access points a camera sees");
+  auto* sc = app.add_subcommand("scan", "List the wireless access points a camera sees");
   AddTargetOptions(sc, *scan);
   sc->callback([scan] { RunScan(*scan); });
 
   auto wps = std::make_shared<CameraOptions>();
-  auto* w = app.add_subcommand("wps", "run a camera's WPS push-button session");
+  auto* w = app.add_subcommand("wps", "Run a camera's WPS push-button session");
   AddTargetOptions(w, *wps);
-  w->add_option("--interval", wps->interval, "seconds between polls")
+  w->add_option("--interval", wps->interval, "Seconds between polls")
       ->capture_default_str()
       ->check(CLI::Range(0.001, 60.0));
   w->callback([wps] { RunWps(*wps); });
 
   auto link = std::make_shared<LinkServerOptions>();
   auto* l =
-      app.add_subcommand("link-server", "list the cameras a link server knows for an account");
-  l->add_option("--server", link->server, "link-server host")->required();
-  l->add_option("--port", link->port, "link-server port")->capture_default_str();
-  l->add_option("--id", link->id, "account ID")->required();
+      app.add_subcommand("link-server", "List the cameras a link server knows for an account");
+  l->add_option("--server", link->server, "The link server's host")->required();
+  l->add_option("--port", link->port, "The link server's port")->capture_default_str();
+  l->add_option("--id", link->id, "The account's ID")->required();
   auto* password = l->add_option("--password", link->password,
-                                 "account password (other users can see it; prefer "
-                                 "--password-file or ORVANTIS_PASSWORD)");
+                                 "The account's password (other users can see it; prefer "
+                                 "--password-file)");
   l->add_option("--password-file", link->passwordFile,
-                "read the password from the file's first line")
+                "Read the password from the file's first line")
       ->excludes(password);
-  l->add_flag("--user-login", link->userLogin, "a user account rather than a device account");
-  l->add_flag("--json", link->json, "machine-readable output");
+  l->add_flag("--user-login", link->userLogin, "A user account rather than a device account");
+  l->add_flag("--json", link->json, "Machine-readable output");
   l->callback([link] { RunLinkServer(*link); });
 }
 

@@ -215,13 +215,16 @@ void RunArpTest(const std::string& address, bool json) {
 
 void RegisterHostnetCommands(CLI::App& app) {
   auto netinfoJson = std::make_shared<bool>(false);
-  CLI::App* netinfo = app.add_subcommand("netinfo", "Show the PC adapter facts");
+  CLI::App* netinfo =
+      app.add_subcommand("netinfo", "Show the PC adapter's address, mask, gateway and DNS servers");
   netinfo->add_flag("--json", *netinfoJson, "Machine-readable output");
   netinfo->callback([netinfoJson] { RunNetinfo(*netinfoJson); });
 
   auto ea = std::make_shared<EnsureArgs>();
-  CLI::App* ensure = app.add_subcommand(
-      "ensure-subnet", "Make sure the PC has an address in a camera's subnet (needs root)");
+  CLI::App* ensure =
+      app.add_subcommand("ensure-subnet",
+                         "Give the PC an address in a camera's subnet if it has none "
+                         "(needs CAP_NET_ADMIN and CAP_NET_RAW)");
   ensure->add_option("CAMERA_IP", ea->camera, "The camera's address")->required();
   ensure->add_option("--hold", ea->hold, "Seconds to keep the temporary address before removing it")
       ->check(CLI::Range(0, 86400));
@@ -230,8 +233,8 @@ void RegisterHostnetCommands(CLI::App& app) {
 
   auto count = std::make_shared<int>(2);
   auto freeJson = std::make_shared<bool>(false);
-  CLI::App* free = app.add_subcommand("free-addresses",
-                                      "Find free addresses below .253 in the PC's subnet by ARP");
+  CLI::App* free = app.add_subcommand(
+      "free-addresses", "Find free addresses below .253 in the PC's subnet (needs CAP_NET_RAW)");
   free->add_option("--count", *count, "How many addresses")
       ->check(CLI::Range(0, 253))
       ->capture_default_str();
@@ -240,7 +243,8 @@ void RegisterHostnetCommands(CLI::App& app) {
 
   auto target = std::make_shared<std::string>();
   auto arpJson = std::make_shared<bool>(false);
-  CLI::App* arp = app.add_subcommand("arp-test", "Send one ARP request from the PC's address");
+  CLI::App* arp = app.add_subcommand(
+      "arp-test", "Ask by one ARP request whether an address is in use (needs CAP_NET_RAW)");
   arp->add_option("ADDRESS", *target, "The address to test")->required();
   arp->add_flag("--json", *arpJson, "Machine-readable output");
   arp->callback([target, arpJson] { RunArpTest(*target, *arpJson); });

@@ -10,7 +10,8 @@
 namespace orv::cli {
 
 void RegisterProbeCommand(CLI::App& app) {
-  auto* cmd = app.add_subcommand("probe", "One TCP connect to the Internet reachability host");
+  auto* cmd = app.add_subcommand(
+      "probe", "Check with one TCP connection whether the PC reaches the Internet");
   auto host = std::make_shared<std::string>();
   auto port = std::make_shared<int>(80);
   auto json = std::make_shared<bool>(false);

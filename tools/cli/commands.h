@@ -13,4 +13,7 @@ void RegisterHostnetCommands(CLI::App& app);    // netinfo, ensure-subnet, free-
 void RegisterCameraCommands(CLI::App& app);     // read, save, scan, wps, link-server
 void RegisterProbeCommand(CLI::App& app);       // probe
 
+// The overview's closing lines and each command's examples; after the commands are registered.
+void AddHelpTexts(CLI::App& app);
+
 }  // namespace orv::cli

@@ -9,6 +9,10 @@
 #include "core/camera_http/transport.h"
 #include "core/platform/codepage.h"
 
+namespace {
+constexpr int kExitUsage = 2;
+}  // namespace
+
 namespace orv::cli {
 int& ExitStatus() {
   static int status = 0;
@@ -17,18 +21,36 @@ int& ExitStatus() {
 }  // namespace orv::cli
 
 int main(int argc, char** argv) {
-  CLI::App app{"Orvantis command-line tool: find and set up network cameras"};
+  CLI::App app{"Find network cameras and set them up from the command line."};
   // Texts of the session record are in the 8-bit system code page, cut by its rule.
   orv::InitSystemCodePage();
   // Standard output carries only results (one JSON document with --json); diagnostics go aside.
   orv::SetTransportDiagnostics(
       [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); });
   app.set_version_flag("--version", std::string("orvantis-cli ") + ORVANTIS_VERSION);
-  app.require_subcommand(1);
+  app.require_subcommand(0, 1);
   orv::cli::RegisterDiscoveryCommands(app);
   orv::cli::RegisterHostnetCommands(app);
   orv::cli::RegisterCameraCommands(app);
   orv::cli::RegisterProbeCommand(app);
-  CLI11_PARSE(app, argc, argv);
+  orv::cli::AddHelpTexts(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    // Whatever the parser found wrong, scripts see one status for unusable arguments.
+    app.exit(e);
+    return kExitUsage;
+  }
+  if (app.get_subcommands().empty()) {
+    // Nothing asked: what the tool can do, on the error stream, as a usage error.
+    std::fputs(app.help().c_str(), stderr);
+    return kExitUsage;
+  }
   return orv::cli::ExitStatus();
 }

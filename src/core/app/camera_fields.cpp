@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "core/app/camera_clock.h"
 #include "core/camera_http/camera_field_table.h"
 #include "core/platform/codepage.h"
 
@@ -124,6 +125,8 @@ bool ApplyFieldAssignment(SessionRecord& session, std::string_view assignment, s
     }
   }
   if (!assigned && error) *error = std::string(name) + " " + reason;
+  // A date or time given by hand is sent as given, not moved on like one read from the camera.
+  if (assigned && (name == "Date" || name == "Time")) ForgetClockInstant(session);
   return assigned;
 }
 

@@ -123,11 +123,11 @@ int IspLinkNext(IspLink link) {
   return link == IspLink::Lan ? kStepWiredAddress : kStepUpnp;
 }
 
+// A capability byte other than 1 counts as 0 on the address pages, so their Next always moves on.
 Decision WiredAddressNext(const SessionRecord& s) {
   if (s.extendedCgi != 1) return {s.cameraWireless == 1 ? kStepAccessPoint : kStepUpnp, false};
-  if (s.sys.wirelessCapable == 0) return {kStepUpnp, false};
   if (s.sys.wirelessCapable == 1) return {kNoStep, true};
-  return {};
+  return {kStepUpnp, false};
 }
 
 int WiredAddressAnswer(SessionRecord& s, bool yes) {
@@ -149,12 +149,9 @@ int UpnpBack(const SessionRecord& s) {
 }
 
 Decision WizardAddressNext(const SessionRecord& s) {
-  if (s.sys.wirelessCapable == 0) return {kStepUpnp, false};
-  if (s.sys.wirelessCapable != 1) return {};
-  if (s.linkWireless != 1) return {kStepUpnp, false};
+  if (s.sys.wirelessCapable != 1 || s.linkWireless != 1) return {kStepUpnp, false};
   if (s.sys.wpsCapable == 1) return {kNoStep, true};
-  if (s.sys.wpsCapable == 0) return {kStepApList, false};
-  return {};
+  return {kStepApList, false};
 }
 
 int WizardAddressAnswer(SessionRecord& s, bool yes) {

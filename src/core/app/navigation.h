@@ -99,7 +99,8 @@ struct Decision {
   bool ask = false;    // ask, then call the matching ...Answer
 };
 
-// Wired address, Next: maybe asks whether the camera is to use its wireless link.
+// Wired address, Next: maybe asks whether the camera is to use its wireless link. A capability
+// byte other than 1 counts as 0 here and on the wizard address page.
 Decision WiredAddressNext(const SessionRecord& s);
 int WiredAddressAnswer(SessionRecord& s, bool yes);
 

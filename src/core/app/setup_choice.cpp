@@ -1,5 +1,7 @@
 #include "core/app/setup_choice.h"
 
+#include "core/app/camera_clock.h"
+
 namespace orv {
 LinkButtons LinkButtonsOnPrepare(const SessionRecord& s) {
   const bool lan = s.pcHasLan == 1;
@@ -44,6 +46,7 @@ bool WizardSetupOffered(const SessionRecord& s) {
 void SetCameraClock(SessionRecord& s, std::string_view date, std::string_view time) {
   s.sys.Date = date;
   s.sys.Time = time;
+  NoteClockTaken(s);
 }
 
 }  // namespace orv

@@ -25,7 +25,8 @@ LinkButtons LinkButtonsOnYes(const SessionRecord& session);
 
 // Setup-type page. Prepare: wizard setup only for a camera with the extended request set.
 bool WizardSetupOffered(const SessionRecord& session);
-// Wizard Next sets the camera clock from the PC's: "YYYY/MM/DD" and "HH:MM:SS".
+// Wizard Next sets the camera clock from the PC's: "YYYY/MM/DD" and "HH:MM:SS", taken now (the
+// save moves them on by the time until it writes them).
 void SetCameraClock(SessionRecord& session, std::string_view date, std::string_view time);
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include <span>
 #include <utility>
 
+#include "core/app/camera_clock.h"
 #include "core/camera_http/model_catalogue.h"
 
 namespace orv {
@@ -51,6 +52,8 @@ void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree) {
       {kActRead, kPageDdns, 0},    {kActRead, kPageTime, kSubPageTime},
   };
   if (!RunAll(job, kReads)) return;
+  // The time page was the last read: its Date and Time are the camera's clock about now.
+  NoteClockTaken(s);
 
   ClassifyModel(s);
 
@@ -80,9 +83,13 @@ void RunSaveJob(WorkerJob& job) {
   job.done = 0;
   job.ok = 0;
   job.error = 0;
-  static constexpr Request kWrites[] = {
-      {kActWrite, kPageSystem, 0}, {kActWrite, kPageDdns, 0}, {kActWrite, kPageTime, kSubPageTime}};
+  static constexpr Request kWrites[] = {{kActWrite, kPageSystem, 0}, {kActWrite, kPageDdns, 0}};
   if (!RunAll(job, kWrites)) return;
+  // A date and time read or taken earlier are moved on to now, so the write does not set the
+  // camera's clock back.
+  AdvanceClockToNow(job.session);
+  static constexpr Request kTimeWrite[] = {{kActWrite, kPageTime, kSubPageTime}};
+  if (!RunAll(job, kTimeWrite)) return;
   // The camera may move to its new address before it answers the network write: no answer, or an
   // answer without data, still counts as saved. Any other failure is a refused save, which must not
   // look saved.

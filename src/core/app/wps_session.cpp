@@ -1,7 +1,5 @@
 #include "core/app/wps_session.h"
 
-#include <utility>
-
 #include "core/camera_http/requests.h"
 
 namespace orv {
@@ -29,54 +27,115 @@ std::string_view to_string(WpsEvent event) {
   return "unknown";
 }
 
-WpsSession::WpsSession()
-    : WpsSession([](SessionRecord& s) { return WpsRequest(s, kActRead, 0); },
-                 [](SessionRecord& s) { return WpsRequest(s, kActQuery, kPageNetwork); }) {}
+std::string_view to_string(WpsAction action) {
+  switch (action) {
+    case WpsAction::None:
+      return "none";
+    case WpsAction::Poll:
+      return "poll";
+    case WpsAction::Restart:
+      return "restart";
+    case WpsAction::Finish:
+      return "finish";
+  }
+  return "unknown";
+}
 
-WpsSession::WpsSession(Request start, Request poll)
-    : m_start(std::move(start)), m_poll(std::move(poll)) {}
+int SendWpsStart(SessionRecord& session) {
+  return WpsRequest(session, kActRead, 0);
+}
 
-WpsEvent WpsSession::Start(SessionRecord& session) {
+int SendWpsPoll(SessionRecord& session) {
+  return WpsRequest(session, kActQuery, kPageNetwork);
+}
+
+WpsAnswer RunWpsRequest(const std::function<int(SessionRecord&)>& request, SessionRecord copy) {
+  WpsAnswer answer;
+  answer.result = request ? request(copy) : Ok;
+  answer.wpsStatus = copy.wpsStatus;
+  answer.wpsAck = copy.wpsAck;
+  return answer;
+}
+
+void WpsSession::Begin() {
   m_counter = 0;
-  m_starts = 0;
+  m_starts = 1;
   m_polls = 0;
+  m_lastStartResult = Ok;
   m_running = true;
-  ++m_starts;
-  m_lastStartResult = m_start ? m_start(session) : Ok;
-  if (m_lastStartResult != Ok) {
+}
+
+WpsEvent WpsSession::ApplyStart(int result) {
+  m_lastStartResult = result;
+  if (!m_running) return WpsEvent::Idle;
+  if (result != Ok) {
     m_running = false;
     return WpsEvent::StartFailed;
   }
   return WpsEvent::Running;
 }
 
-WpsEvent WpsSession::Tick(SessionRecord& session) {
-  if (!m_running) return WpsEvent::Idle;
+WpsAction WpsSession::Tick() {
+  if (!m_running) return WpsAction::None;
   m_counter += kStep;
-  if (m_counter < kFirstPoll) return WpsEvent::Running;
+  if (m_counter < kFirstPoll) return WpsAction::None;
   if (m_counter < kEnd) {
     ++m_polls;
-    if (m_poll) m_poll(session);  // a failed poll leaves the last state; the session runs on
-    const int status = session.wpsStatus;
-    const int ack = session.wpsAck;
-    if (status == 0 && ack == 0) {
-      if (m_counter >= kRestartFirst && m_counter <= kRestartLast) {
-        ++m_starts;
-        m_lastStartResult = m_start ? m_start(session) : Ok;
-      }
-    } else if (status == 0 && ack == 1) {
-      m_counter = kAcknowledged;
-    }
+    return WpsAction::Poll;
   }
-  if (m_counter < kEnd) return WpsEvent::Running;
-  return Finish(session);
+  return WpsAction::Finish;
+}
+
+WpsAction WpsSession::ApplyPoll(SessionRecord& session, const WpsAnswer& answer) {
+  if (!m_running) return WpsAction::None;
+  // A failed poll leaves the last state; the session runs on.
+  if (answer.result == Ok) {
+    session.wpsStatus = answer.wpsStatus;
+    session.wpsAck = answer.wpsAck;
+  }
+  const int status = session.wpsStatus;
+  const int ack = session.wpsAck;
+  if (status == 0 && ack == 0) {
+    if (m_counter >= kRestartFirst && m_counter <= kRestartLast) {
+      ++m_starts;
+      return WpsAction::Restart;
+    }
+  } else if (status == 0 && ack == 1) {
+    m_counter = kAcknowledged;
+  }
+  return m_counter < kEnd ? WpsAction::None : WpsAction::Finish;
+}
+
+void WpsSession::ApplyRestart(int result) {
+  m_lastStartResult = result;
 }
 
 WpsEvent WpsSession::Finish(const SessionRecord& session) {
+  if (!m_running) return WpsEvent::Idle;
   m_running = false;
   if (session.wpsStatus == 0 && session.wpsAck == 0) return WpsEvent::Failed;
   if (session.wpsStatus == 0 && session.wpsAck == 1) return WpsEvent::Succeeded;
   return WpsEvent::Unfinished;
+}
+
+WpsEvent RunWpsBlocking(WpsSession& wps, SessionRecord& session,
+                        const std::function<int(SessionRecord&)>& start,
+                        const std::function<int(SessionRecord&)>& poll,
+                        const std::function<void()>& wait) {
+  wps.Begin();
+  if (wps.ApplyStart(RunWpsRequest(start, session).result) == WpsEvent::StartFailed)
+    return WpsEvent::StartFailed;
+  while (wps.running()) {
+    if (wait) wait();
+    WpsAction action = wps.Tick();
+    if (action == WpsAction::Poll) action = wps.ApplyPoll(session, RunWpsRequest(poll, session));
+    if (action == WpsAction::Restart) {
+      wps.ApplyRestart(RunWpsRequest(start, session).result);
+      action = WpsAction::None;
+    }
+    if (action == WpsAction::Finish) return wps.Finish(session);
+  }
+  return WpsEvent::Idle;
 }
 
 }  // namespace orv

@@ -43,6 +43,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"WaitDlg", "note2", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note3", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note4", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "MenuHelp", kTextLabel, "CWizardDlg"},
+    {"WizardDlg", "MenuAbout", kTextLabel, "CWizardDlg"},
 
     // About dialog, looked up each time it opens.
     {"AboutDlg", "Info1", kTextMessage, "CAboutDlg"},
@@ -61,6 +63,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"FirstPage", "LinkDynamicIP", kTextHome, "CSubFirst"},
     {"FirstPage", "LinkNotConnect", kTextHome, "CSubFirst"},
     {"FirstPage", "Btn_Language", kTextLabel, "CSubFirst"},
+    {"FirstPage", "LinkGroup", kTextLabel, "CSubFirst"},
 
     // Camera search page.
     {"Common", "BtnBack", kTextLabel, "CSubSearchNet"},
@@ -73,6 +76,12 @@ inline constexpr TextKey kTextKeys[] = {
     {"SearchPage", "Message1", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message2", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "Message3", kTextMessage, "CSubSearchNet"},
+    {"SearchPage", "TitleSearch", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListIP", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListMAC", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListPort", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListDesc", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListSPort", kTextLabel, "CSubSearchNet"},
 
     // Link-choice page.
     {"Common", "BtnBack", kTextLabel, "CSubChoose"},
@@ -113,6 +122,12 @@ inline constexpr TextKey kTextKeys[] = {
     {"SystemPage", "NTPTimeZone", kTextLabel, "CSubSystem"},
     {"SystemPage", "NTPTimeUpdata", kTextLabel, "CSubSystem"},
     {"SystemPage", "TitleSystem", kTextLabel, "CSubSystem"},
+    {"SystemPage", "Message3", kTextMessage, "CSubSystem"},
+    {"SystemPage", "Message4", kTextMessage, "CSubSystem"},
+    {"SystemPage", "Message5", kTextMessage, "CSubSystem"},
+    {"SystemPage", "NTPServer", kTextLabel, "CSubSystem"},
+    {"SystemPage", "DateFormat", kTextLabel, "CSubSystem"},
+    {"SystemPage", "TimeFormat", kTextLabel, "CSubSystem"},
 
     // ISP link-type page.
     {"Common", "BtnBack", kTextLabel, "CSubLANISP"},
@@ -124,6 +139,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"LANISPPage", "ConfirmPwd", kTextLabel, "CSubLANISP"},
     {"LANISPPage", "Message1", kTextLabel, "CSubLANISP"},
     {"LANISPPage", "TitleISP", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message2", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message3", kTextMessage, "CSubLANISP"},
 
     // Wired address page.
     {"Common", "BtnBack", kTextLabel, "CSubLANIP"},
@@ -164,6 +181,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"WizardIPPage", "Message1", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "Message2", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "Message3", kTextLong, "CSubWizardIP"},
+    {"WizardIPPage", "Message4", kTextLong, "CSubWizardIP"},
     {"WizardIPPage", "TitleWizardIP", kTextMessage, "CSubWizardIP"},
 
     // PPPoE page.
@@ -172,6 +190,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"PPPoEPage", "UserID", kTextLabel, "CSubPPPoE"},
     {"PPPoEPage", "Password", kTextLabel, "CSubPPPoE"},
     {"PPPoEPage", "TitlePPPoE", kTextMessage, "CSubPPPoE"},
+    {"PPPoEPage", "Message1", kTextMessage, "CSubPPPoE"},
+    {"PPPoEPage", "Message2", kTextMessage, "CSubPPPoE"},
 
     // Manual wireless page.
     {"Common", "BtnBack", kTextLabel, "CSubWLANAP"},
@@ -187,7 +207,12 @@ inline constexpr TextKey kTextKeys[] = {
     {"WLANAPPage", "WEPDefKey", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "WPAAlgorithm", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "WPAKey", kTextLabel, "CSubWLANAP"},
+    {"WLANAPPage", "WEPKey", kTextLabel, "CSubWLANAP"},
     {"WLANAPPage", "Message1", kTextLabel, "CSubWLANAP"},
+    {"WLANAPPage", "Message2", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message3", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message4", kTextMessage, "CSubWLANAP"},
+    {"WLANAPPage", "Message5", kTextMessage, "CSubWLANAP"},
     {"WLANAPPage", "TitleWireless", kTextMessage, "CSubWLANAP"},
 
     // Access-point list of the wizard.
@@ -206,10 +231,13 @@ inline constexpr TextKey kTextKeys[] = {
     {"ApscanPage", "WEPDefKey", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "WPAAlgorithm", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "WPAKey", kTextLabel, "CSubAPScan"},
+    {"ApscanPage", "WEPKey", kTextLabel, "CSubAPScan"},
     {"ApscanPage", "Message1", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message2", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message3", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "Message4", kTextMessage, "CSubAPScan"},
+    {"ApscanPage", "Message5", kTextMessage, "CSubAPScan"},
+    {"ApscanPage", "Message6", kTextMessage, "CSubAPScan"},
     {"ApscanPage", "TitleWireless", kTextMessage, "CSubAPScan"},
 
     // WPS diagram page.
@@ -296,6 +324,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"DlgLoginRoot", "note1", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "BtnOK", kTextLabel, "CDlgLoginRoot"},
     {"DlgLoginRoot", "Message1", kTextMessage, "CDlgLoginRoot"},
+    {"DlgLoginRoot", "BtnCancel", kTextLabel, "CDlgLoginRoot"},
 
     // Finish page.
     {"Common", "BtnFinish", kTextLabel, "CSubSetupFinish"},

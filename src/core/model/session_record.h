@@ -4,7 +4,9 @@
 // widths (text widths include the terminator; flags are bytes holding 0 or 1). Byte offsets are not
 // part of any contract, so the struct is not packed.
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "core/model/connect_flag.h"
 #include "core/util/fixed_text.h"
@@ -68,6 +70,9 @@ struct SystemSettings {
   std::int32_t NTPPoll = 0;
   FixedText<16> Date;  // "%Y/%m/%d"
   FixedText<16> Time;  // "%H:%M:%S"
+  // When Date and Time were read from the camera or taken from the PC (none: typed by hand, or
+  // never set). The save advances them by the time since, so the camera's clock is not set back.
+  std::optional<std::chrono::steady_clock::time_point> clockTakenAt;
   std::uint8_t UPnPE = 0;
   std::uint32_t HttpPort = 0;
   std::uint32_t secondPort = 0;  // "RTPPort=" (config family) or "SPort=" (legacy family)

@@ -1,10 +1,13 @@
 #include "gui/app/wizard_app.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "core/camera_http/transport.h"
 #include "core/hostnet/host_facts.h"
@@ -17,10 +20,177 @@
 #include "gui/app/real_services.h"
 #include "gui/app/wizard_dlg.h"
 
+#ifdef ORVANTIS_ICON_RESOURCE
+// Outside any namespace, as the resource's initialiser wants; the library is static, so the
+// resource registers itself only when asked.
+static void InitIconResource() {
+  Q_INIT_RESOURCE(orvantis_icons);
+}
+#endif
+
 namespace orv::gui {
 namespace {
 int g_signalled = 0;  // user-interface thread only
+
+struct ProgramOption {
+  const char* name;
+  const char* value;  // nullptr: a switch
+  const char* help;
+};
+
+// The program's own options, in the order --help lists them.
+constexpr ProgramOption kLinkServer{
+    "link-server", "HOST", "Show \"Search Intranet\" on the home page, for this link server."};
+constexpr ProgramOption kProbeHost{
+    "probe-host", "HOST", "Learn from this host (port 80) whether the PC reaches the Internet."};
+constexpr ProgramOption kScreenshot{
+    "screenshot", "FILE", "Save a picture of the window to FILE after start-up, then end."};
+constexpr ProgramOption kOwnOptions[] = {kLinkServer, kProbeHost, kScreenshot};
+
+// The toolkit's own options: accepted here and handled by the application object.
+constexpr const char* kToolkitValueOptions[] = {"platform",        "platformpluginpath",
+                                                "platformtheme",   "plugin",
+                                                "qwindowgeometry", "qwindowicon",
+                                                "qwindowtitle",    "display",
+                                                "geometry",        "style",
+                                                "stylesheet",      "session"};
+constexpr const char* kToolkitSwitches[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
 }  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  CommandLine line;
+  QCommandLineParser parser;
+  // One dash or two, as the toolkit's own options ("-platform offscreen") are written.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+  parser.addOption(help);
+  parser.addOption(version);
+  std::vector<QCommandLineOption> own;
+  for (const ProgramOption& o : kOwnOptions)
+    own.emplace_back(QString::fromLatin1(o.name), QString(), QString::fromLatin1(o.value));
+  for (const QCommandLineOption& o : own) parser.addOption(o);
+  for (const char* name : kToolkitValueOptions)
+    parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("x")));
+  for (const char* name : kToolkitSwitches)
+    parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+
+  if (!parser.parse(arguments)) {
+    line.action = CommandLine::Action::Usage;
+    line.error = parser.errorText();
+    return line;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    line.action = CommandLine::Action::Usage;
+    line.error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]);
+    return line;
+  }
+  if (parser.isSet(help)) {
+    line.action = CommandLine::Action::Help;
+    return line;
+  }
+  if (parser.isSet(version)) {
+    line.action = CommandLine::Action::Version;
+    return line;
+  }
+  line.options.linkServerHost = parser.value(own[0]).toStdString();
+  line.options.probeHost = parser.value(own[1]).toStdString();
+  line.options.screenshotPath = parser.value(own[2]);
+  line.platformChosen =
+      parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
+  return line;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: orvantis [--link-server HOST] [--probe-host HOST] [--screenshot FILE]\n"
+      "       orvantis --help | --version\n");
+}
+
+QString HelpText() {
+  QString text = UsageText();
+  text += QStringLiteral(
+      "\nFinds the network cameras on the local network and sets them up, in a window.\n"
+      "\nOptions:\n");
+  auto row = [&text](const QString& left, const char* help) {
+    text += QStringLiteral("  %1 %2\n").arg(left, -22).arg(QString::fromLatin1(help));
+  };
+  for (const ProgramOption& o : kOwnOptions)
+    row(QStringLiteral("--%1 %2").arg(QLatin1String(o.name), QLatin1String(o.value)), o.help);
+  row(QStringLiteral("-h, --help"), "Print this help and exit.");
+  row(QStringLiteral("-v, --version"), "Print the version and exit.");
+  text += QStringLiteral(
+      "\nExit status:\n"
+      "  0      the window was closed\n"
+      "  1      no display to show the window on\n"
+      "  2      unusable arguments\n"
+      "  128+N  ended by signal N, after removing its temporary addresses\n"
+      "\nWithout a desktop session, orvantis-cli does the same work from a terminal.\n");
+  return text;
+}
+
+bool DisplayConfigured(const CommandLine& line) {
+  if (line.platformChosen || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
+namespace {
+
+// What the toolkit said while the application object was being made: kept back, so that a
+// failed start prints our one line and a good start prints them as before.
+struct HeldMessage {
+  QtMsgType type;
+  QByteArray category;
+  QString text;
+};
+std::vector<HeldMessage>* g_heldMessages = nullptr;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    // The platform plugin found no display (or none could be loaded); the toolkit would abort.
+    std::fprintf(stderr, "%s\n", kNoDisplayLine);
+    std::fflush(stderr);
+    std::_Exit(kExitNoDisplay);
+  }
+  if (g_heldMessages != nullptr)
+    g_heldMessages->push_back({type, QByteArray(context.category ? context.category : ""), text});
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> MakeApplication(int& argc, char** argv) {
+  std::vector<HeldMessage> held;
+  g_heldMessages = &held;
+  const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
+  auto app = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(previous);
+  g_heldMessages = nullptr;
+  for (const HeldMessage& m : held) {
+    const QMessageLogContext context(nullptr, 0, nullptr, m.category.constData());
+    qt_message_output(m.type, context, m.text);
+  }
+  return app;
+}
+
+QIcon BuiltInIcon() {
+  QIcon icon;
+#ifdef ORVANTIS_ICON_RESOURCE
+  static const bool registered = (InitIconResource(), true);
+  (void)registered;
+  for (int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/orvantis-%1.png").arg(size), QSize(size, size));
+#endif
+  return icon;
+}
+
+QIcon ProgramIcon() {
+  return QIcon::fromTheme(QStringLiteral("orvantis"), BuiltInIcon());
+}
 
 int TimerScaleFromEnvironment() {
   const std::optional<std::string> setting = EnvOverride("ORVANTIS_TIMER_SCALE");

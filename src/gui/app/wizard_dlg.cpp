@@ -42,6 +42,8 @@ namespace orv::gui {
 namespace {
 
 const QString kCaption = QStringLiteral("Orvantis");
+const QString kTemplateHelpMenu = QStringLiteral("&Help");
+const QString kTemplateAboutItem = QStringLiteral("About Orvantis(&A)...");
 
 // What one camera's login and read found must never be taken for the next camera's.
 void ForgetCameraFacts(SessionRecord& s) {
@@ -78,8 +80,10 @@ CWizardDlg::CWizardDlg(WizardEnvironment env, QWidget* parent)
   layout->addWidget(m_pageArea);
   setCentralWidget(central);
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  QAction* about = help->addAction(QStringLiteral("About Orvantis(&A)..."));
+  QMenu* help = menuBar()->addMenu(kTemplateHelpMenu);
+  help->setObjectName(QStringLiteral("helpMenu"));
+  QAction* about = help->addAction(kTemplateAboutItem);
+  about->setObjectName(QStringLiteral("aboutAction"));
   connect(about, &QAction::triggered, this, [this] { PostStep(nav::kStepAbout); });
 
   m_session.connectAllowed.store(1);
@@ -130,6 +134,7 @@ void CWizardDlg::CreatePages() {
                                       m_finish,
                                       m_linkSer};
   for (CSubPage* p : pages) m_pageArea->AddPage(p);
+  m_wizardIp->SetHostNetwork(m_env.net);
 }
 
 CSubPage* CWizardDlg::page(int index) const {
@@ -258,6 +263,11 @@ void CWizardDlg::LoadOwnTexts() {
   for (int i = 0; i < 4; ++i)
     m_notes[static_cast<std::size_t>(i)] =
         PackText(m_pack, "WaitDlg", "note" + std::to_string(i + 1));
+  if (auto* help = findChild<QMenu*>(QStringLiteral("helpMenu"))) {
+    help->setTitle(PackTextOr(m_pack, "WizardDlg", "MenuHelp", kTemplateHelpMenu));
+    if (auto* about = help->findChild<QAction*>(QStringLiteral("aboutAction")))
+      about->setText(PackTextOr(m_pack, "WizardDlg", "MenuAbout", kTemplateAboutItem));
+  }
 }
 
 // ---- Step engine

@@ -17,4 +17,12 @@ inline QString PackText(const i18n::LanguagePack& pack, std::string_view section
   return QString::fromStdString(pack.Utf8(section, key, size));
 }
 
+// A text the window template once held fixed: the pack's when it has one, else the template's,
+// so that a pack written before the key existed still shows something.
+inline QString PackTextOr(const i18n::LanguagePack& pack, std::string_view section,
+                          std::string_view key, const QString& templateText) {
+  const QString text = PackText(pack, section, key);
+  return text.isEmpty() ? templateText : text;
+}
+
 }  // namespace orv::gui

@@ -9,6 +9,7 @@
 
 #include "core/app/credential_text.h"
 #include "core/i18n/language_pack.h"
+#include "gui/i18n/pack_text.h"
 
 namespace orv::gui {
 
@@ -49,7 +50,7 @@ CDlgLoginRoot::CDlgLoginRoot(const i18n::LanguagePack& pack, Prompter* prompter,
   m_ok->setText(ok.isEmpty() ? QStringLiteral("OK") : ok);
   m_ok->setAccessibleName(m_ok->text());
   m_ok->setDefault(true);  // Enter confirms
-  m_cancel->setText(QStringLiteral("Cancel"));
+  m_cancel->setText(PackTextOr(pack, "DlgLoginRoot", "BtnCancel", QStringLiteral("Cancel")));
   m_cancel->setAccessibleName(m_cancel->text());
 
   auto* form = new QFormLayout;

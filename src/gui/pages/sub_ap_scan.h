@@ -1,11 +1,16 @@
 #pragma once
-// The access-point list of the wizard, from the last scan.
+// The access-point list of the wizard, from the last scan: the chosen access point's properties
+// read-only, only its key typed.
 
 #include <vector>
 
 #include "core/camera_http/requests.h"
 #include "gui/app/page_frame.h"
 #include "gui/app/sub_page.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
 
 namespace orv::gui {
 
@@ -15,21 +20,66 @@ class CSubAPScan : public CSubPage {
   explicit CSubAPScan(QWidget* parent = nullptr);
 
   void LoadTexts(const i18n::LanguagePack& pack) override;
+  // Fills the list from the adopted access points, or asks whether to scan again.
   void Prepare() override;
 
   // The access points adopted from the last read or rescan (step 20).
   void SetAccessPoints(std::vector<AccessPointEntry> list) { m_accessPoints = std::move(list); }
   const std::vector<AccessPointEntry>& accessPoints() const { return m_accessPoints; }
 
+  QComboBox* apList() const { return m_apList; }
+  QLineEdit* macEdit() const { return m_mac; }
+  QLineEdit* ssidEdit() const { return m_ssid; }
+  QLineEdit* modeEdit() const { return m_mode; }
+  QLineEdit* channelEdit() const { return m_channel; }
+  QLineEdit* qualityEdit() const { return m_quality; }
+  QLineEdit* securityEdit() const { return m_security; }
+  QLineEdit* algorithmEdit() const { return m_algorithm; }
+  QComboBox* keyModeList() const { return m_keyMode; }
+  QComboBox* keyFormatList() const { return m_keyFormat; }
+  QComboBox* keyLengthList() const { return m_keyLength; }
+  QComboBox* keyNumberList() const { return m_keyNumber; }
+  QLineEdit* wepKeyEdit() const { return m_wepKey; }
+  QLineEdit* wpaKeyEdit() const { return m_wpaKey; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
  private:
-  void OnBack();
+  void ShowAccessPoint(int index);
+  void UpdateKeyLimit();
+  void SetWepEnabled(bool on);
   void OnNext();
 
   PageFrame m_frame;
-  QString m_question;
+  QLabel* m_apLabel;
+  QComboBox* m_apList;
+  QLabel* m_macLabel;
+  QLineEdit* m_mac;
+  QLabel* m_ssidLabel;
+  QLineEdit* m_ssid;
+  QLabel* m_modeLabel;
+  QLineEdit* m_mode;
+  QLabel* m_channelLabel;
+  QLineEdit* m_channel;
+  QLabel* m_qualityLabel;
+  QLineEdit* m_quality;
+  QLabel* m_securityLabel;
+  QLineEdit* m_security;
+  QLabel* m_algorithmLabel;
+  QLineEdit* m_algorithm;
+  QLabel* m_keyModeLabel;
+  QComboBox* m_keyMode;
+  QLabel* m_keyFormatLabel;
+  QComboBox* m_keyFormat;
+  QLabel* m_keyLengthLabel;
+  QComboBox* m_keyLength;
+  QLabel* m_keyNumberLabel;
+  QComboBox* m_keyNumber;
+  QLabel* m_wepKeyLabel;
+  QLineEdit* m_wepKey;
+  QLabel* m_wpaKeyLabel;
+  QLineEdit* m_wpaKey;
+  QString m_messages[6];  // Message1 .. Message6
   std::vector<AccessPointEntry> m_accessPoints;
 };
 

@@ -9,11 +9,14 @@
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
+#include "gui/i18n/pack_text.h"
 #include "gui/resources/art/link_art.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
+
+const QString kTemplateLinkGroup = QStringLiteral("The Network Type");
 
 QString Home(const i18n::LanguagePack& pack, const char* key) {
   return QString::fromStdString(pack.Utf8("FirstPage", key, i18n::kHomeTextChars));
@@ -30,7 +33,7 @@ QPushButton* MakeButton(const QString& text, QWidget* parent) {
 
 CSubFirst::CSubFirst(QWidget* parent)
     : CSubPage(parent),
-      m_linkGroup(new QGroupBox(QStringLiteral("The Network Type"), this)),
+      m_linkGroup(new QGroupBox(kTemplateLinkGroup, this)),
       m_picture(new art::CArtView(m_linkGroup)),
       m_linkText(new QLabel(QStringLiteral("NetwokInfo"), m_linkGroup)),
       m_searchCamera(MakeButton(QStringLiteral("Search Camera"), this)),
@@ -97,6 +100,8 @@ void CSubFirst::LoadTexts(const i18n::LanguagePack& pack) {
   m_labels.fixedAddress = pack.Utf8("FirstPage", "LinkFixedIP", i18n::kHomeTextChars);
   m_labels.dynamicAddress = pack.Utf8("FirstPage", "LinkDynamicIP", i18n::kHomeTextChars);
   m_labels.notConnected = pack.Utf8("FirstPage", "LinkNotConnect", i18n::kHomeTextChars);
+  m_linkGroup->setTitle(PackTextOr(pack, "FirstPage", "LinkGroup", kTemplateLinkGroup));
+  m_linkGroup->setAccessibleName(m_linkGroup->title());
 }
 
 void CSubFirst::UpdateLinkInfo() {

@@ -1,10 +1,15 @@
 #pragma once
-// The wired address page of the manual setup.
+// The wired address page of the manual setup: DHCP or a fixed address with mask, router and two
+// DNS servers.
 
 #include "gui/app/page_frame.h"
 #include "gui/app/sub_page.h"
 
+class QRadioButton;
+
 namespace orv::gui {
+
+class CAddressFields;
 
 class CSubLANIP : public CSubPage {
   Q_OBJECT
@@ -12,7 +17,11 @@ class CSubLANIP : public CSubPage {
   explicit CSubLANIP(QWidget* parent = nullptr);
 
   void LoadTexts(const i18n::LanguagePack& pack) override;
+  void Prepare() override;
 
+  QRadioButton* dhcpButton() const { return m_dhcp; }
+  QRadioButton* fixedButton() const { return m_fixed; }
+  CAddressFields* fields() const { return m_fields; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
@@ -21,6 +30,9 @@ class CSubLANIP : public CSubPage {
   void OnNext();
 
   PageFrame m_frame;
+  QRadioButton* m_dhcp;
+  QRadioButton* m_fixed;
+  CAddressFields* m_fields;
   QString m_question;
 };
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/app/camera_pick.h"
 #include "core/app/navigation.h"
@@ -16,12 +17,26 @@
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
+#include "gui/i18n/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
 
 const QString kCaption = QStringLiteral("Orvantis");
+const QString kTemplateTitle = QStringLiteral("STEP \nFind The Camera");
+
+// The visible columns' headers: pack key and the template's text (the fallback).
+struct ColumnText {
+  const char* key;
+  const char* templateText;
+  int width;  // the template's, in pixels: the least a column gets
+};
+constexpr ColumnText kColumns[] = {{"ListIP", "IP", 120},
+                                   {"ListMAC", "MAC", 120},
+                                   {"ListPort", "PORT", 60},
+                                   {"ListDesc", "DESC / INTERFACE", 150},
+                                   {"ListSPort", "SPORT", 60}};
 
 QString Shown(std::string_view local) {
   return QString::fromStdString(LocalToUtf8(local));
@@ -38,14 +53,14 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
       m_back(new CXButtonXP(QStringLiteral("Exit"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   PaintWhite();
-  SetTitle(QStringLiteral("STEP \nFind The Camera"));
+  SetTitle(kTemplateTitle);
 
   m_list->setColumnCount(6);
-  m_list->setHeaderLabels({QStringLiteral("IP"), QStringLiteral("MAC"), QStringLiteral("PORT"),
-                           QStringLiteral("DESC / INTERFACE"), QStringLiteral("SPORT"),
-                           QStringLiteral("SERIAL NO.")});
-  const int widths[] = {120, 120, 60, 150, 60};
-  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, widths[c]);
+  QStringList headers;
+  for (const ColumnText& c : kColumns) headers << QLatin1String(c.templateText);
+  headers << QStringLiteral("SERIAL NO.");
+  m_list->setHeaderLabels(headers);
+  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, kColumns[c].width);
   m_list->hideColumn(5);  // carries the serial number Next stores
   m_list->setRootIsDecorated(false);
   m_list->setItemsExpandable(false);
@@ -124,6 +139,16 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   m_emptyMessage = text("SearchPage", "Message1");
   m_noSelectionMessage = text("SearchPage", "Message2");
   m_badRowMessage = text("SearchPage", "Message3", i18n::kMessageChars);
+  SetTitle(PackTextOr(pack, "SearchPage", "TitleSearch", kTemplateTitle));
+  // A header wider in this language than the template's column widens its column.
+  const QFontMetrics metrics(m_list->header()->font());
+  for (int c = 0; c < 5; ++c) {
+    const ColumnText& column = kColumns[c];
+    const QString header =
+        PackTextOr(pack, "SearchPage", column.key, QLatin1String(column.templateText));
+    m_list->headerItem()->setText(c, header);
+    m_list->setColumnWidth(c, std::max(column.width, metrics.horizontalAdvance(header) + 16));
+  }
 }
 
 void CSubSearchNet::Prepare() {

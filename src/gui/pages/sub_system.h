@@ -1,10 +1,18 @@
 #pragma once
-// The system page: host name, description and clock of the camera.
+// The system page: host name, description and how the camera keeps its clock (left alone, set
+// once from the PC, set by hand, or kept by a time server with a time zone and an interval).
 
 #include "gui/app/page_frame.h"
 #include "gui/app/sub_page.h"
 
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
 namespace orv::gui {
+
+class CTypingLimitEdit;
 
 class CSubSystem : public CSubPage {
   Q_OBJECT
@@ -12,15 +20,52 @@ class CSubSystem : public CSubPage {
   explicit CSubSystem(QWidget* parent = nullptr);
 
   void LoadTexts(const i18n::LanguagePack& pack) override;
+  void Prepare() override;
 
+  QLineEdit* hostNameEdit() const;
+  QLineEdit* descriptionEdit() const;
+  QRadioButton* keepButton() const { return m_keep; }
+  QRadioButton* syncButton() const { return m_sync; }
+  QRadioButton* manualButton() const { return m_manual; }
+  QRadioButton* automaticButton() const { return m_automatic; }
+  QLineEdit* dateEdit() const { return m_date; }
+  QLineEdit* timeEdit() const { return m_time; }
+  QLineEdit* ntpServerEdit() const;
+  QComboBox* timeZoneList() const { return m_timeZone; }
+  QComboBox* intervalList() const { return m_interval; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
  private:
   void OnBack();
   void OnNext();
+  void NameDateAndTime(const QString& label);
 
   PageFrame m_frame;
+  QLabel* m_hostNameLabel = nullptr;
+  CTypingLimitEdit* m_hostName = nullptr;
+  QLabel* m_descriptionLabel = nullptr;
+  CTypingLimitEdit* m_description = nullptr;
+  QRadioButton* m_keep = nullptr;
+  QRadioButton* m_sync = nullptr;
+  QRadioButton* m_manual = nullptr;
+  QRadioButton* m_automatic = nullptr;
+  QLabel* m_dateTimeLabel = nullptr;
+  QLineEdit* m_date = nullptr;
+  QLabel* m_dateHint = nullptr;
+  QLineEdit* m_time = nullptr;
+  QLabel* m_timeHint = nullptr;
+  QLabel* m_ntpServerLabel = nullptr;
+  CTypingLimitEdit* m_ntpServer = nullptr;
+  QLabel* m_timeZoneLabel = nullptr;
+  QComboBox* m_timeZone = nullptr;
+  QLabel* m_intervalLabel = nullptr;
+  QComboBox* m_interval = nullptr;
+  QString m_dateMessage;
+  QString m_timeMessage;
+  QString m_hostNameMessage;
+  QString m_descriptionMessage;
+  QString m_ntpServerMessage;
 };
 
 }  // namespace orv::gui

@@ -1,8 +1,14 @@
 #pragma once
-// The wireless access-point and security page of the manual setup.
+// The manual wireless page: every wireless setting chosen by hand.
 
+#include "core/app/wireless_rules.h"
 #include "gui/app/page_frame.h"
 #include "gui/app/sub_page.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
 
 namespace orv::gui {
 
@@ -12,15 +18,62 @@ class CSubWLANAP : public CSubPage {
   explicit CSubWLANAP(QWidget* parent = nullptr);
 
   void LoadTexts(const i18n::LanguagePack& pack) override;
+  // Record -> controls (step 7).
+  void Prepare() override;
 
+  QLineEdit* ssidEdit() const { return m_ssid; }
+  QComboBox* modeList() const { return m_mode; }
+  QComboBox* channelList() const { return m_channel; }
+  QComboBox* rateList() const { return m_rate; }
+  QComboBox* securityList() const { return m_security; }
+  QComboBox* authList() const { return m_auth; }
+  QComboBox* keyLengthList() const { return m_keyLength; }
+  QComboBox* keyFormatList() const { return m_keyFormat; }
+  QComboBox* keyNumberList() const { return m_keyNumber; }
+  QLineEdit* wepKeyEdit() const { return m_wepKey; }
+  QComboBox* algorithmList() const { return m_algorithm; }
+  QLineEdit* wpaKeyEdit() const { return m_wpaKey; }
+  QWidget* wepGroup() const { return m_wepGroup; }
+  QWidget* wpaGroup() const { return m_wpaGroup; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
  private:
-  void OnBack();
+  void ShowGroups(int security);
+  void UpdateKeyLimit();
+  void ShowChosenKey();
+  void OnModeChosen(int index);
   void OnNext();
 
   PageFrame m_frame;
+  QLabel* m_ssidLabel;
+  QLineEdit* m_ssid;
+  QLabel* m_modeLabel;
+  QComboBox* m_mode;
+  QLabel* m_channelLabel;
+  QComboBox* m_channel;
+  QLabel* m_rateLabel;
+  QComboBox* m_rate;
+  QLabel* m_securityLabel;
+  QComboBox* m_security;
+  QWidget* m_wepGroup;
+  QLabel* m_authLabel;
+  QComboBox* m_auth;
+  QLabel* m_keyLengthLabel;
+  QComboBox* m_keyLength;
+  QLabel* m_keyFormatLabel;
+  QComboBox* m_keyFormat;
+  QLabel* m_keyNumberLabel;
+  QComboBox* m_keyNumber;
+  QLabel* m_wepKeyLabel;
+  QLineEdit* m_wepKey;
+  QWidget* m_wpaGroup;
+  QLabel* m_algorithmLabel;
+  QComboBox* m_algorithm;
+  QLabel* m_wpaKeyLabel;
+  QLineEdit* m_wpaKey;
+  QString m_messages[5];          // Message1 .. Message5
+  wireless::ManualView m_loaded;  // what Prepare showed: unchanged texts keep the record's bytes
 };
 
 }  // namespace orv::gui

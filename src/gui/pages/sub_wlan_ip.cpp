@@ -1,18 +1,27 @@
 #include "gui/pages/sub_wlan_ip.h"
 
-#include <QVBoxLayout>
+#include <QRadioButton>
 
+#include "core/app/address_rules.h"
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/pages/address_fields.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 
-CSubWLANIP::CSubWLANIP(QWidget* parent) : CSubPage(parent) {
+CSubWLANIP::CSubWLANIP(QWidget* parent)
+    : CSubPage(parent),
+      m_frame(BuildPageFrame(this, titleLine(), true, true)),
+      m_dhcp(new QRadioButton(QStringLiteral("DHCP Wireless IP"), this)),
+      m_fixed(new QRadioButton(QStringLiteral("Fixed Wireless IP"), this)),
+      m_fields(new CAddressFields(5, this)) {
   setObjectName(QStringLiteral("CSubWLANIP"));
-  m_frame = BuildPageFrame(this, titleLine(), true, true);
-  m_frame.body->addStretch(1);
+  PaintWhite();
+  LayOutAddressPage(this, m_frame, nullptr, m_dhcp, m_fixed, m_fields, nullptr);
+  connect(m_dhcp, &QRadioButton::clicked, this, [this] { m_fields->SetFieldsEnabled(false); });
+  connect(m_fixed, &QRadioButton::clicked, this, [this] { m_fields->SetFieldsEnabled(true); });
   connect(m_frame.back, &QPushButton::clicked, this, &CSubWLANIP::OnBack);
   connect(m_frame.next, &QPushButton::clicked, this, &CSubWLANIP::OnNext);
 }
@@ -21,6 +30,29 @@ void CSubWLANIP::LoadTexts(const i18n::LanguagePack& pack) {
   SetTitle(PackText(pack, "WLANIPPage", "TitleWLAN"));
   m_frame.back->SetText(PackText(pack, "Common", "BtnBack"));
   m_frame.next->SetText(PackText(pack, "Common", "BtnNext"));
+  SetCaption(m_dhcp, PackText(pack, "WLANIPPage", "RadioDHCP"));
+  SetCaption(m_fixed, PackText(pack, "WLANIPPage", "RadioFixIP"));
+  m_fields->SetLabels({PackText(pack, "WLANIPPage", "IP"), PackText(pack, "WLANIPPage", "Submask"),
+                       PackText(pack, "WLANIPPage", "Gateway"), PackText(pack, "WLANIPPage", "DNS"),
+                       PackText(pack, "WLANIPPage", "DNS2")});
+}
+
+void CSubWLANIP::Prepare() {
+  const SessionRecord* s = session();
+  if (s == nullptr) return;
+  switch (AddressModeOf(s->net.WIPType)) {
+    case AddressMode::Dhcp:
+      m_dhcp->setChecked(true);
+      m_fields->SetFieldsEnabled(false);
+      break;
+    case AddressMode::Fixed:
+      m_fixed->setChecked(true);
+      m_fields->SetFieldsEnabled(true);
+      m_fields->Load(WirelessAddressFields(*s));
+      break;
+    case AddressMode::None:  // an unknown type: the page stays as it was
+      break;
+  }
 }
 
 void CSubWLANIP::OnBack() {
@@ -29,7 +61,12 @@ void CSubWLANIP::OnBack() {
 }
 
 void CSubWLANIP::OnNext() {
-  if (session() == nullptr) return;
+  SessionRecord* s = session();
+  if (s == nullptr) return;
+  if (!StoreWirelessAddress(*s, CheckedAddressMode(m_dhcp, m_fixed), m_fields->Read())) {
+    Message(MessageIcon::None, QStringLiteral("Orvantis"), QStringLiteral("Please choose one !"));
+    return;
+  }
   PostStep(nav::kWirelessAddressNext);
 }
 

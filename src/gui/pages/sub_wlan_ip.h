@@ -1,10 +1,15 @@
 #pragma once
-// The wireless address page of the manual setup.
+// The wireless address page of the manual setup: DHCP or a fixed address for the camera's
+// wireless link.
 
 #include "gui/app/page_frame.h"
 #include "gui/app/sub_page.h"
 
+class QRadioButton;
+
 namespace orv::gui {
+
+class CAddressFields;
 
 class CSubWLANIP : public CSubPage {
   Q_OBJECT
@@ -12,7 +17,11 @@ class CSubWLANIP : public CSubPage {
   explicit CSubWLANIP(QWidget* parent = nullptr);
 
   void LoadTexts(const i18n::LanguagePack& pack) override;
+  void Prepare() override;
 
+  QRadioButton* dhcpButton() const { return m_dhcp; }
+  QRadioButton* fixedButton() const { return m_fixed; }
+  CAddressFields* fields() const { return m_fields; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
@@ -21,6 +30,9 @@ class CSubWLANIP : public CSubPage {
   void OnNext();
 
   PageFrame m_frame;
+  QRadioButton* m_dhcp;
+  QRadioButton* m_fixed;
+  CAddressFields* m_fields;
 };
 
 }  // namespace orv::gui

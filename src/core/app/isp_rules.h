@@ -1,0 +1,52 @@
+#pragma once
+// The ISP link-type page and the wizard's PPPoE page: what they show from the record and what Next
+// checks and stores. Texts come in as typed (UTF-8) and go into the record in the system code page;
+// one that would be cut or changed on the way is refused, never stored changed.
+
+#include <optional>
+#include <string_view>
+
+#include "core/app/navigation.h"
+#include "core/model/session_record.h"
+
+namespace orv {
+
+// Bytes a PPPoE account or password field holds (its terminator aside).
+inline constexpr std::size_t kPppoeTextBytes = 63;
+// Characters the ISP page lets the user type into each of its three fields.
+inline constexpr int kIspTypingLimit = 32;
+
+// The ISP page shown for the record's IPType: PPPoE (the fields filled from the record and
+// enabled), LAN (the fields disabled, their contents kept), or nothing changes (an unknown type).
+enum class IspShown { Lan, Pppoe, Unchanged };
+IspShown IspLinkOnPrepare(const SessionRecord& session);
+
+enum class PppoeProblem {
+  None,
+  NoLinkChosen,      // neither LAN nor PPPoE is checked
+  PasswordMismatch,  // password and confirmation differ (letter case counts)
+  UserRefused,       // the user name does not fit its field in the system code page
+  PasswordRefused,   // nor does the password
+};
+
+struct PppoeAnswer {
+  PppoeProblem problem = PppoeProblem::None;
+  int step = nav::kNoStep;  // posted when there is no problem
+};
+
+struct IspTyped {
+  std::optional<nav::IspLink> link;  // none when neither radio is checked
+  std::string_view user;
+  std::string_view password;
+  std::string_view confirm;
+};
+
+// ISP page, Next. LAN leaves IPType to the address page; PPPoE stores IPType 2 and the three texts
+// only when every check passes.
+PppoeAnswer IspLinkNextChecked(SessionRecord& session, const IspTyped& typed);
+
+// PPPoE page, Next: IPType 2, the account and the password, and PVP the same as PPwd.
+PppoeAnswer PppoeNextChecked(SessionRecord& session, std::string_view user,
+                             std::string_view password);
+
+}  // namespace orv

@@ -1,0 +1,27 @@
+#pragma once
+// Small helpers the wireless pages share: labelled fields whose accessible name is the label's
+// text, and typing limits that never cut a loaded or already typed value.
+
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace orv::gui {
+
+// The label names the field for screen readers and scripts.
+void SetFieldLabel(QLabel* label, QWidget* field, const QString& text);
+
+// A limit for typing only: a longer text already in the edit stays whole, and the limit closes in
+// again as the user shortens it. (QLineEdit::setMaxLength alone would cut the text.)
+void SetTypingLimit(QLineEdit* edit, int limit);
+// Loaded text under the edit's typing limit, never cut.
+void SetLoadedText(QLineEdit* edit, const QString& text);
+
+// Selects index without running user handlers (activated fires only for the user); out of range
+// leaves the list without a selection.
+void SelectIndex(QComboBox* list, int index);
+
+}  // namespace orv::gui

@@ -1,0 +1,86 @@
+// The parts of orvantis-cli's help that speak for the whole tool: the overview's closing lines
+// (privileges, exit statuses) and the examples that end each command's --help.
+
+#include <string>
+
+#include "commands.h"
+
+namespace orv::cli {
+namespace {
+
+// The same two camera examples for every camera command: one in the PC's own subnet, one in
+// another subnet, which needs a temporary address first (ensure-subnet) and usually a password.
+std::string CameraExamples(const std::string& command, const std::string& extra = "") {
+  return "Examples:\n"
+         "  A camera in the PC's own subnet:\n"
+         "    orvantis-cli " +
+         command + " 192.168.1.64" + extra +
+         "\n"
+         "  A camera in another subnet (here its factory address), with the password in a file\n"
+         "  only you can read:\n"
+         "    orvantis-cli ensure-subnet 192.168.0.98 --hold 300 &\n"
+         "    orvantis-cli " +
+         command + " 192.168.0.98" + extra + " --password-file ~/.orvantis-camera\n";
+}
+
+void SetExamples(CLI::App& app, const char* command, const std::string& text) {
+  // A command that is missing here simply keeps no examples.
+  try {
+    app.get_subcommand(command)->footer(text);
+  } catch (const CLI::OptionNotFound&) {
+  }
+}
+
+}  // namespace
+
+void AddHelpTexts(CLI::App& app) {
+  SetExamples(app, "discover",
+              "Examples:\n"
+              "  orvantis-cli discover\n"
+              "  orvantis-cli discover --seconds 20 --drain --json > cameras.json\n");
+  SetExamples(app, "netinfo",
+              "Examples:\n"
+              "  orvantis-cli netinfo\n"
+              "  orvantis-cli netinfo --json\n");
+  SetExamples(app, "ensure-subnet",
+              "Examples:\n"
+              "  Reach a camera at its factory address for five minutes:\n"
+              "    orvantis-cli ensure-subnet 192.168.0.98 --hold 300\n");
+  SetExamples(app, "free-addresses",
+              "Examples:\n"
+              "  orvantis-cli free-addresses\n"
+              "  orvantis-cli free-addresses --count 5 --json\n");
+  SetExamples(app, "arp-test",
+              "Examples:\n"
+              "  orvantis-cli arp-test 192.168.1.50\n");
+  SetExamples(app, "read", CameraExamples("read"));
+  SetExamples(app, "save", CameraExamples("save", " --set TitleBar=porch"));
+  SetExamples(app, "scan", CameraExamples("scan"));
+  SetExamples(app, "wps", CameraExamples("wps"));
+  SetExamples(app, "link-server",
+              "Examples:\n"
+              "  orvantis-cli link-server --server link.example.org --id 1234 \\\n"
+              "      --password-file ~/.orvantis-account\n"
+              "  orvantis-cli link-server --server link.example.org --id alice --user-login \\\n"
+              "      --password-file ~/.orvantis-account --json\n");
+  SetExamples(app, "probe",
+              "Examples:\n"
+              "  orvantis-cli probe\n"
+              "  orvantis-cli probe --host 192.168.1.1 --port 80\n");
+
+  app.footer(
+      "Commands marked \"needs CAP_NET_RAW\" send ARP probes, and \"needs CAP_NET_ADMIN\" adds\n"
+      "addresses: the installed program has both for the members of the group orvantis; otherwise\n"
+      "run it as root.\n"
+      "\n"
+      "Exit status:\n"
+      "  0      done\n"
+      "  1      the camera, the link server or the network said no, or the operation failed\n"
+      "  2      unusable arguments\n"
+      "  126    the user is not a member of the group orvantis (installed program)\n"
+      "  128+N  ended by signal N, after removing any temporary address\n"
+      "\n"
+      "Run 'orvantis-cli COMMAND --help' for a command's options and examples.");
+}
+
+}  // namespace orv::cli
