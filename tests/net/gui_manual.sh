@@ -25,11 +25,14 @@ wait-list 1
 select-text 10.0.0.20
 click Next
 expect-page CSubSystem
+set-text "Host name:" gate
 click Next
 expect-page CSubLANISP
 check LAN
 click Next
 expect-page CSubLANIP
+check Use fixed IP address
+set-ip "IP address:" 10.0.0.21
 click Next
 expect-message wireless
 answer No
@@ -53,9 +56,9 @@ walk_passed manual "$work/manual.txt"
   for _ in 1 2 3; do walk_read_line '/cgi-bin/config_sysinfo.cgi?Act=1&Page=1' Og==; done
   walk_read_all Og==
   walk_scan_line Og==
-  walk_save_lines Og== door
+  walk_save_lines Og== gate
   walk_time_line Og==
-  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=10.0.0.20\
+  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=10.0.0.21\
 &Netmask=255.255.255.0&Gateway=10.0.0.1&DNS1=10.0.0.1&DNS2=0.0.0.0&WIPType=0&WIPAddr=10.0.0.201\
 &WNetmask=255.255.255.0&WGateway=10.0.0.1&WDNS1=10.0.0.1&WDNS2=0.0.0.0&WireType=1&WireSec=3\
 &SSID=lab-net&WireCh=6&WEPAuthM=0&WEPMode=0&WEPKey0=&WEPKey1=&WEPKey2=&WEPKey3=&WEPKeyE0=0\

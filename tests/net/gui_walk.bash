@@ -188,11 +188,13 @@ expect-page CSubOption
 check Wizard Setup
 click Next
 expect-page CSubWizardIP
+set-ip "IP Address" 10.0.0.50
+set-ip "DNS Server" 10.0.0.1
 click Next
 expect-page CSubUPnP
 click Next
 expect-page CSubSetAutoParam
-expect-label networkText Fixed IP:192.168.0.98\nSubnet Mask:255.255.255.0\nGateway:192.168.0.1\nDNS Server:192.168.0.1
+expect-label networkText Fixed IP:10.0.0.50\nSubnet Mask:255.255.255.0\nGateway:10.0.0.1\nDNS Server:10.0.0.1
 dump-session $work/summary.json
 click Save
 expect-message The camera will now be set up
@@ -205,7 +207,7 @@ answer OK
 expect-message The camera was found again at its new address.
 answer OK
 expect-page CSubSetupFinish
-expect-label addressText http://192.168.0.98:80
+expect-label addressText http://10.0.0.50:80
 expect-label macText 00:1C:A0:00:00:98
 expect-label interfaceText ethernet
 expect-label portText 80

@@ -30,8 +30,8 @@ root=cm9vdDphZG1pbg==
   walk_read_all $root
   walk_save_lines $root IPCAM
   walk_time_line $root
-  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=192.168.0.98\
-&Netmask=255.255.255.0&Gateway=192.168.0.1&DNS1=192.168.0.1&DNS2=0.0.0.0&WIPType=0\
+  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=10.0.0.50\
+&Netmask=255.255.255.0&Gateway=10.0.0.1&DNS1=10.0.0.1&DNS2=0.0.0.0&WIPType=0\
 &WIPAddr=192.168.0.201&WNetmask=255.255.255.0&WGateway=192.168.0.1&WDNS1=192.168.0.1\
 &WDNS2=0.0.0.0&WireType=1&WireSec=3&SSID=lab-net&WireCh=6&WEPAuthM=0&WEPMode=0&WEPKey0=\
 &WEPKey1=&WEPKey2=&WEPKey3=&WEPKeyE0=0&WPAKey=labpassword&WPAEnc=0&WPAPSKeyM=1&TxRate=Auto\

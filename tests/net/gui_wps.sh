@@ -32,16 +32,22 @@ expect-page CSubOption
 check Wizard Setup
 click Next
 expect-page CSubWizardIP
+set-ip "IP Address" 10.0.0.60
+set-ip "DNS Server" 10.0.0.1
 click Next
 expect-message WPS
 answer Yes
 expect-page CSubWPSPic
 click Next
 expect-page CSubWPS
+expect-message WPS setup succeeded
+answer OK
 click Next
 expect-page CSubUPnP
 click Next
 expect-page CSubSetAutoParam
+expect-label networkText Fixed IP:10.0.0.60\nSubnet Mask:255.255.255.0\nGateway:10.0.0.1\nDNS Server:10.0.0.1
+expect-label wirelessText Wireless link set up by WPS\nWPS succeeded: the camera has the router's wireless settings.
 dump-session $work/summary.json
 click Save
 answer OK
@@ -62,6 +68,9 @@ walk_passed wps "$work/wps.txt"
   for _ in 1 2 3; do walk_read_line '/cgi-bin/config_sysinfo.cgi?Act=1&Page=1' Og==; done
   walk_read_all Og==
   walk_scan_line Og==
+  # The WPS page: the push-button start, then one poll that finds the router's acknowledgement.
+  echo '"GET /cgi-bin/wps.cgi HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n "'
+  walk_write_line '/cgi-bin/config_network.cgi?Act=3&Page=3&WPS&WPS_ACK' Og==
   walk_save_lines Og== IPCAM
   walk_read_line '/cgi-bin/config_time.cgi?Act=1' Og==
   walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=10.0.0.20\

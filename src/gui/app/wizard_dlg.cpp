@@ -161,6 +161,9 @@ bool CWizardDlg::Start() {
     CSubPage* p = m_pageArea->page(i);
     p->Wire(this, i == nav::kPageLinkServerLogin ? nullptr : &m_session, &m_env.services);
   }
+  // Lab walks shorten the WPS page's poll as they shorten the window's own timers.
+  if (auto* wps = qobject_cast<CSubWPS*>(m_pageArea->page(nav::kPageWps)))
+    wps->timer().setInterval(std::max(1, WpsSession::kTickMs / std::max(1, m_env.timerScale)));
   m_wait->SetRange(0, 1000);
   m_wait->SetPosition(0);
   m_wait->SetText(QStringLiteral("Please Wait for few second ...... "));
