@@ -368,6 +368,18 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
       Fail(QStringLiteral("the label shows \"") + label->text() + QStringLiteral("\""));
     return Outcome::Again;
   }
+  if (verb == QLatin1String("post-step")) {
+    CWizardDlg* main = MainWindow();
+    bool ok = false;
+    const int code = arg.toInt(&ok);
+    if (!ok) {
+      Fail(QStringLiteral("not a step code"));
+      return Outcome::Failed;
+    }
+    if (main == nullptr) return Outcome::Again;
+    main->PostStep(code);
+    return Outcome::Done;
+  }
   if (verb == QLatin1String("dump-session")) {
     CWizardDlg* main = MainWindow();
     if (main == nullptr) return Outcome::Again;

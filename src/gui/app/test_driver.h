@@ -19,6 +19,7 @@
 //   select-row <n>        select row n (from 0) of the visible camera list
 //   select-text <t>       select the first row of the visible camera list with a cell equal to t
 //   expect-page <class>   wait until a visible page's class name ends with class
+//   post-step <code>      post a step code to the main window, as a page's button would
 //   dump-session <file>   write the main window's session record as JSON (secrets hidden)
 //   screenshot <file>     save a picture of the active window
 //   sleep <ms>            wait
