@@ -1,12 +1,14 @@
 # Orvantis: every set-up step a fresh Debian 12 machine needs, and the usual entry points.
 #   make deps    install the Debian packages the build, tests and demo need (idempotent)
 #   make build   configure and build everything (build/)
-#   make test    deps + build + every test (the namespace lab tests too, when run as root)
+#   make test    deps + build + every test (the namespace lab tests too, when run as root; under
+#                CI=true a lab test that cannot run fails)
 #   make demo    deps + build + the namespace lab with emulated cameras, and what the product does there
 #   make bench   deps + build + benchmarks that print figures
-#   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer
-#   make tsan    the unit tests again under ThreadSanitizer
-#   make fuzz    a short run of every fuzz target (clang, libFuzzer)
+#   make asan    the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan)
+#   make tsan    the unit tests again under ThreadSanitizer (build-tsan)
+#   make fuzz    a short run of every fuzz target (clang, libFuzzer); a finding fails it and its
+#                input stays in build-fuzz/crashes/NAME/
 #   make install the programs into PREFIX (default /usr/local), below DESTDIR when given
 #   make deb     the Debian package, build/orvantis_<version>_<arch>.deb
 
@@ -23,7 +25,7 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libgl-dev libnl-3-dev libnl-route-3-dev nlohmann-json3-dev libcli11-dev \
   clang-14 libclang-rt-14-dev clang-format-14 \
-  iproute2 iputils-ping curl procps xvfb ccache fonts-wqy-microhei \
+  iproute2 iputils-ping curl procps jq util-linux xvfb ccache fonts-wqy-microhei \
   dpkg-dev file librsvg2-bin libcap2-bin lintian desktop-file-utils appstream
 
 .PHONY: deps build test demo bench asan tsan fuzz format format-check clean install install-privileges deb
@@ -45,28 +47,45 @@ build: deps $(BUILD)/build.ninja
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 900
 
+# Sanitizer builds compile only what `ctest -L unit` runs (the unit_tests target), at -O1 with line
+# tables only: the sanitizers' usual level, and much less compiler work than the -O2 -g build.
+SANITIZER_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
+
 # The GUI tests run here too, offscreen; Qt's own allocations that live until exit are not ours.
 asan: deps
-	cmake -S . -B build-asan -G Ninja -DORVANTIS_GUI=ON -DORVANTIS_SANITIZE=address,undefined
-	cmake --build build-asan -j $(JOBS)
+	cmake -S . -B build-asan -G Ninja -DORVANTIS_GUI=ON -DORVANTIS_SANITIZE=address,undefined $(SANITIZER_FLAGS)
+	cmake --build build-asan -j $(JOBS) --target unit_tests
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/gui/lsan.supp ctest --output-on-failure -L unit -j 2
 
 tsan: deps
-	cmake -S . -B build-tsan -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_SANITIZE=thread
-	cmake --build build-tsan -j $(JOBS)
+	cmake -S . -B build-tsan -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_SANITIZE=thread $(SANITIZER_FLAGS)
+	cmake --build build-tsan -j $(JOBS) --target unit_tests
 	cd build-tsan && ctest --output-on-failure -L unit -j 2
 
+# Each target runs FUZZ_SECONDS; a crash, a sanitizer report, a leak or a timeout fails the run, and
+# the input that did it stays in build-fuzz/crashes/NAME/ (named in the message) to replay with
+# build-fuzz/bin/fuzz_NAME FILE.
 FUZZ_SECONDS ?= 20
 fuzz: deps
 	CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DORVANTIS_GUI=OFF -DORVANTIS_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS) --target $$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z_]*\): phony$$/\1/p')
-	@set -e; for f in build-fuzz/bin/fuzz_*; do \
+	@failed=; for f in build-fuzz/bin/fuzz_*; do \
 	  [ -x "$$f" ] || continue; name=$${f##*/fuzz_}; \
-	  mkdir -p build-fuzz/corpus/$$name; \
+	  mkdir -p build-fuzz/corpus/$$name build-fuzz/crashes/$$name; \
+	  log=build-fuzz/fuzz_$$name.log; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -max_len=8192 build-fuzz/corpus/$$name tests/fuzz/corpus/$$name 2>&1 | tail -n 3; \
-	done
+	  if $$f -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	      -artifact_prefix=build-fuzz/crashes/$$name/ build-fuzz/corpus/$$name tests/fuzz/corpus/$$name >$$log 2>&1; then \
+	    tail -n 3 $$log; \
+	  else \
+	    status=$$?; tail -n 60 $$log; \
+	    input=$$(sed -n 's/.*Test unit written to \(.*\)$$/\1/p' $$log | tail -n 1); \
+	    echo "fuzz: FAIL: $$name exited with status $$status; input: $${input:-none written} (full log $$log)"; \
+	    failed="$$failed $$name"; \
+	  fi; \
+	done; \
+	[ -z "$$failed" ] || { echo "fuzz: failed:$$failed"; exit 1; }
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -1,13 +1,27 @@
 // orvantis-cli against an emulated camera on loopback: what it prints must never carry a key, a
-// password or a terminal control sequence the camera put in its answers.
+// password or a terminal control sequence the camera put in its answers. The test process moves
+// into a network namespace of its own (loopback only) first, so whatever the tool does, it cannot
+// touch the machine's network.
 
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 
 #include "camsim.h"
@@ -38,9 +52,70 @@ CliRun Cli(const std::string& env, const std::string& args) {
   return r;
 }
 
+bool WriteProcFile(const char* path, const std::string& text) {
+  const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  ::close(fd);
+  return ok;
+}
+
+// A new network namespace with its loopback up: directly as root, else inside a user namespace
+// of our own (where the kernel allows it). "" on success, else why not.
+std::string EnterPrivateNetwork() {
+  if (::unshare(CLONE_NEWNET) != 0) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
+      return std::string("unshare: ") + std::strerror(errno);
+    WriteProcFile("/proc/self/setgroups", "deny");
+    if (!WriteProcFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1\n") ||
+        !WriteProcFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1\n"))
+      return "could not map the user namespace";
+  }
+  const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return "socket";
+  ifreq ifr{};
+  std::strncpy(ifr.ifr_name, "lo", IFNAMSIZ - 1);
+  bool up = ::ioctl(fd, SIOCGIFFLAGS, &ifr) == 0;
+  ifr.ifr_flags = static_cast<short>(ifr.ifr_flags | IFF_UP);
+  up = up && ::ioctl(fd, SIOCSIFFLAGS, &ifr) == 0;
+  ::close(fd);
+  return up ? "" : "could not bring loopback up";
+}
+
+// Every interface address of this namespace, as "name address" texts.
+std::set<std::string> Addresses() {
+  std::set<std::string> out;
+  ifaddrs* list = nullptr;
+  if (::getifaddrs(&list) != 0) return out;
+  for (ifaddrs* a = list; a != nullptr; a = a->ifa_next) {
+    if (a->ifa_addr == nullptr || a->ifa_addr->sa_family != AF_INET) continue;
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr, text, sizeof text);
+    out.insert(std::string(a->ifa_name) + " " + text);
+  }
+  ::freeifaddrs(list);
+  return out;
+}
+
 class CliOutputTest : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    const std::string why = EnterPrivateNetwork();
+    s_private = why.empty();
+    if (s_private) return;
+    // Without one, `read` is still safe here (it adds no address without --suggest), but in CI
+    // the isolation must not quietly go missing.
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true")
+      s_isolationError = "no network namespace of our own: " + why;
+  }
+  static inline bool s_private = false;
+  static inline std::string s_isolationError;
+
   void SetUp() override {
+    ASSERT_EQ(s_isolationError, "");
     CameraConfig c;
     c.password = "cam-pass";
     c.settings["WPAKey"] = "wpa-key-1234";
@@ -78,6 +153,17 @@ TEST_F(CliOutputTest, ReadHidesKeysAndPasswordsUnlessAsked) {
   const nlohmann::json s = nlohmann::json::parse(shown.out);
   EXPECT_EQ(s["settings"]["WPAKey"], "wpa-key-1234");
   EXPECT_EQ(s["settings"]["password"], "cam-pass");
+}
+
+TEST_F(CliOutputTest, RunsInANetworkOfItsOwnAndReadAddsNoAddress) {
+  if (s_private) {
+    // Nothing but loopback: the machine's own adapters are out of reach.
+    EXPECT_EQ(Addresses(), std::set<std::string>{"lo 127.0.0.1"});
+  }
+  const std::set<std::string> before = Addresses();
+  const CliRun r = Cli("ORVANTIS_PASSWORD=cam-pass", "read " + m_target + " --json");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(Addresses(), before) << "read without --suggest changed the host's addresses";
 }
 
 TEST_F(CliOutputTest, PlainOutputEscapesControlBytes) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <thread>
 
 #include "camsim.h"
 #include "client.h"
@@ -146,17 +145,25 @@ TEST(Discovery, TwoHundredFiftyCamerasAnswerOneRequest) {
 }
 
 TEST(Discovery, OutsideTheLabRepliesNeverLeaveLoopback) {
-  CameraConfig c;
+  UdpProbe probe;
+  CameraConfig refused, answering;
+  refused.mac = "02:00:00:00:00:01";
+  refused.replyTo = "255.255.255.255";  // the lab default, refused here
+  answering.mac = "02:00:00:00:00:02";
+  answering.replyTo = "127.0.0.1";
+  answering.replyPort = probe.port();
   LabConfig lab;
   lab.discoveryPort = 0;
-  c.replyTo = "255.255.255.255";  // the lab default, refused here
-  lab.cameras = {c};
+  lab.cameras = {refused, answering};
   Emulator emu(lab);
   std::string error;
   ASSERT_TRUE(emu.Start(&error)) << error;
-  UdpProbe probe;
   probe.SendRequest(emu.DiscoveryPort());
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // The cameras take a request in their order: once the second has answered, the first has had
+  // its turn, so its count is final.
+  const auto replies = probe.Collect(1, 5000);
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_EQ(replies[0].substr(8, 6), std::string("\x02\x00\x00\x00\x00\x02", 6));
   EXPECT_EQ(emu.DiscoveryReplies(0), 0u);
 }
 

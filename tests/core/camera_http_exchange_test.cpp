@@ -478,8 +478,9 @@ TEST_F(ExchangeTest, NumericLookingHostsAreNeverLookedUp) {
 TEST_F(ExchangeTest, ClearingConnectAllowedEndsAReceiveAtOnce) {
   const ScopedTransportTiming product{TransportTiming{}};
   for (const FakePeer::Mode mode : {FakePeer::Mode::Trickle, FakePeer::Mode::Silent}) {
-    FakePeer peer("abc", mode);
+    FakePeer peer("TitleBar=cam\n", mode);
     SessionRecord s = Camera(peer, true);
+    s.sys.TitleBar = "before";
     std::atomic<long long> clearedAt{0};
     const auto start = Clock::now();
     std::thread closer([&] {
@@ -493,9 +494,16 @@ TEST_F(ExchangeTest, ClearingConnectAllowedEndsAReceiveAtOnce) {
     const int rc = CameraRequest(s, kActRead, kPageSystem, 0);
     const long long endedAt = MsSince(start);
     closer.join();
-    // What came before the flag was cleared is kept; a silent camera gave nothing.
+    // What came before the flag was cleared is kept and read as the answer (the title, or as much
+    // of it as had arrived: the peer sends a byte every 10 ms); a silent camera gave nothing.
     if (mode == FakePeer::Mode::Silent) {
       EXPECT_EQ(rc, ErrNoResponse);
+      EXPECT_EQ(s.sys.TitleBar.view(), "before");
+    } else {
+      EXPECT_EQ(rc, Ok);
+      EXPECT_NE(s.sys.TitleBar.view(), "before") << "the answer so far was not read";
+      EXPECT_TRUE(std::string_view("cam").starts_with(s.sys.TitleBar.view()))
+          << s.sys.TitleBar.view();
     }
     // The waits look at the flag every 50 ms; a generous bound keeps a loaded machine honest.
     EXPECT_LT(endedAt - clearedAt.load(), 1000) << "mode " << static_cast<int>(mode);

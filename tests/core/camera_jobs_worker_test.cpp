@@ -19,7 +19,9 @@
 namespace orv {
 namespace {
 
-// A gate a procedure waits at until the test opens it.
+// A gate a procedure waits at until the test opens it. The wait is bounded: should the code under
+// test wait for the procedure before the test opens the gate (a deadlock), the procedure gives up
+// after a while and the test fails on its checks instead of hanging until the ctest limit.
 class Gate {
  public:
   void Open() {
@@ -29,7 +31,8 @@ class Gate {
   }
   void Wait() {
     std::unique_lock lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_open; });
+    if (!m_cv.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; }))
+      ADD_FAILURE() << "the gate was never opened: something waited for the procedure";
   }
 
  private:

@@ -86,11 +86,37 @@ TEST(TemporaryAddressOwner, AddsRefreshesAndRemovesEverythingWhenDestroyed) {
   EXPECT_EQ(Deletes(*net, "unknown"), 0);
 }
 
+TEST(TemporaryAddressOwner, ClosingRemovesAndRefusesEveryLaterAdd) {
+  auto net = Network();
+  TemporaryAddressOwner::Options options;
+  options.installSignalHook = false;
+  TemporaryAddressOwner owner(net, options);
+  ASSERT_EQ(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+
+  // An Ensure that was already past its flag checks when the window closed (its record still
+  // says connect): the closed list refuses its add, so nothing is left behind.
+  std::atomic<bool> closed{false};
+  net->onArp = [&](std::uint32_t) {
+    if (!closed.exchange(true)) owner.Close();
+  };
+  EXPECT_EQ(owner.Ensure(CameraAt("172.16.5.9"), NoPause()).outcome, EnsureOutcome::Cancelled);
+  EXPECT_EQ(owner.count(), 0u);
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+  net->onArp = nullptr;
+  EXPECT_EQ(owner.Ensure(CameraAt("10.1.1.1"), NoPause()).outcome, EnsureOutcome::Cancelled);
+  EXPECT_THAT(net->HeldTemporary(), IsEmpty());
+}
+
 TEST(TemporaryAddressOwner, WithoutANetworkNothingIsAdded) {
   TemporaryAddressOwner::Options options;
   options.installSignalHook = false;
   TemporaryAddressOwner owner(nullptr, options);
-  EXPECT_NE(owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome, EnsureOutcome::Added);
+  // Read as "the address table could not be read": nothing added, no message of its own.
+  const EnsureResult r = owner.Ensure(CameraAt("192.168.0.98"), NoPause());
+  EXPECT_EQ(r.outcome, EnsureOutcome::TableUnavailable);
+  EXPECT_EQ(r.added, 0u);
+  EXPECT_EQ(r.first, 0u);
+  EXPECT_EQ(r.message, "");
   owner.RemoveAll();
   EXPECT_EQ(owner.count(), 0u);
 }
@@ -144,21 +170,27 @@ TEST(SignalCleanup, DisarmWaitsForAnActionAlreadyRunning) {
     std::unique_lock lock(m);
     ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return started; }));
   }
-  std::atomic<bool> disarmed{false};
+  std::atomic<bool> calling{false}, disarmed{false}, actionDoneFirst{false};
+  std::atomic<bool> actionDone{false};
   std::thread closer([&] {
+    calling = true;
     SignalCleanup::Disarm();
+    // Whatever the timing, Disarm may only return once the action has returned.
+    actionDoneFirst = actionDone.load();
     disarmed = true;
   });
-  // Had Disarm not waited, it would have returned long before this.
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(Eventually([&] { return calling.load(); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // into Disarm, most likely
   EXPECT_FALSE(disarmed.load());
   {
     std::lock_guard lock(m);
     release = true;
+    actionDone = true;  // the action returns once the lock is given back
   }
   cv.notify_all();
   closer.join();
   EXPECT_TRUE(disarmed.load());
+  EXPECT_TRUE(actionDoneFirst.load()) << "Disarm returned while the action still ran";
   SignalCleanup::Install([](int) {}, false);  // keep later stray signals harmless in this process
 }
 

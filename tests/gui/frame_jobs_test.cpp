@@ -2,7 +2,9 @@
 // the login step with the root login dialog, and the failures the window must survive.
 
 #include <QtTest>
+#include <atomic>
 #include <future>
+#include <memory>
 
 #include "core/app/navigation.h"
 #include "gui/app/camera_work.h"
@@ -27,19 +29,24 @@ const MessageRequest& Last(const Frame& f) {
   return f.fakes.prompter.shown.back().request;
 }
 
-// A job procedure that waits until the test lets it go, then writes into its own copy.
+// A job procedure that waits until the test lets it go, then writes into its own copy; finished()
+// turns true once it has returned, so a test can wait for the late result itself.
 struct Latch {
   std::promise<void> release;
   std::shared_future<void> gate{release.get_future().share()};
+  std::shared_ptr<std::atomic<bool>> returned = std::make_shared<std::atomic<bool>>(false);
   JobProcedure Procedure(int ok) {
     auto gate2 = gate;
-    return [gate2, ok](WorkerJob& job) {
+    auto returned2 = returned;
+    return [gate2, returned2, ok](WorkerJob& job) {
       gate2.wait();
       job.session.sys.TitleBar = "late";
       job.ok = static_cast<std::uint8_t>(ok);
       job.done = 1;
+      returned2->store(true);
     };
   }
+  bool finished() const { return returned->load(); }
 };
 
 }  // namespace
@@ -213,8 +220,12 @@ class FrameJobsTest : public QObject {
       QCOMPARE(Last(f).caption, reading ? QStringLiteral("Orvantis") : QString());
       QVERIFY(!w.busy());
       latch.release.set_value();
-      QTest::qWait(50);
+      // The late result exists now; the window must still ignore it.
+      QTRY_VERIFY_WITH_TIMEOUT(latch.finished(), 5000);
+      Frame::Settle();
       Tick(w, 3, 5);
+      QVERIFY(!w.busy());
+      QVERIFY(!w.timerActive(3));
       QCOMPARE(w.session().sys.TitleBar.view(), std::string_view("mine"));
       QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
       QCOMPARE(w.pageArea()->current(), 0);
@@ -316,8 +327,12 @@ class FrameJobsTest : public QObject {
     QVERIFY(!w.timerActive(3));
     QCOMPARE(w.session().connectAllowed.load(), 0);
     f.window.reset();  // the worker still waits on the latch
+    QVERIFY(!latch.finished());
     latch.release.set_value();
-    QTest::qWait(20);
+    // The job ends into its own copy, with the window gone (a write into the window's record
+    // would be a use after free that the sanitizer build reports).
+    QTRY_VERIFY_WITH_TIMEOUT(latch.finished(), 5000);
+    Frame::Settle();
   }
 
   void rescanShowsTheListOrWarns() {

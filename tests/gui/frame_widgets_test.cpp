@@ -2,10 +2,25 @@
 
 #include <QPainter>
 #include <QtTest>
+#include <algorithm>
 
 #include "gui/widgets/xbutton_xp.h"
 
 using namespace orv::gui;
+
+namespace {
+
+// The columns of every pixel of exactly that colour (alpha ignored).
+QList<int> ColumnsOf(const QImage& image, QRgb colour) {
+  QList<int> columns;
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x)
+      if ((rgb.pixel(x, y) & 0xffffff) == (colour & 0xffffff)) columns << x;
+  return columns;
+}
+
+}  // namespace
 
 class FrameWidgetsTest : public QObject {
   Q_OBJECT
@@ -18,6 +33,7 @@ class FrameWidgetsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     other.setFocus();
     QCOMPARE(button.look(), CXButtonXP::Look::Normal);
+    const QImage normal = button.grab().toImage();
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(&button, &enter);
     QVERIFY(button.hot());
@@ -29,6 +45,7 @@ class FrameWidgetsTest : public QObject {
     QCOMPARE(button.look(), CXButtonXP::Look::Default);
     button.setDown(true);
     QCOMPARE(button.look(), CXButtonXP::Look::Pressed);
+    const QImage pressed = button.grab().toImage();
     button.setDown(false);
     button.SetToggleMode(true);
     button.setChecked(true);
@@ -38,8 +55,12 @@ class FrameWidgetsTest : public QObject {
     button.setEnabled(false);
     QVERIFY(!button.hot());
     QCOMPARE(button.look(), CXButtonXP::Look::Disabled);
-    // Every look paints without trouble.
-    QVERIFY(!button.grab().isNull());
+    // The looks show: a pressed or disabled button is painted otherwise than a normal one.
+    const QImage disabled = button.grab().toImage();
+    QCOMPARE(pressed.size(), normal.size());
+    QVERIFY(pressed != normal);
+    QVERIFY(disabled != normal);
+    QVERIFY(disabled != pressed);
   }
 
   void greyCopyAveragesTheColoursAndKeepsAlpha() {
@@ -61,15 +82,25 @@ class FrameWidgetsTest : public QObject {
     CXButtonXP button;
     const QSize plain = button.sizeHint();
     button.SetIcon(QIcon(pixmap), CXButtonXP::IconSide::Right);
-    QCOMPARE(button.iconSide(), CXButtonXP::IconSide::Right);
     QVERIFY(!button.greyIcon().isNull());
     QVERIFY(button.sizeHint().width() > plain.width());
     const QImage greyPixel = button.greyIcon().pixmap(16, 16).toImage();
     QCOMPARE(qRed(greyPixel.pixel(8, 8)), 85);
     button.SetText(QStringLiteral("Finish"));
     QCOMPARE(button.accessibleName(), QStringLiteral("Finish"));
+    button.resize(button.sizeHint());
+    // Enabled, the red icon is painted in the right half; disabled, its grey copy is painted
+    // there instead and no red is left.
+    const QImage enabled = button.grab().toImage();
+    const QList<int> red = ColumnsOf(enabled, qRgb(255, 0, 0));
+    QVERIFY(red.size() >= 64);
+    QVERIFY(*std::min_element(red.begin(), red.end()) > enabled.width() / 2);
     button.setEnabled(false);
-    QVERIFY(!button.grab().isNull());
+    const QImage disabled = button.grab().toImage();
+    QVERIFY(ColumnsOf(disabled, qRgb(255, 0, 0)).isEmpty());
+    const QList<int> grey = ColumnsOf(disabled, qRgb(85, 85, 85));
+    QVERIFY(grey.size() >= 64);
+    QVERIFY(*std::min_element(grey.begin(), grey.end()) > disabled.width() / 2);
   }
 };
 

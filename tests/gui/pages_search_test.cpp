@@ -131,8 +131,9 @@ TEST_F(SearchPage, NextWithAnEmptyListOrNoSelectionStays) {
   Reply(NumberedCamera(1));
   page.OnTimer();
   Select(0);
+  *rig.now += CPLipf::kExpiryMs + 1;
   Reply(NumberedCamera(2));
-  page.OnTimer();  // the rebuild drops the selection
+  page.OnTimer();  // the selected camera expired: nothing stays selected
   EXPECT_TRUE(page.cameraList()->selectedItems().isEmpty());
   page.nextButton()->click();
   EXPECT_FALSE(page.searching()) << "Next stops the search";

@@ -74,11 +74,33 @@ int FakeDiscoveryNet::WaitReadable(int fd, int /*timeoutMs*/) {
   return it->second.queue.empty() ? 0 : 1;
 }
 
+std::string FakeDiscoveryNet::AdapterName(std::uint32_t ifIndex) {
+  const auto it = adapterNames.find(ifIndex);
+  return it == adapterNames.end() ? std::string() : it->second;
+}
+
+bool FakeDiscoveryNet::EnableArrivalAdapter(int fd) {
+  auto it = sockets.find(fd);
+  if (it == sockets.end() || !it->second.open) return false;
+  it->second.arrivalAdapter = true;
+  return true;
+}
+
+long FakeDiscoveryNet::ReceiveWithAdapter(int fd, void* buffer, std::size_t capacity,
+                                          std::uint32_t& ifIndex) {
+  ifIndex = 0;
+  auto it = sockets.find(fd);
+  if (it != sockets.end() && it->second.arrivalAdapter && !it->second.arrivals.empty())
+    ifIndex = it->second.arrivals.front();
+  return Receive(fd, buffer, capacity);
+}
+
 long FakeDiscoveryNet::Receive(int fd, void* buffer, std::size_t capacity) {
   auto it = sockets.find(fd);
   if (it == sockets.end() || !it->second.open || it->second.queue.empty()) return -1;
   Bytes d = std::move(it->second.queue.front());
   it->second.queue.pop_front();
+  if (!it->second.arrivals.empty()) it->second.arrivals.pop_front();
   if (d.size() > capacity) return -1;
   std::memcpy(buffer, d.data(), d.size());
   return static_cast<long>(d.size());
@@ -98,11 +120,17 @@ std::vector<int> FakeDiscoveryNet::ReceiveSockets() const {
 }
 
 void FakeDiscoveryNet::Deliver(std::size_t i, const Bytes& datagram) {
-  sockets.at(ReceiveSockets().at(i)).queue.push_back(datagram);
+  DeliverOn(i, datagram, 0);
+}
+
+void FakeDiscoveryNet::DeliverOn(std::size_t i, const Bytes& datagram, std::uint32_t ifIndex) {
+  Socket& s = sockets.at(ReceiveSockets().at(i));
+  s.queue.push_back(datagram);
+  s.arrivals.push_back(ifIndex);
 }
 
 void FakeDiscoveryNet::DeliverAll(const Bytes& datagram) {
-  for (int fd : ReceiveSockets()) sockets.at(fd).queue.push_back(datagram);
+  for (std::size_t i = 0; i < ReceiveSockets().size(); ++i) DeliverOn(i, datagram, 0);
 }
 
 std::size_t FakeDiscoveryNet::Queued(std::size_t i) const {

@@ -30,6 +30,8 @@ class FakeDiscoveryNet : public DiscoveryHostSource, public DiscoverySockets {
     std::optional<std::uint32_t> boundAddress;
     std::uint16_t boundPort = 0;
     std::deque<Bytes> queue;
+    std::deque<std::uint32_t> arrivals;  // arrival adapter of each queued datagram
+    bool arrivalAdapter = false;         // asked for the arrival adapter
   };
   struct Sent {
     std::uint32_t from = 0;  // address the socket was bound to
@@ -49,7 +51,11 @@ class FakeDiscoveryNet : public DiscoveryHostSource, public DiscoverySockets {
   std::vector<Sent> sent;
   std::map<int, Socket> sockets;
 
+  // Adapter names by index; an index missing here has vanished.
+  std::map<std::uint32_t, std::string> adapterNames;
+
   std::optional<std::vector<std::uint32_t>> HostAddresses() override { return hosts; }
+  std::string AdapterName(std::uint32_t ifIndex) override;
 
   int CreateUdp() override;
   bool SetReuseAddress(int fd) override;
@@ -59,6 +65,9 @@ class FakeDiscoveryNet : public DiscoveryHostSource, public DiscoverySockets {
               std::uint16_t port) override;
   int WaitReadable(int fd, int timeoutMs) override;
   long Receive(int fd, void* buffer, std::size_t capacity) override;
+  bool EnableArrivalAdapter(int fd) override;
+  long ReceiveWithAdapter(int fd, void* buffer, std::size_t capacity,
+                          std::uint32_t& ifIndex) override;
   void Close(int fd) override;
 
   // Open sockets bound to the any-address, in creation order: the engine's receive sockets.
@@ -66,6 +75,8 @@ class FakeDiscoveryNet : public DiscoveryHostSource, public DiscoverySockets {
   // Queues a datagram on the i-th receive socket, or on every one (as a broadcast arrives).
   void Deliver(std::size_t i, const Bytes& datagram);
   void DeliverAll(const Bytes& datagram);
+  // Queues a datagram on the i-th receive socket as having arrived on adapter ifIndex.
+  void DeliverOn(std::size_t i, const Bytes& datagram, std::uint32_t ifIndex);
   std::size_t Queued(std::size_t i) const;
   std::size_t OpenCount() const;
 

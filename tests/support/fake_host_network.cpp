@@ -83,7 +83,18 @@ int FakeHostNetwork::AddAddress(std::uint32_t addr, std::uint32_t mask, std::uin
   if (rc) return rc;
   context = ++m_nextContext;
   m_held[context] = addr;
+  m_heldIf[context] = ifIndex;
   return 0;
+}
+
+bool FakeHostNetwork::AddedAddress(std::uint32_t context, std::uint32_t& addr,
+                                   std::uint32_t& ifIndex) {
+  std::lock_guard lock(m_mutex);
+  const auto it = m_held.find(context);
+  if (it == m_held.end()) return false;
+  addr = it->second;
+  ifIndex = m_heldIf[context];
+  return true;
 }
 
 int FakeHostNetwork::DeleteAddress(std::uint32_t context) {
@@ -106,9 +117,20 @@ int FakeHostNetwork::RefreshAddress(std::uint32_t context) {
 }
 
 ArpAnswer FakeHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) {
+  return SendArpOn(0, target, source);
+}
+
+std::vector<std::uint32_t> FakeHostNetwork::ArpAdapters() const {
+  std::lock_guard lock(m_mutex);
+  return m_arpAdapters;
+}
+
+ArpAnswer FakeHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t target,
+                                     std::uint32_t source) {
   if (onArp) onArp(target);
   std::lock_guard lock(m_mutex);
   ++m_arpCount;
+  m_arpAdapters.push_back(ifIndex);
   m_arpLog.push_back(FormatIpv4(target) + "<-" + FormatIpv4(source));
   if (arpFails || arpFailsFor.count(target)) return ArpAnswer::Error;
   const bool own =

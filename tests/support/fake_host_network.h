@@ -30,12 +30,16 @@ class FakeHostNetwork : public HostNetwork {
   std::set<std::uint32_t> arpFailsFor;       // requests for these targets error
   // Adds fail when this returns non-zero (argument: 1-based number of the add).
   std::function<int(int addNumber, std::uint32_t addr)> addResult;
+  // The user named an adapter (the environment override).
+  bool overridden = false;
   // Runs before each ARP request (tests use it to cancel mid-sweep).
   std::function<void(std::uint32_t target)> onArp;
 
   // Observations.
   std::vector<std::string> Log() const;
   std::vector<std::string> ArpLog() const;  // "target<-source" only
+  // Adapter each ARP request was sent out of (0: the one holding the source), in order.
+  std::vector<std::uint32_t> ArpAdapters() const;
   std::vector<std::uint32_t> HeldTemporary() const;
   int arpCount() const { return m_arpCount.load(); }
   int refreshCount(std::uint32_t context) const;
@@ -49,6 +53,9 @@ class FakeHostNetwork : public HostNetwork {
   int DeleteAddress(std::uint32_t context) override;
   int RefreshAddress(std::uint32_t context) override;
   ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override;
+  ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
+  bool AdapterOverridden() const override { return overridden; }
+  bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override;
   std::string LastError() const override { return "scripted failure"; }
 
  private:
@@ -57,7 +64,9 @@ class FakeHostNetwork : public HostNetwork {
   mutable std::mutex m_mutex;
   std::vector<std::string> m_log;
   std::vector<std::string> m_arpLog;
-  std::map<std::uint32_t, std::uint32_t> m_held;  // context -> address
+  std::vector<std::uint32_t> m_arpAdapters;
+  std::map<std::uint32_t, std::uint32_t> m_held;    // context -> address
+  std::map<std::uint32_t, std::uint32_t> m_heldIf;  // context -> adapter
   std::map<std::uint32_t, int> m_refreshes;
   std::uint32_t m_nextContext = 100;
   int m_adds = 0;

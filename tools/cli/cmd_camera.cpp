@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "camera_reach.h"
 #include "commands.h"
 #include "core/app/camera_fields.h"
 #include "core/app/camera_jobs.h"
@@ -45,6 +46,7 @@ struct CameraOptions {
   std::optional<std::string> password;
   std::string passwordFile;
   std::string pcAddress;
+  std::string adapter;
   bool suggest = false;
   bool showSecrets = false;
   bool json = false;
@@ -69,6 +71,7 @@ void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
       "Password when the camera asks for one (other users can see it; prefer --password-file)");
   cmd->add_option("--password-file", o.passwordFile, "Read the password from the file's first line")
       ->excludes(password);
+  cmd->add_option("--adapter", o.adapter, "Adapter the camera is cabled to");
   cmd->add_flag("--json", o.json, "Machine-readable output");
 }
 
@@ -158,8 +161,8 @@ bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
 
 // The camera's connection items and the login step, for the commands that need no read-all job.
 // False (after printing, with the exit status set) when either failed.
-bool OpenSession(const CameraOptions& o, SessionRecord& s) {
-  if (!PickCamera(o, s)) {
+bool OpenSession(const CameraOptions& o, SessionRecord& s, CameraReach& reach) {
+  if (!PickCamera(o, s) || !reach.Open(s, o.adapter)) {
     ExitStatus() = kExitUsage;
     return false;
   }
@@ -170,9 +173,9 @@ bool OpenSession(const CameraOptions& o, SessionRecord& s) {
 }
 
 // Login and the read-all job. False (after printing) when either failed.
-bool ReadCamera(const CameraOptions& o, WorkerJob& job, int& exitStatus) {
+bool ReadCamera(const CameraOptions& o, WorkerJob& job, CameraReach& reach, int& exitStatus) {
   SessionRecord& s = job.session;
-  if (!PickCamera(o, s)) {
+  if (!PickCamera(o, s) || !reach.Open(s, o.adapter)) {
     exitStatus = kExitUsage;
     return false;
   }
@@ -227,7 +230,8 @@ Json ReadResultJson(const WorkerJob& job, bool suggest, bool showSecrets) {
 void RunRead(const CameraOptions& o) {
   int status = 0;
   WorkerJob job;
-  if (!ReadCamera(o, job, status)) {
+  CameraReach reach;
+  if (!ReadCamera(o, job, reach, status)) {
     ExitStatus() = status;
     return;
   }
@@ -250,7 +254,8 @@ void RunSave(const CameraOptions& o) {
   }
   int status = 0;
   WorkerJob job;
-  if (!ReadCamera(o, job, status)) {
+  CameraReach reach;
+  if (!ReadCamera(o, job, reach, status)) {
     ExitStatus() = status;
     return;
   }
@@ -268,7 +273,8 @@ void RunSave(const CameraOptions& o) {
 
 void RunScan(const CameraOptions& o) {
   SessionRecord s;
-  if (!OpenSession(o, s)) return;
+  CameraReach reach;
+  if (!OpenSession(o, s, reach)) return;
   const auto list = ScanAccessPoints(s);
   const bool ok = list.has_value() && s.apScanOk == 1;
   Json j{{"result", 0},
@@ -284,7 +290,8 @@ void RunScan(const CameraOptions& o) {
 // the camera acknowledges or the counter runs out (30 ticks).
 void RunWps(const CameraOptions& o) {
   SessionRecord s;
-  if (!OpenSession(o, s)) return;
+  CameraReach reach;
+  if (!OpenSession(o, s, reach)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
   WpsSession session;
   const WpsEvent event = RunWpsBlocking(session, s, &SendWpsStart, &SendWpsPoll,

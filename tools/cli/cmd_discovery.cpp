@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "core/discovery/camera_lookup.h"
 #include "core/discovery/plipf.h"
 #include "output.h"
 
@@ -17,6 +18,7 @@ namespace {
 
 struct DiscoverOptions {
   int seconds = 5;
+  int untilQuietMs = -1;  // off
   bool drain = false;
   bool json = false;
 };
@@ -31,7 +33,11 @@ void RunDiscover(const DiscoverOptions& opt) {
   // Keep a copy: the engine's rows are only valid until its next Collect.
   std::vector<CameraEntry> rows;
   const auto start = std::chrono::steady_clock::now();
-  for (int tick = 0; tick <= opt.seconds; ++tick) {
+  if (opt.untilQuietMs >= 0) {
+    rows = DiscoverUntilQuiet(engine, std::chrono::milliseconds(opt.untilQuietMs),
+                              std::chrono::seconds(opt.seconds));
+  }
+  for (int tick = 0; opt.untilQuietMs < 0 && tick <= opt.seconds; ++tick) {
     std::this_thread::sleep_until(start + std::chrono::seconds(tick));
     const CameraEntry* out = nullptr;
     int count = 0;
@@ -49,7 +55,8 @@ void RunDiscover(const DiscoverOptions& opt) {
                          {"port", r.port.str()},
                          {"desc", r.desc.str()},
                          {"cam_id", r.cam_id.str()},
-                         {"sport", r.sport.str()}});
+                         {"sport", r.sport.str()},
+                         {"adapter", r.adapter.str()}});
     }
     // Camera texts are in the system code page; what still is not UTF-8 is replaced.
     ConvertTextsToUtf8(cameras);
@@ -78,6 +85,9 @@ void RegisterDiscoveryCommands(CLI::App& app) {
   cmd->add_option("--seconds", opt->seconds, "How long to listen, polling once a second")
       ->check(CLI::Range(0, 3600))
       ->capture_default_str();
+  cmd->add_option("--until-quiet", opt->untilQuietMs,
+                  "End once no new camera has answered for MS milliseconds (within --seconds)")
+      ->check(CLI::Range(0, 3600000));
   cmd->add_flag("--drain", opt->drain, "Read every waiting reply at each poll (large networks)");
   cmd->add_flag("--json", opt->json, "Machine-readable output");
   cmd->callback([opt] { RunDiscover(*opt); });

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <thread>
 
+#include "camera_reach.h"
 #include "commands.h"
 #include "core/app/startup_facts.h"
 #include "core/hostnet/host_facts.h"
@@ -32,12 +33,13 @@ void ToStderr(std::string_view line) {
 }
 
 struct Context {
-  HostNetworkOptions options = HostNetworkOptionsFromEnvironment();
-  std::shared_ptr<HostNetwork> net = CreateHostNetwork(options);
+  HostNetworkOptions options;
+  std::shared_ptr<HostNetwork> net;
   SessionRecord session;
   int listResult = 0;
 
-  Context() {
+  explicit Context(HostNetworkOptions o = HostNetworkOptionsFromEnvironment())
+      : options(std::move(o)), net(CreateHostNetwork(options)) {
     // Diagnostics go to stderr: stdout carries only the command's own output.
     listResult = ReadStartupFacts(
         *net, session, [this] { return ReadFirstPppoeEntry(options.fileRoot); }, ToStderr);
@@ -84,6 +86,7 @@ void RunNetinfo(bool json) {
 
 struct EnsureArgs {
   std::string camera;
+  std::string adapter;
   int hold = 0;
   bool json = false;
 };
@@ -104,8 +107,15 @@ void RunEnsure(const EnsureArgs& a) {
     ExitStatus() = 2;
     return;
   }
-  Context c;
+  Context c(OptionsWithAdapter(a.adapter));
+  if (!CheckAdapterName(*c.net, a.adapter)) {
+    ExitStatus() = 2;
+    return;
+  }
   c.session.cameraAddr = *camera;
+  // Where the camera answers decides the adapter, unless the user named one.
+  if (!c.net->AdapterOverridden() && !InPcSubnet(*c.net, *camera))
+    c.session.cameraIfIndex = LearnCameraAdapter(*camera);
 
   // A signal removes the addresses and ends the process; its flag copy stops a pending step.
   TemporaryAddressOwner::Options oo;
@@ -115,18 +125,16 @@ void RunEnsure(const EnsureArgs& a) {
   };
   TemporaryAddressOwner owner(c.net, oo);
 
-  EnsureOptions eo;
   // Tests shorten the pause; the program itself keeps the real one.
-  if (const std::optional<std::string> w = EnvOverride("ORVANTIS_SUBNET_WAIT_MS")) {
-    const long ms = std::strtol(w->c_str(), nullptr, 10);
-    if (ms >= 0 && ms <= 60000) eo.settleDelay = std::chrono::milliseconds(ms);
-  }
+  const EnsureOptions eo = SubnetStepOptions();
   const EnsureResult r = owner.Ensure(c.session, eo);
   const bool ok = r.outcome == EnsureOutcome::Added || r.outcome == EnsureOutcome::AlreadyReachable;
 
   Json j{{"added", r.outcome == EnsureOutcome::Added ? Json(FormatIpv4(r.added)) : Json(nullptr)},
          {"mask", r.outcome == EnsureOutcome::Added ? Json(FormatIpv4(r.mask)) : Json(nullptr)},
          {"first", r.first ? Json(FormatIpv4(r.first)) : Json(nullptr)},
+         {"adapter", r.outcome == EnsureOutcome::Added ? Json(AdapterNameOf(*c.net, r.ifIndex))
+                                                       : Json(nullptr)},
          {"outcome", std::string(to_string(r.outcome))},
          {"message", r.message},
          {"failedArpRequests", r.failedArpRequests}};
@@ -194,9 +202,16 @@ void RunArpTest(const std::string& address, bool json) {
     return;
   }
   Context c;
+  // How long the answer took, without the program's own start: what a wait for no answer costs.
+  const auto started = std::chrono::steady_clock::now();
   const AddressUse use = TestAddressInUse(*c.net, c.session, *target);
+  const auto waitMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - started)
+                          .count();
   if (json) {
-    Print(Json{{"inUse", use == AddressUse::InUse}, {"answer", std::string(to_string(use))}});
+    Print(Json{{"inUse", use == AddressUse::InUse},
+               {"answer", std::string(to_string(use))},
+               {"waitMs", waitMs}});
   } else {
     std::printf(
         "%s %s\n", address.c_str(),
@@ -228,6 +243,7 @@ void RegisterHostnetCommands(CLI::App& app) {
   ensure->add_option("CAMERA_IP", ea->camera, "The camera's address")->required();
   ensure->add_option("--hold", ea->hold, "Seconds to keep the temporary address before removing it")
       ->check(CLI::Range(0, 86400));
+  ensure->add_option("--adapter", ea->adapter, "Adapter the camera is cabled to");
   ensure->add_flag("--json", ea->json, "Machine-readable output");
   ensure->callback([ea] { RunEnsure(*ea); });
 

@@ -9,7 +9,8 @@ namespace orv::cli {
 namespace {
 
 // The same two camera examples for every camera command: one in the PC's own subnet, one in
-// another subnet, which needs a temporary address first (ensure-subnet) and usually a password.
+// another subnet (reached through a temporary address for the command's length), which usually
+// needs a password.
 std::string CameraExamples(const std::string& command, const std::string& extra = "") {
   return "Examples:\n"
          "  A camera in the PC's own subnet:\n"
@@ -17,8 +18,7 @@ std::string CameraExamples(const std::string& command, const std::string& extra 
          command + " 192.168.1.64" + extra +
          "\n"
          "  A camera in another subnet (here its factory address), with the password in a file\n"
-         "  only you can read:\n"
-         "    orvantis-cli ensure-subnet 192.168.0.98 --hold 300 &\n"
+         "  only you can read; add --adapter NAME to choose the adapter it is cabled to:\n"
          "    orvantis-cli " +
          command + " 192.168.0.98" + extra + " --password-file ~/.orvantis-camera\n";
 }

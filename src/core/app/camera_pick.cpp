@@ -32,6 +32,7 @@ void StoreCameraPick(SessionRecord& session, const CameraEntry& row, const Camer
   session.cameraPortText = std::to_string(target.port);
   ClassifyFamily(session, row.desc.view());
   session.cameraSerial = row.cam_id.view();
+  session.cameraIfIndex = row.ifIndex;
 }
 
 namespace {
@@ -79,6 +80,8 @@ PickProblem PrepareSession(SessionRecord& s, std::string_view ip, std::string_vi
   s.cameraPortText = port;
   ClassifyFamily(s, description);
   s.cameraSerial = serial;
+  // A camera named by hand: where it answers is not known here.
+  s.cameraIfIndex = 0;
   return PickProblem::None;
 }
 

@@ -22,7 +22,8 @@ std::optional<std::uint16_t> ParsePortText(std::string_view text);
 // The row's address must be a dotted quad and its port 1-65535; otherwise it cannot be picked.
 std::optional<CameraTarget> CheckCameraTarget(const CameraEntry& row);
 
-// Stores the picked camera: address (value and text), port, request family and serial number.
+// Stores the picked camera: address (value and text), port, request family, serial number and the
+// adapter it answered on.
 void StoreCameraPick(SessionRecord& session, const CameraEntry& row, const CameraTarget& target);
 
 enum class PickProblem {

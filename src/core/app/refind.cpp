@@ -12,6 +12,8 @@ std::optional<std::size_t> RefindCamera(SessionRecord& session, std::span<const 
     session.cameraAddrText = row.ip.view();
     session.cameraPortText = row.port.view();
     session.cameraAddr = ParseIpv4OrZero(session.cameraAddrText.view());
+    // The subnet step for the new address goes to where the camera answers now.
+    session.cameraIfIndex = row.ifIndex;
     return i;
   }
   return std::nullopt;

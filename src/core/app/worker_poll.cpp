@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/app/session_rules.h"
+
 namespace orv {
 
 std::string_view to_string(WorkerPoll poll) {
@@ -64,8 +66,9 @@ WorkerPoll CameraJobs::Poll(int& position, SessionRecord& session) {
   std::optional<WorkerJob> job = m_run->TakeResults();
   m_run.reset();
   if (!job) return WorkerPoll::Idle;
-  // The pages read before a failure stay in the record, as when the worker wrote it directly.
-  session = job->session;
+  // The pages read before a failure stay in the record, as when the worker wrote it directly; only
+  // the fields the job owns come back.
+  CopyCallFields(reading ? CallFields::ReadJob : CallFields::SaveJob, job->session, session);
   m_lastError = job->error;
   if (reading) {
     if (job->ok != 1) return WorkerPoll::ReadFailed;

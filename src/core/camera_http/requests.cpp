@@ -109,12 +109,13 @@ int WpsRequest(SessionRecord& session, int act, int page) {
   return Ok;
 }
 
-std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(const std::string& host,
-                                                                  const std::string& port,
-                                                                  const std::string& id,
-                                                                  const std::string& password,
-                                                                  int page) {
-  const int sock = HttpConnectLinkServer(host.c_str(), port.c_str());
+namespace {
+
+std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServerUnder(
+    const ConnectFlag* flag, const std::string& host, const std::string& port,
+    const std::string& id, const std::string& password, int page) {
+  const int sock = flag != nullptr ? HttpConnectLinkServer(*flag, host.c_str(), port.c_str())
+                                   : HttpConnectLinkServer(host.c_str(), port.c_str());
   if (sock < 0) return std::nullopt;
   Connection conn(sock);
   const std::string request = LinkServerRequestText(id, password, page);
@@ -124,6 +125,22 @@ std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(const std::str
   if (answer.length == 0) return std::nullopt;
   if (ResponseStatus(answer.text(), page == 3) != Ok) return std::nullopt;
   return ParseLinkServerList(answer.text());
+}
+
+}  // namespace
+
+std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(const std::string& host,
+                                                                  const std::string& port,
+                                                                  const std::string& id,
+                                                                  const std::string& password,
+                                                                  int page) {
+  return QueryLinkServerUnder(nullptr, host, port, id, password, page);
+}
+
+std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(
+    const ConnectFlag& connectAllowed, const std::string& host, const std::string& port,
+    const std::string& id, const std::string& password, int page) {
+  return QueryLinkServerUnder(&connectAllowed, host, port, id, password, page);
 }
 
 }  // namespace orv

@@ -75,5 +75,9 @@ std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(const std::str
                                                                   const std::string& id,
                                                                   const std::string& password,
                                                                   int page);
+// The same, given up once connectAllowed is cleared (the window closing).
+std::optional<std::vector<LinkServerCameraEntry>> QueryLinkServer(
+    const ConnectFlag& connectAllowed, const std::string& host, const std::string& port,
+    const std::string& id, const std::string& password, int page);
 
 }  // namespace orv

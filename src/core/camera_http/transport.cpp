@@ -18,29 +18,36 @@ namespace orv {
 
 namespace {
 
-std::mutex g_timingMutex;
-TransportTiming g_timing;
+// The shared state lives on the heap and is never destroyed: a call thread that was let go at
+// shut-down may still read it while the process runs its static destructors.
+struct TransportGlobals {
+  std::mutex timingMutex;
+  TransportTiming timing;
+  std::mutex diagnosticsMutex;
+  TransportDiagnostics diagnostics;
+  // The connectAllowed flag each open socket was connected under, so its send and receive stop
+  // when the flag is cleared without every caller passing it along. A copy shares the flag itself.
+  std::mutex flagMutex;
+  std::unordered_map<int, ConnectFlag> flags;
+};
 
-std::mutex g_diagnosticsMutex;
-TransportDiagnostics g_diagnostics;
-
-// The connectAllowed flag each open socket was connected under, so its send and receive stop when
-// the flag is cleared without every caller passing it along. A copy shares the flag itself.
-std::mutex g_flagMutex;
-std::unordered_map<int, ConnectFlag> g_flags;
+TransportGlobals& Globals() {
+  static TransportGlobals* globals = new TransportGlobals;
+  return *globals;
+}
 
 void RememberFlag(int sock, const ConnectFlag* flag) {
-  std::lock_guard lock(g_flagMutex);
+  std::lock_guard lock(Globals().flagMutex);
   if (flag != nullptr)
-    g_flags.insert_or_assign(sock, *flag);
+    Globals().flags.insert_or_assign(sock, *flag);
   else
-    g_flags.erase(sock);
+    Globals().flags.erase(sock);
 }
 
 std::optional<ConnectFlag> FlagOf(int sock) {
-  std::lock_guard lock(g_flagMutex);
-  const auto it = g_flags.find(sock);
-  if (it == g_flags.end()) return std::nullopt;
+  std::lock_guard lock(Globals().flagMutex);
+  const auto it = Globals().flags.find(sock);
+  if (it == Globals().flags.end()) return std::nullopt;
   return it->second;
 }
 
@@ -49,8 +56,8 @@ enum class Stream { Out, Err };
 void Diagnose(std::string_view line, Stream documented) {
   TransportDiagnostics sink;
   {
-    std::lock_guard lock(g_diagnosticsMutex);
-    sink = g_diagnostics;
+    std::lock_guard lock(Globals().diagnosticsMutex);
+    sink = Globals().diagnostics;
   }
   if (sink) {
     sink(line);
@@ -189,13 +196,13 @@ int ReceiveUntil(int sock, char* buffer, std::size_t capacity, const TransportTi
 }  // namespace
 
 TransportTiming GetTransportTiming() {
-  std::lock_guard<std::mutex> lock(g_timingMutex);
-  return g_timing;
+  std::lock_guard<std::mutex> lock(Globals().timingMutex);
+  return Globals().timing;
 }
 
 void SetTransportTiming(const TransportTiming& timing) {
-  std::lock_guard<std::mutex> lock(g_timingMutex);
-  g_timing = timing;
+  std::lock_guard<std::mutex> lock(Globals().timingMutex);
+  Globals().timing = timing;
 }
 
 ScopedTransportTiming::ScopedTransportTiming(const TransportTiming& timing)
@@ -208,8 +215,8 @@ ScopedTransportTiming::~ScopedTransportTiming() {
 }
 
 void SetTransportDiagnostics(TransportDiagnostics sink) {
-  std::lock_guard lock(g_diagnosticsMutex);
-  g_diagnostics = std::move(sink);
+  std::lock_guard lock(Globals().diagnosticsMutex);
+  Globals().diagnostics = std::move(sink);
 }
 
 int HttpConnect(const ConnectFlag& connectAllowed, const char* host, const char* port) {
@@ -220,7 +227,15 @@ int HttpConnectLinkServer(const char* host, const char* port) {
   return ConnectWithWaits(nullptr, host, port);
 }
 
+int HttpConnectLinkServer(const ConnectFlag& connectAllowed, const char* host, const char* port) {
+  return ConnectWithWaits(&connectAllowed, host, port);
+}
+
 void HttpClose(int sock) {
+  // An exchange given up at shut-down is dropped at once: the one-second linger could otherwise
+  // hold the exit, and its source (a temporary address) may already be gone.
+  if (const std::optional<ConnectFlag> flag = FlagOf(sock); flag && flag->load() == 0)
+    tcp::SetLinger(sock, 0);
   RememberFlag(sock, nullptr);
   tcp::Close(sock);
 }
@@ -334,6 +349,14 @@ std::uint32_t ResolveHostAddress(const char* host) {
 }
 
 int ProbeTcpConnect(const char* host, int port) {
+  return ProbeTcpConnect(nullptr, host, port);
+}
+
+int ProbeTcpConnect(const ConnectFlag& connectAllowed, const char* host, int port) {
+  return ProbeTcpConnect(&connectAllowed, host, port);
+}
+
+int ProbeTcpConnect(const ConnectFlag* connectAllowed, const char* host, int port) {
   const std::uint32_t addr = ResolveHostAddress(host);
   // 0.0.0.0 would reach this machine itself on Linux: not a sign of a working link.
   if (addr == 0 || port <= 0 || port > 65535) return -1;
@@ -346,9 +369,9 @@ int ProbeTcpConnect(const char* host, int port) {
         connected = true;
         break;
       case tcp::ConnectStart::InProgress:
-        connected =
-            WaitSliced(h, true, GetTransportTiming().probeConnectMs, nullptr) == Waited::Ready &&
-            tcp::PendingError(h) == 0;
+        connected = WaitSliced(h, true, GetTransportTiming().probeConnectMs, connectAllowed) ==
+                        Waited::Ready &&
+                    tcp::PendingError(h) == 0;
         break;
       case tcp::ConnectStart::Failed:
         break;

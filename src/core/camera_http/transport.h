@@ -56,8 +56,10 @@ void SetTransportDiagnostics(TransportDiagnostics sink);
 // a 1-second linger, or -1. Gives up (-1) within kCancelPollMs once connectAllowed is 0; the
 // socket's later send and receive stop the same way.
 int HttpConnect(const ConnectFlag& connectAllowed, const char* host, const char* port);
-// The link-server variant: the same without the abort flag.
+// The link-server variant: the same without the abort flag, or with the window's flag so that
+// closing the window ends a query to a silent server.
 int HttpConnectLinkServer(const char* host, const char* port);
+int HttpConnectLinkServer(const ConnectFlag& connectAllowed, const char* host, const char* port);
 
 // Sends the whole request, continuing after short sends until every byte is out or the send wait
 // has passed; the count sent, or 0 with one diagnostic line (a partial send is a failure).
@@ -88,7 +90,11 @@ std::string Base64Encode(std::string_view input);
 std::uint32_t ResolveHostAddress(const char* host);
 
 // One bounded TCP connect; 0 when it succeeded, -1 otherwise (also when the host resolves to 0).
+// With a flag: gives up within kCancelPollMs once it is cleared (the name lookup itself cannot be
+// cut short).
 int ProbeTcpConnect(const char* host, int port);
+int ProbeTcpConnect(const ConnectFlag& connectAllowed, const char* host, int port);
+int ProbeTcpConnect(const ConnectFlag* connectAllowed, const char* host, int port);
 
 // The reachability probe's host: ORVANTIS_PROBE_HOST when set and not empty, else the default.
 std::string ProbeHostName();

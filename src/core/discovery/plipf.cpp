@@ -68,6 +68,19 @@ int CPLipf::Collect(const CameraEntry** rows, int* count, int* capacity, int mod
   return rebuilt;
 }
 
+std::vector<int> CPLipf::ReceiveSockets() const {
+  std::vector<int> out;
+  for (const AdapterHandle& h : m_handles)
+    if (h.receiveSocket >= 0) out.push_back(h.receiveSocket);
+  return out;
+}
+
+bool CPLipf::WaitForReply(int timeoutMs) {
+  const std::vector<int> fds = ReceiveSockets();
+  if (fds.empty()) return false;
+  return m_env.sockets->WaitAnyReadable(fds, timeoutMs) >= 0;
+}
+
 int CPLipf::RefreshHostAddresses() {
   std::optional<std::vector<std::uint32_t>> found = m_env.hosts->HostAddresses();
   // Nothing usable: keep what we had; a later poll tries again.
@@ -107,6 +120,7 @@ bool CPLipf::Poll() {
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
       m_sendFailed[i] = SendRequest(&m_handles[i]) < 0;
     }
+    m_prunedAtTick = false;
     m_lastRequest = m_env.clockMs();
   }
   if (m_loopback) return false;
@@ -115,7 +129,7 @@ bool CPLipf::Poll() {
     bool any = false;
     for (std::size_t i = 0; i < m_handles.size(); ++i) {
       if (m_handles[i].receiveSocket < 0) continue;
-      for (int k = 0; k < kDrainLimit; ++k) {
+      for (int k = 0; k < m_drainLimit; ++k) {
         // Only the first read of a handle may wait; the rest take what is already queued.
         if (!ReadOne(i, k == 0 ? 1 : 0)) break;
         any = true;
@@ -134,9 +148,10 @@ bool CPLipf::ReadOne(std::size_t i, int waitMs) {
   const AdapterHandle& h = m_handles[i];
   if (m_env.sockets->WaitReadable(h.receiveSocket, waitMs) <= 0) return false;
   DiscoveryPayload payload;
-  const int r = ReceiveReply(&h, &payload, true);
+  std::uint32_t ifIndex = 0;
+  const int r = ReceiveReply(&h, &payload, true, &ifIndex);
   if (r == 0) {
-    MergeReply(static_cast<std::int32_t>(i), m_env.clockMs(), payload);
+    MergeReply(static_cast<std::int32_t>(i), m_env.clockMs(), payload, ifIndex);
     Prune();
   } else if (r == 1 || r == -4) {
     if (!m_nodes.empty()) Prune();
@@ -193,10 +208,13 @@ int CPLipf::OpenReceiveSocket(std::uint16_t port) {
     s.Close(fd);
     return -1;
   }
+  // Without it replies carry no adapter and the usual adapter choice applies.
+  (void)s.EnableArrivalAdapter(fd);
   return fd;
 }
 
-int CPLipf::ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet) {
+int CPLipf::ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet,
+                         std::uint32_t* arrivalIfIndex) {
   if (handle == nullptr) {
     Say("Invalid handler !\n");
     return -1;
@@ -211,7 +229,9 @@ int CPLipf::ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload,
     return -4;
   }
   std::uint8_t buffer[kDiscoveryReplyMax];
-  long n = m_env.sockets->Receive(handle->receiveSocket, buffer, sizeof buffer);
+  std::uint32_t ifIndex = 0;
+  long n = m_env.sockets->ReceiveWithAdapter(handle->receiveSocket, buffer, sizeof buffer, ifIndex);
+  if (arrivalIfIndex) *arrivalIfIndex = ifIndex;
   if (n > static_cast<long>(sizeof buffer)) n = -1;  // a layer that ignored the capacity
   Say("recvfrom function return length = " + std::to_string(n) + "\n");
   if (n < 0) {
@@ -249,7 +269,8 @@ void CPLipf::Reindex() {
   }
 }
 
-void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload) {
+void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload,
+                        std::uint32_t ifIndex) {
   const std::uint64_t key = MacKey(payload);
   const auto found = m_byMac.find(key);
   if (found == m_byMac.end()) {
@@ -273,6 +294,8 @@ void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const Discover
     node.adapter = adapter;
     node.lastSeen = tick;
     node.payload = payload;
+    node.ifIndex = ifIndex;
+    node.adapterName = m_env.hosts->AdapterName(ifIndex);
     m_nodes.push_back(node);
     m_byMac[key] = m_nodes.size() - 1;
     m_changed = true;
@@ -287,6 +310,12 @@ void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const Discover
     FormatCameraEntry(payload, after);
     if (!SameRow(before, after)) m_changed = true;
   }
+  // A camera that now answers on another adapter is reached through that one.
+  if (node.ifIndex != ifIndex) {
+    node.ifIndex = ifIndex;
+    node.adapterName = m_env.hosts->AdapterName(ifIndex);
+    m_changed = true;
+  }
   node.adapter = adapter;
   node.lastSeen = tick;
   node.payload = payload;
@@ -294,6 +323,11 @@ void CPLipf::MergeReply(std::int32_t adapter, std::uint32_t tick, const Discover
 
 void CPLipf::Prune() {
   const std::uint32_t now = m_env.clockMs();
+  // Nothing can have aged past the expiry since a prune at this same tick, and the send-failed
+  // flags change only when requests go out: a flood reads many datagrams a tick, scan once.
+  if (m_prunedAtTick && now == m_lastPrune) return;
+  m_prunedAtTick = true;
+  m_lastPrune = now;
   const std::size_t before = m_nodes.size();
   std::erase_if(m_nodes, [&](const ReplyNode& n) {
     const auto a = static_cast<std::size_t>(n.adapter);
@@ -311,7 +345,11 @@ int CPLipf::FormatRows() {
   while (static_cast<std::size_t>(m_capacity) <= m_nodes.size()) m_capacity += kRowStep;
   m_rows.resize(static_cast<std::size_t>(m_capacity));
   if (!m_changed) return 0;
-  for (std::size_t k = 0; k < m_nodes.size(); ++k) FormatCameraEntry(m_nodes[k].payload, m_rows[k]);
+  for (std::size_t k = 0; k < m_nodes.size(); ++k) {
+    FormatCameraEntry(m_nodes[k].payload, m_rows[k]);
+    m_rows[k].ifIndex = m_nodes[k].ifIndex;
+    m_rows[k].adapter = m_nodes[k].adapterName.view();
+  }
   m_changed = false;
   return 1;
 }

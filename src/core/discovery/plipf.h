@@ -5,6 +5,7 @@
 //
 // Single-threaded: the owner polls it from one thread (a one-second timer in the GUI).
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +45,8 @@ struct ReplyNode {
   std::int32_t adapter = 0;   // handle whose socket received the latest reply
   std::uint32_t lastSeen = 0;
   DiscoveryPayload payload{};
+  std::uint32_t ifIndex = 0;  // PC adapter the latest reply arrived on; 0 when unknown
+  FixedText<16> adapterName;  // its name then
 };
 
 class CPLipf {
@@ -71,7 +74,17 @@ class CPLipf {
   // Off (the default): a poll reads one datagram per handle and stops at the first handle with
   // nothing waiting. On: a poll visits every handle and reads all it has waiting; it finds
   // something when any handle had a datagram.
-  void SetDrain(bool on) { m_drain = on; }
+  // limitPerHandle bounds one poll's work under a flood; what is left waits for the next poll
+  // (or is dropped by the system when its queue is full).
+  void SetDrain(bool on, int limitPerHandle = kDrainLimit) {
+    m_drain = on;
+    m_drainLimit = std::max(1, limitPerHandle);
+  }
+
+  // The receive sockets, once the first poll made them (for a readiness notifier).
+  std::vector<int> ReceiveSockets() const;
+  // Waits up to timeoutMs for a datagram on any receive socket; false when none came.
+  bool WaitForReply(int timeoutMs);
 
   // For status displays and tests.
   std::size_t CameraCount() const { return m_nodes.size(); }
@@ -87,8 +100,10 @@ class CPLipf {
   int SendRequest(const AdapterHandle* handle);
   int OpenSendSocket(std::uint32_t localAddress);
   int OpenReceiveSocket(std::uint16_t port);
-  int ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet);
-  void MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload);
+  int ReceiveReply(const AdapterHandle* handle, DiscoveryPayload* payload, bool inReadSet,
+                   std::uint32_t* arrivalIfIndex = nullptr);
+  void MergeReply(std::int32_t adapter, std::uint32_t tick, const DiscoveryPayload& payload,
+                  std::uint32_t ifIndex = 0);
   void Prune();
   // After nodes were removed: renumbers them and rebuilds the MAC index.
   void Reindex();
@@ -112,6 +127,9 @@ class CPLipf {
   std::vector<CameraEntry> m_rows;
   int m_capacity = 0;
   bool m_drain = false;
+  int m_drainLimit = kDrainLimit;
+  bool m_prunedAtTick = false;  // a prune ran at m_lastPrune since the last send
+  std::uint32_t m_lastPrune = 0;
 };
 
 }  // namespace orv

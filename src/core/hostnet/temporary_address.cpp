@@ -64,13 +64,14 @@ int SweepStart(std::uint32_t start) {
 }  // namespace
 
 FreeAddressResult FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
-                                  const ConnectFlag& connectAllowed) {
+                                  const ConnectFlag& connectAllowed, std::uint32_t ifIndex) {
   FreeAddressResult r;
   for (int host = SweepStart(start); host >= 1; --host) {
     if (!connectAllowed) break;
     const std::uint32_t candidate = WithLastOctet(start, static_cast<std::uint8_t>(host));
     if (candidate == 0) continue;
-    const ArpAnswer answer = net.SendArp(candidate, source);
+    const ArpAnswer answer =
+        ifIndex != 0 ? net.SendArpOn(ifIndex, candidate, source) : net.SendArp(candidate, source);
     if (answer == ArpAnswer::Error) {
       ++r.failedRequests;
     } else if (answer == ArpAnswer::NoAnswer) {
@@ -142,7 +143,52 @@ void DropHeld(HostNetwork& net, TemporaryAddressList& list, std::uint32_t contex
   if (list.Remove(context)) net.DeleteAddress(context);
 }
 
+// The search adds an address in the factory subnet by the usual choice, before any camera has
+// answered; on a PC with two adapters that may be the wrong link. Once the camera is known to
+// answer elsewhere, our own addresses in its subnet on other adapters would only take its route.
+bool DropOwnAddressesElsewhere(HostNetwork& net, TemporaryAddressList& list, std::uint32_t camera,
+                               std::uint32_t ifIndex) {
+  bool dropped = false;
+  for (std::uint32_t context : list.Contexts()) {
+    std::uint32_t addr = 0;
+    std::uint32_t on = 0;
+    if (!net.AddedAddress(context, addr, on) || on == ifIndex) continue;
+    if (!SameFirstThreeOctets(addr, camera)) continue;
+    DropHeld(net, list, context);
+    dropped = true;
+  }
+  return dropped;
+}
+
 }  // namespace
+
+SubnetAdapter ChooseSubnetAdapter(HostNetwork& net, const SessionRecord& session) {
+  SubnetAdapter chosen;
+  chosen.ifIndex = session.pcIfIndex;
+  chosen.source = ParseIpv4OrZero(session.pcAddrText.view());
+  if (session.cameraIfIndex == 0 || net.AdapterOverridden()) return chosen;
+  std::vector<AdapterInfo> adapters;
+  std::string why;
+  if (net.ListAdapters(adapters, why) != 0) return chosen;
+  const auto it = std::find_if(adapters.begin(), adapters.end(), [&](const AdapterInfo& a) {
+    return a.index == session.cameraIfIndex && a.up && a.type != AdapterType::Ppp;
+  });
+  // Gone or down since the camera answered: the usual choice.
+  if (it == adapters.end()) return chosen;
+  chosen.ifIndex = it->index;
+  chosen.cameraAdapter = true;
+  chosen.source = 0;
+  AdapterDetails details;
+  if (net.ReadAdapterDetails(it->index, details)) {
+    for (const std::string& text : details.addressTexts) {
+      if (const std::uint32_t a = ParseIpv4OrZero(text); a != 0) {
+        chosen.source = a;
+        break;
+      }
+    }
+  }
+  return chosen;
+}
 
 EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& session,
                                        TemporaryAddressList& list, const EnsureOptions& options) {
@@ -150,6 +196,12 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   const std::uint32_t camera = session.cameraAddr;
   std::vector<std::uint32_t> table;
   if (!net.ReadAddressTable(table)) {
+    r.outcome = EnsureOutcome::TableUnavailable;
+    return r;
+  }
+  const SubnetAdapter where = ChooseSubnetAdapter(net, session);
+  if (where.cameraAdapter && DropOwnAddressesElsewhere(net, list, camera, where.ifIndex) &&
+      !net.ReadAddressTable(table)) {
     r.outcome = EnsureOutcome::TableUnavailable;
     return r;
   }
@@ -166,9 +218,13 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   }
   const ConnectFlag& go = session.connectAllowed;
   const std::uint32_t start = WithLastOctet(camera, 253);
-  const std::uint32_t source = ParseIpv4OrZero(session.pcAddrText.view());
+  const std::uint32_t source = where.source;
+  const std::uint32_t ifIndex = where.ifIndex;
+  r.ifIndex = ifIndex;
+  // On the usual adapter the source address picks the way out, as it always did.
+  const std::uint32_t arpIfIndex = where.cameraAdapter ? ifIndex : 0;
 
-  const FreeAddressResult firstSearch = FindFreeAddress(net, start, source, go);
+  const FreeAddressResult firstSearch = FindFreeAddress(net, start, source, go, arpIfIndex);
   r.failedArpRequests = firstSearch.failedRequests;
   const std::uint32_t first = firstSearch.first();
   r.first = first;
@@ -184,8 +240,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   std::uint32_t firstContext = 0;
   // Listed while held, so a signal clean-up during the pause removes it too.
   const int firstRc = list.AddAndAppend(
-      [&](std::uint32_t& c) { return net.AddAddress(first, r.mask, session.pcIfIndex, c); },
-      firstContext);
+      [&](std::uint32_t& c) { return net.AddAddress(first, r.mask, ifIndex, c); }, firstContext);
   if (firstRc == TemporaryAddressList::kListClosed) {
     r.outcome = EnsureOutcome::Cancelled;
     return r;
@@ -205,7 +260,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     return r;
   }
   // Probing from inside the camera's subnet now; the first address answers for itself.
-  const FreeAddressResult secondSearch = FindFreeAddress(net, first, first, go);
+  const FreeAddressResult secondSearch = FindFreeAddress(net, first, first, go, arpIfIndex);
   r.failedArpRequests += secondSearch.failedRequests;
   const std::uint32_t second = secondSearch.first();
   DropHeld(net, list, firstContext);
@@ -220,8 +275,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   }
   std::uint32_t secondContext = 0;
   const int secondRc = list.AddAndAppend(
-      [&](std::uint32_t& c) { return net.AddAddress(second, r.mask, session.pcIfIndex, c); },
-      secondContext);
+      [&](std::uint32_t& c) { return net.AddAddress(second, r.mask, ifIndex, c); }, secondContext);
   if (secondRc == TemporaryAddressList::kListClosed) {
     r.outcome = EnsureOutcome::Cancelled;
     return r;

@@ -56,8 +56,9 @@ struct FreeAddressResult {
 // Sweeps down from start's last octet to .1 (skipping .0 and .255) and stops at the first
 // candidate nobody answers for; no address when every candidate answers, every request fails or
 // the search was cancelled.
+// The requests go out of ifIndex, or (0) out of the adapter that holds source.
 FreeAddressResult FindFreeAddress(HostNetwork& net, std::uint32_t start, std::uint32_t source,
-                                  const ConnectFlag& connectAllowed);
+                                  const ConnectFlag& connectAllowed, std::uint32_t ifIndex = 0);
 
 // Sets base's last octet to 253 (the caller's value too) and sweeps down to .1 collecting up to n
 // unanswered candidates, highest first. Fewer come back when the subnet is full or on cancel.
@@ -90,10 +91,21 @@ enum class EnsureOutcome {
 };
 std::string_view to_string(EnsureOutcome outcome);
 
+// Where the subnet step works: the adapter the camera answered on (session.cameraIfIndex) while it
+// is still there and up, with its first address as the probe source; otherwise, or when the user
+// named an adapter, the chosen adapter (pcIfIndex, pcAddrText).
+struct SubnetAdapter {
+  std::uint32_t ifIndex = 0;
+  std::uint32_t source = 0;    // 0: the adapter holds no address yet; probes go out unsourced
+  bool cameraAdapter = false;  // the camera's own adapter was taken
+};
+SubnetAdapter ChooseSubnetAdapter(HostNetwork& net, const SessionRecord& session);
+
 struct EnsureResult {
   EnsureOutcome outcome = EnsureOutcome::TableUnavailable;
-  std::uint32_t added = 0;  // the address that stays, when outcome is Added
-  std::uint32_t first = 0;  // the address probed from outside and held during the pause
+  std::uint32_t ifIndex = 0;  // adapter the step worked on
+  std::uint32_t added = 0;    // the address that stays, when outcome is Added
+  std::uint32_t first = 0;    // the address probed from outside and held during the pause
   std::uint32_t mask = 0;
   std::string message;  // text of the message box to show (no caption, OK), or empty
   int errorCode = 0;    // code of the failed platform call
@@ -107,8 +119,8 @@ struct EnsureOptions {
   std::function<bool(std::chrono::milliseconds d, const ConnectFlag& connectAllowed)> wait;
 };
 
-// Makes sure the PC has an address in session.cameraAddr's subnet, adding a temporary one on
-// session.pcIfIndex when it has none.
+// Makes sure the PC has an address in session.cameraAddr's subnet, adding a temporary one on the
+// adapter ChooseSubnetAdapter names when it has none.
 EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& session,
                                        TemporaryAddressList& list,
                                        const EnsureOptions& options = {});

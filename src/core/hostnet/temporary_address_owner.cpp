@@ -53,6 +53,10 @@ void TemporaryAddressOwner::RemoveAll() {
   if (m_shared->net) RemoveTemporaryAddresses(*m_shared->net, m_shared->list);
 }
 
+void TemporaryAddressOwner::Close() {
+  if (m_shared->net) RemoveTemporaryAddressesForExit(*m_shared->net, m_shared->list);
+}
+
 std::size_t TemporaryAddressOwner::count() const {
   return m_shared->list.count();
 }

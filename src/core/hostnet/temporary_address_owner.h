@@ -40,6 +40,9 @@ class TemporaryAddressOwner {
 
   // Deletes every listed address, in the order they were added. Later Ensure calls may add again.
   void RemoveAll();
+  // Deletes every listed address and refuses every later add (an Ensure still running on another
+  // thread adds nothing, or takes back what it added): the clean-up at shut-down.
+  void Close();
 
   std::size_t count() const;
 

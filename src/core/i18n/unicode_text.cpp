@@ -1,5 +1,7 @@
 #include "core/i18n/unicode_text.h"
 
+#include "core/util/utf8.h"
+
 namespace orv::i18n {
 namespace {
 
@@ -16,43 +18,9 @@ char32_t FoldCase(char32_t c) {
 }  // namespace
 
 char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
-  const auto b0 = static_cast<unsigned char>(s[pos]);
-  if (b0 < 0x80) {
-    ++pos;
-    return b0;
-  }
-  std::size_t len = 0;
   char32_t cp = 0;
-  char32_t min = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2;
-    cp = b0 & 0x1F;
-    min = 0x80;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3;
-    cp = b0 & 0x0F;
-    min = 0x800;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4;
-    cp = b0 & 0x07;
-    min = 0x10000;
-  } else {
-    ++pos;
-    return kReplacementChar;
-  }
-  if (s.size() - pos < len) {
-    ++pos;
-    return kReplacementChar;
-  }
-  for (std::size_t i = 1; i < len; ++i) {
-    const auto b = static_cast<unsigned char>(s[pos + i]);
-    if ((b & 0xC0) != 0x80) {
-      ++pos;
-      return kReplacementChar;
-    }
-    cp = (cp << 6) | (b & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  const std::size_t len = DecodeUtf8(s, pos, cp);
+  if (len == 0) {
     ++pos;
     return kReplacementChar;
   }

@@ -91,6 +91,8 @@ struct SessionRecord {
   std::uint8_t legacyCamera = 0;
   FixedText<8> cameraPortText;
   FixedText<64> cameraAddrText;
+  // PC adapter the picked camera answered on (0: unknown); the subnet step works on it.
+  std::uint32_t cameraIfIndex = 0;
   ConnectFlag connectAllowed;  // starts 0; the owner sets 1 and clears it at shut-down
   std::uint8_t apScanOk = 0;
   std::uint32_t apCount = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace orv {
@@ -17,6 +18,11 @@ class DiscoveryHostSource {
   virtual ~DiscoveryHostSource() = default;
   // nullopt when the addresses cannot be read at all (the engine then keeps what it had).
   virtual std::optional<std::vector<std::uint32_t>> HostAddresses() = 0;
+  // The adapter's name for an index, or empty when there is none (any more).
+  virtual std::string AdapterName(std::uint32_t ifIndex) {
+    (void)ifIndex;
+    return {};
+  }
 };
 
 // Thin UDP socket layer. Descriptors are plain ints; -1 means "no socket". Addresses are in network
@@ -36,6 +42,23 @@ class DiscoverySockets {
   // Reads one datagram. Its length, or -1 on failure or when it was longer than capacity (the
   // datagram is consumed either way).
   virtual long Receive(int fd, void* buffer, std::size_t capacity) = 0;
+  // Asks that every datagram says which adapter it arrived on; false where that is not known.
+  virtual bool EnableArrivalAdapter(int fd) {
+    (void)fd;
+    return false;
+  }
+  // Receive, also giving the arrival adapter's index (0 when unknown).
+  virtual long ReceiveWithAdapter(int fd, void* buffer, std::size_t capacity,
+                                  std::uint32_t& ifIndex) {
+    ifIndex = 0;
+    return Receive(fd, buffer, capacity);
+  }
+  // Waits until any of fds is readable: the index of one that is, -1 on timeout or error.
+  virtual int WaitAnyReadable(const std::vector<int>& fds, int timeoutMs) {
+    for (std::size_t i = 0; i < fds.size(); ++i)
+      if (WaitReadable(fds[i], i == 0 ? timeoutMs : 0) > 0) return static_cast<int>(i);
+    return -1;
+  }
   virtual void Close(int fd) = 0;
 };
 

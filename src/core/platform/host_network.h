@@ -64,6 +64,22 @@ class HostNetwork {
 
   // One ARP request for target from source. The host's own addresses count as answered.
   virtual ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) = 0;
+  // The same out of a given adapter; 0 lets the source address decide, as SendArp does.
+  virtual ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) {
+    (void)ifIndex;
+    return SendArp(target, source);
+  }
+
+  // Address and adapter of an address this object added; false when the context is unknown.
+  virtual bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) {
+    (void)context;
+    (void)addr;
+    (void)ifIndex;
+    return false;
+  }
+
+  // True when the user named the adapter to use: it then wins over the one a camera answered on.
+  virtual bool AdapterOverridden() const { return false; }
 
   // The reason of the last failure, for diagnostics of the tools.
   virtual std::string LastError() const = 0;

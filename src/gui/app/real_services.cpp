@@ -96,16 +96,27 @@ void AsyncCallRunner::Run(QObject* context, Work work) {
   auto entry = std::make_unique<Entry>();
   entry->context = context;
   std::shared_ptr<Mailbox> mailbox = m_mailbox;
+  {
+    std::lock_guard lock(mailbox->mutex);
+    ++mailbox->running;
+  }
   entry->call = std::make_unique<AsyncCall<Continuation>>(
       [work = std::move(work)]() -> Continuation { return work ? work() : Continuation{}; },
       [mailbox, id] {
         std::lock_guard lock(mailbox->mutex);
+        --mailbox->running;
+        mailbox->ended.notify_all();
         if (mailbox->owner == nullptr) return;
         AsyncCallRunner* owner = mailbox->owner;
         QMetaObject::invokeMethod(
             owner, [owner, id] { owner->Deliver(id); }, Qt::QueuedConnection);
       });
   m_calls.emplace(id, std::move(entry));
+}
+
+bool AsyncCallRunner::WaitForRunning(std::chrono::milliseconds limit) {
+  std::unique_lock lock(m_mailbox->mutex);
+  return m_mailbox->ended.wait_for(lock, limit, [this] { return m_mailbox->running == 0; });
 }
 
 void AsyncCallRunner::Deliver(std::uint64_t id) {

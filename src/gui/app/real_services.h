@@ -3,6 +3,8 @@
 // clock, and blocking calls on threads of their own.
 
 #include <QObject>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -46,8 +48,9 @@ class SystemClock final : public Clock {
 };
 
 // Each call on a thread of its own (AsyncCall); the end wakes the user-interface thread through a
-// queued call, and the continuation runs only while its context object lives. Calls still running
-// when the runner goes are left to finish on their own.
+// queued call, and the continuation runs only while its context object lives. At shut-down the
+// owner waits a bounded time for running calls (WaitForRunning); calls still running when the
+// runner goes are left to finish on their own.
 class AsyncCallRunner final : public QObject, public CallRunner {
   Q_OBJECT
  public:
@@ -55,11 +58,15 @@ class AsyncCallRunner final : public QObject, public CallRunner {
   ~AsyncCallRunner() override;
   void Run(QObject* context, Work work) override;
   std::size_t pending() const { return m_calls.size(); }
+  // Waits until no call's work is running, or limit has passed; true when none runs.
+  bool WaitForRunning(std::chrono::milliseconds limit);
 
  private:
   struct Mailbox {
     std::mutex mutex;
+    std::condition_variable ended;
     AsyncCallRunner* owner = nullptr;
+    int running = 0;
   };
   struct Entry;
   void Deliver(std::uint64_t id);

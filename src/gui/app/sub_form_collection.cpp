@@ -28,6 +28,8 @@ bool CSubFormCollection::SetCurrent(int index) {
 bool CSubFormCollection::ShowPage(int index) {
   if (index < -1 || index >= count()) return false;
   if (index != -1) {
+    // A page that has gone is refused before anything is hidden: the shown page stays.
+    if (page(index) == nullptr) return false;
     if (m_current != -1) {
       CSubPage* old = page(m_current);
       if (old == nullptr) return false;

@@ -74,6 +74,18 @@ void CSubPage::SetPlainText(QLabel* label, const QString& text) {
   label->setText(text);
 }
 
+namespace {
+constexpr char kTakesEnterProperty[] = "orvantisTakesEnter";
+}  // namespace
+
+void CSubPage::LetEnterThrough(QWidget* control) {
+  control->setProperty(kTakesEnterProperty, true);
+}
+
+bool CSubPage::TakesEnter(const QWidget* control) {
+  return control != nullptr && control->property(kTakesEnterProperty).toBool();
+}
+
 void CSubPage::SetTitle(const QString& text) {
   m_title->setText(text);
   m_title->setAccessibleName(text);

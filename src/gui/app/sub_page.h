@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/model/connect_flag.h"
 #include "gui/app/ui_services.h"
 
 class QAbstractButton;
@@ -38,6 +39,12 @@ class StepSink {
   virtual void EndPageWork() {}
   // True from the moment the window starts shutting down: late results are dropped.
   virtual bool Closing() const { return false; }
+  // The window's connectAllowed flag, for a page's own network call (shared: cleared at shut-down).
+  virtual ConnectFlag ConnectAllowed() const {
+    ConnectFlag allowed;
+    allowed.store(1);
+    return allowed;
+  }
 };
 
 class CSubPage : public QWidget {
@@ -58,6 +65,15 @@ class CSubPage : public QWidget {
   // leave. Leave() runs, and results of off-thread calls started before are dropped from then on.
   void NotifyLeft();
 
+  // The main window swallows Enter and Escape; a control marked here still gets Enter (a list
+  // whose rows open with it, the keyboard user's double-click).
+  static void LetEnterThrough(QWidget* control);
+  static bool TakesEnter(const QWidget* control);
+
+  // Text that came from a camera, the link server or the network: shown as it stands, never
+  // interpreted as rich text, never a clickable link.
+  static void SetPlainText(QLabel* label, const QString& text);
+
  protected:
   // The page's timers stop here.
   virtual void Leave() {}
@@ -69,10 +85,6 @@ class CSubPage : public QWidget {
   // runs) when the window is busy or closing.
   using PageWork = std::function<std::function<void()>()>;
   bool RunPageWork(PageWork work);
-
-  // Text that came from a camera, the link server or the network: shown as it stands, never
-  // interpreted as rich text, never a clickable link.
-  static void SetPlainText(QLabel* label, const QString& text);
 
   void PostStep(int code);
   StepSink* stepSink() const { return m_sink; }

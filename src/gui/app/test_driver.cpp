@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QRadioButton>
@@ -453,6 +454,18 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
       return Outcome::Failed;
     }
     return Outcome::Done;
+  }
+  if (verb == QLatin1String("close-window")) {
+    // The user closing the main window; the line lets a lab test time the exit.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (!w->isVisible() || qobject_cast<QMainWindow*>(w) == nullptr) continue;
+      std::fprintf(stdout, "test-script: closing at %lld\n",
+                   static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      std::fflush(stdout);
+      w->close();
+      return Outcome::Done;
+    }
+    return Outcome::Again;
   }
   if (verb == QLatin1String("sleep")) {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();

@@ -23,6 +23,7 @@
 //   dump-session <file>   write the main window's session record as JSON (secrets hidden)
 //   screenshot <file>     save a picture of the active window
 //   sleep <ms>            wait
+//   close-window          close the main window as its user would (prints the time it did)
 // Each passed step prints how long it took (waiting steps: from the end of the step before).
 // Meanwhile a 10 ms probe timer measures how late the user-interface thread serves it; the worst
 // lateness is printed at the end ("test-script: longest stall N ms").

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -31,6 +32,7 @@ static void InitIconResource() {
 namespace orv::gui {
 namespace {
 int g_signalled = 0;  // user-interface thread only
+constexpr std::chrono::milliseconds kShutdownWait{1000};
 
 struct ProgramOption {
   const char* name;
@@ -248,7 +250,9 @@ int CWizardApp::Run() {
   env.addresses = std::make_shared<TemporaryAddressOwner>(env.net, ownerOptions);
   env.work = CameraWork::Real(env.net, env.addresses);
   const std::string probeHost = m_options.probeHost.empty() ? ProbeHostName() : m_options.probeHost;
-  env.probe = [probeHost] { return ProbeTcpConnect(probeHost.c_str(), 80) == 0; };
+  env.probe = [probeHost](const ConnectFlag& flag) {
+    return ProbeTcpConnect(flag, probeHost.c_str(), 80) == 0;
+  };
   env.makeFinder = [] {
     auto finder = std::make_unique<CPLipf>();
     finder->SetDrain(true);
@@ -257,7 +261,10 @@ int CWizardApp::Run() {
 
   auto window = std::make_unique<CWizardDlg>(std::move(env));
   if (!window->Start()) return 0;
-  if (g_signalled != 0) return 128 + g_signalled;
+  if (g_signalled != 0) {
+    calls.WaitForRunning(kShutdownWait);
+    return 128 + g_signalled;
+  }
   window->resize(window->sizeHint().expandedTo(QSize(640, 520)));
   window->show();
   if (!m_options.screenshotPath.isEmpty()) {
@@ -270,6 +277,9 @@ int CWizardApp::Run() {
   }
   const int status = g_signalled != 0 ? 128 + g_signalled : QApplication::exec();
   window->Shutdown();
+  // Calls still running saw the cleared flag and end within moments; one stuck in a name lookup
+  // is not waited for longer than this.
+  calls.WaitForRunning(kShutdownWait);
   return status;
 }
 

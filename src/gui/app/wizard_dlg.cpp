@@ -7,10 +7,12 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 #include <span>
+#include <stdexcept>
 
 #include "core/app/credential_text.h"
 #include "core/app/navigation.h"
 #include "core/app/refind.h"
+#include "core/app/session_rules.h"
 #include "core/hostnet/temporary_address_owner.h"
 #include "core/i18n/language_choice.h"
 #include "gui/app/sub_form_collection.h"
@@ -45,16 +47,14 @@ const QString kCaption = QStringLiteral("Orvantis");
 const QString kTemplateHelpMenu = QStringLiteral("&Help");
 const QString kTemplateAboutItem = QStringLiteral("About Orvantis(&A)...");
 
-// What one camera's login and read found must never be taken for the next camera's.
-void ForgetCameraFacts(SessionRecord& s) {
-  s.sys.wirelessCapable = 0;
-  s.sys.wpsCapable = 0;
-  s.sys.Transversal = 0;
-  s.wpsStatus = 0;
-  s.wpsAck = 0;
-  s.sys.NATStat = 0;
-  s.sys.ExtIPAddr = "";
-  s.sys.ExtHttpPort = 0;
+// The seams every step needs; checked once, so no path below can find one missing.
+const char* MissingService(const UiServices& services) {
+  if (services.prompter == nullptr) return "prompter";
+  if (services.dialogs == nullptr) return "dialogs";
+  if (services.browser == nullptr) return "browser";
+  if (services.clock == nullptr) return "clock";
+  if (services.calls == nullptr) return "calls";
+  return nullptr;
 }
 
 void ForgetNatStatus(SessionRecord& s) {
@@ -72,6 +72,8 @@ bool IsPackName(const QString& text) {
 
 CWizardDlg::CWizardDlg(WizardEnvironment env, QWidget* parent)
     : QMainWindow(parent), m_env(std::move(env)) {
+  if (const char* missing = MissingService(m_env.services))
+    throw std::invalid_argument(std::string("CWizardDlg needs the ") + missing + " service");
   setWindowTitle(kCaption);
   setObjectName(QStringLiteral("CWizardDlg"));
   auto* central = new QWidget(this);
@@ -171,14 +173,17 @@ bool CWizardDlg::Start() {
   // The probe may wait a few seconds for an unreachable host: it runs off the user-interface
   // thread and the home page is refreshed when it answers.
   m_session.internetReachable = 0;
-  if (m_env.probe && m_env.services.calls != nullptr) {
-    m_env.services.calls->Run(this, [this, probe = m_env.probe]() -> CallRunner::Continuation {
-      const bool reachable = probe();
-      return [this, reachable] {
-        m_session.internetReachable = reachable ? 1 : 0;
-        m_first->UpdateLinkInfo();
-      };
-    });
+  if (m_env.probe) {
+    m_env.services.calls->Run(
+        this,
+        [this, probe = m_env.probe, flag = m_session.connectAllowed]() -> CallRunner::Continuation {
+          const bool reachable = probe(flag);
+          return [this, reachable] {
+            if (m_closing) return;
+            m_session.internetReachable = reachable ? 1 : 0;
+            m_first->UpdateLinkInfo();
+          };
+        });
   }
   ResolveLanguage();
   LoadAllTexts();
@@ -215,8 +220,7 @@ void CWizardDlg::ResolveLanguage() {
 std::string CWizardDlg::AskLanguage(bool remember) {
   const i18n::LanguageChoice choice(m_env.programFolder);
   const std::vector<std::string> packs = choice.ListPacks();
-  for (int attempt = 0; attempt < kMaxLanguageAsks && m_env.services.dialogs != nullptr;
-       ++attempt) {
+  for (int attempt = 0; attempt < kMaxLanguageAsks; ++attempt) {
     const LanguageAnswer answer = m_env.services.dialogs->RunLanguage(this);
     if (!answer || !IsPackName(*answer)) continue;
     const std::string fileName = answer->toStdString() + std::string(i18n::kPackExtension);
@@ -307,7 +311,7 @@ void CWizardDlg::OnStep(int code) {
       StepScan();
       return;
     case nav::kStepAbout:
-      if (m_env.services.dialogs != nullptr) m_env.services.dialogs->RunAbout(this, m_pack);
+      m_env.services.dialogs->RunAbout(this, m_pack);
       update();
       return;
     case nav::kStepWizardAddress:
@@ -332,7 +336,6 @@ void CWizardDlg::SetBusy(bool busy) {
 }
 
 MessageAnswer CWizardDlg::Say(MessageIcon icon, const QString& caption, const QString& text) {
-  if (m_env.services.prompter == nullptr) return MessageAnswer::Ok;
   MessageRequest request;
   request.icon = icon;
   request.caption = caption;
@@ -363,12 +366,14 @@ void CWizardDlg::SendSubnetStep(std::function<void()> then) {
     result.outcome = EnsureOutcome::AlreadyReachable;
     if (ensure) result = ensure(copy);
     return [this, message = result.message, wasBusy, then] {
+      if (m_closing) return;
       SetBusy(wasBusy);
       if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      if (m_closing) return;
       if (then) then();
     };
   };
-  if (m_env.services.calls != nullptr) m_env.services.calls->Run(this, std::move(work));
+  m_env.services.calls->Run(this, std::move(work));
 }
 
 bool CWizardDlg::BeginPageWork() {
@@ -399,8 +404,10 @@ void CWizardDlg::StepRead() {
         if (ensure) message = ensure(copy).message;
         const int result = systemRead ? systemRead(copy) : 0;
         return [this, copy, result, message] {
-          m_session = copy;
+          if (m_closing) return;
+          CopyCallFields(CallFields::CameraAnswer, copy, m_session);
           if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+          if (m_closing) return;
           AfterSystemRead(result);
         };
       });
@@ -427,7 +434,8 @@ void CWizardDlg::AfterSystemRead(int result) {
   m_env.services.calls->Run(this, [this, loginRead, copy]() mutable -> CallRunner::Continuation {
     const int code = loginRead ? loginRead(copy) : 0;
     return [this, copy, code] {
-      m_session = copy;
+      if (m_closing) return;
+      CopyCallFields(CallFields::CameraAnswer, copy, m_session);
       if (code != 0) {
         Say(MessageIcon::Stop, QString(), m_messages[6]);
         SetBusy(false);
@@ -488,14 +496,15 @@ void CWizardDlg::StepScan() {
     std::optional<std::vector<AccessPointEntry>> list;
     if (scan) list = scan(copy);
     return [this, copy, list = std::move(list)]() mutable {
-      m_session = copy;
+      if (m_closing) return;
+      CopyCallFields(CallFields::AccessPointScan, copy, m_session);
       m_wait->SetPosition(80);
       m_jobs.SetAccessPoints(list ? std::move(*list) : std::vector<AccessPointEntry>{});
       SetBusy(false);
-      if (m_session.apScanOk == 1) {
+      if (const int target = RescanTarget(m_session); target != nav::kNoStep) {
         m_wait->SetPosition(100);
         m_wait->hide();
-        PostStep(m_session.useWps == 1 ? nav::kStepWps : nav::kStepApList);
+        PostStep(target);
         return;
       }
       m_wait->hide();
@@ -532,22 +541,22 @@ void CWizardDlg::OnWorkerTick() {
       return;
     case WorkerPoll::ReadOk:
       EndJob();
-      PostStep(m_session.newCamera == 1 ? nav::kStepSetupType : nav::kStepSystem);
+      PostStep(StepAfterRead(m_session));
       return;
-    case WorkerPoll::ReadFailed:
+    case WorkerPoll::ReadFailed: {
       EndJob();
-      if (m_jobs.lastError() == ErrUnauthorized)
-        Say(MessageIcon::Stop, QString(), m_messages[7]);
-      else
-        Say(MessageIcon::Warning, QString(), m_messages[1]);
+      const ReadFailureMessage failure = ReadFailure(m_jobs.lastError());
+      Say(failure.stopIcon ? MessageIcon::Stop : MessageIcon::Warning, QString(),
+          message(failure.message));
       return;
+    }
     case WorkerPoll::SaveOk: {
       m_timer3.stop();
       m_wait->hide();
-      const bool wireless = m_session.linkWireless == 1 && m_session.sys.wirelessCapable == 1;
-      Say(MessageIcon::Information, QString(), m_messages[wireless ? 2 : 3]);
+      const SaveOutcome outcome = AfterSave(m_session);
+      Say(MessageIcon::Information, QString(), message(outcome.message));
       if (m_closing) return;
-      if (m_session.wizardMode == 1 && m_session.newCamera == 1) {
+      if (outcome.refind) {
         m_wait->SetPosition(0);
         m_wait->SetText(m_notes[3]);
         m_wait->show();
@@ -574,6 +583,7 @@ void CWizardDlg::OnRefindTick() {
   if (p >= 1000) {
     m_timer4.stop();
     Say(MessageIcon::Warning, QString(), m_messages[4]);
+    if (m_closing) return;
     PostStep(nav::kStepHome);
     SetBusy(false);
     m_wait->hide();
@@ -601,9 +611,11 @@ void CWizardDlg::OnRefindTick() {
         ForgetNatStatus(copy);
         if (readNat && readNat(copy) != 0) ForgetNatStatus(copy);
         return [this, copy, row] {
-          m_session = copy;
+          if (m_closing) return;
+          CopyCallFields(CallFields::NatRead, copy, m_session);
           m_wait->hide();
           Say(MessageIcon::Information, QString(), m_messages[5]);
+          if (m_closing) return;
           SetBusy(false);
           m_finish->SetCamera(row);
           PostStep(nav::kStepFinish);
@@ -616,13 +628,14 @@ void CWizardDlg::OnRefindTick() {
 void CWizardDlg::Shutdown() {
   if (m_closing) return;
   m_closing = true;
-  // Addresses first: nothing that follows may leave one behind.
-  if (m_env.addresses) m_env.addresses->RemoveAll();
+  // A pending connect or subnet step gives up first; then the address list is closed, so an
+  // Ensure still running on a call thread cannot add one after the list was emptied.
+  m_session.connectAllowed.store(0);
+  if (m_env.addresses) m_env.addresses->Close();
   m_timer3.stop();
   m_timer4.stop();
   if (m_wait != nullptr) m_wait->hide();
   if (CSubPage* shown = m_pageArea->currentPage()) shown->NotifyLeft();
-  m_session.connectAllowed.store(0);
 }
 
 void CWizardDlg::closeEvent(QCloseEvent* e) {
@@ -635,7 +648,9 @@ bool CWizardDlg::eventFilter(QObject* watched, QEvent* e) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
       auto* widget = qobject_cast<QWidget*>(watched);
-      if (widget != nullptr && widget->window() == this) return true;
+      const bool enter = key != Qt::Key_Escape;
+      if (widget != nullptr && widget->window() == this && !(enter && CSubPage::TakesEnter(widget)))
+        return true;
     }
   }
   return QMainWindow::eventFilter(watched, e);

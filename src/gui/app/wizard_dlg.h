@@ -40,13 +40,14 @@ class CSubSetupFinish;
 
 // Everything the main window takes from outside; tests fill it with fakes.
 struct WizardEnvironment {
-  UiServices services;
+  UiServices services;  // every service is required (the window refuses to be made without)
   std::shared_ptr<HostNetwork> net;                  // null: no adapter facts are read
   std::shared_ptr<TemporaryAddressOwner> addresses;  // removed first at shut-down; may be null
   std::unique_ptr<SingleInstance> instance;          // null: no single-instance check
   PhoneBookReader phoneBook;
-  std::function<bool()> probe;  // the reachability probe, off the user-interface thread
-  std::string programFolder;    // holds Language/ and defaultlang.ini
+  // The reachability probe, off the user-interface thread; gives up when the flag is cleared.
+  std::function<bool(const ConnectFlag&)> probe;
+  std::string programFolder;  // holds Language/ and defaultlang.ini
   std::string languageAbbreviation;
   std::string linkServerHost;  // non-empty: "Search Intranet" on the home page
   int timerScale = 1;          // lab walks only: every timer period divided by this
@@ -77,13 +78,15 @@ class CWizardDlg : public QMainWindow, public StepSink {
   bool BeginPageWork() override;
   void EndPageWork() override;
   bool Closing() const override { return m_closing; }
+  ConnectFlag ConnectAllowed() const override { return m_session.connectAllowed; }
 
   // The step engine; codes it does not know do nothing.
   void OnStep(int code);
   // Timer 3 (worker poll) and timer 4 (re-find); tests call them directly.
   void OnTimer(int id);
 
-  // Removes the temporary addresses, stops the timers and lets a pending connect give up.
+  // Lets a pending connect give up, closes the temporary-address list (removing every address and
+  // refusing later adds), stops the timers and tells the shown page it was left.
   void Shutdown();
 
   // For tests and the program's own screenshot.

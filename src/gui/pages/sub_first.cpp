@@ -120,8 +120,9 @@ void CSubFirst::UpdateLinkInfo() {
       m_picture->SetPicture(art::Picture::HomeNoInternet);
       break;
   }
+  // Holds what the network told us (addresses, the dial-up account's name).
   const QString text = QString::fromStdString(info.text);
-  m_linkText->setText(text);
+  SetPlainText(m_linkText, text);
   m_linkText->setAccessibleName(text);
 }
 

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -26,7 +25,6 @@ void SetLabel(QLabel* label, QWidget* field, const QString& text) {
 
 CSubLogin::CSubLogin(QWidget* parent)
     : CSubPage(parent),
-      m_query(&QueryLinkServer),
       m_note(new QLabel(this)),
       m_typeLabel(new QLabel(QStringLiteral("Login type"), this)),
       m_type(new QComboBox(this)),
@@ -123,27 +121,30 @@ void CSubLogin::OnNext() {
     return;
   }
   const int page = m_type->currentIndex() == 1 ? 2 : 3;
-  if (services().calls == nullptr) return;
-
-  // The page area stays disabled until the answer is in, so Next cannot queue a second query.
-  setEnabled(false);
-  using Result = std::optional<std::vector<LinkServerCameraEntry>>;
-  services().calls->Run(this,
-                        [query = m_query, host = m_host, user = *localId, secret = *localPassword,
-                         page, self = QPointer<CSubLogin>(this)]() -> CallRunner::Continuation {
-                          auto result =
-                              std::make_shared<Result>(query(host, "80", user, secret, page));
-                          return [self, result] {
-                            if (!self) return;
-                            self->setEnabled(true);
-                            if (!*result) {
-                              self->Message(MessageIcon::Warning, QString(), self->m_failedMessage);
-                              return;
-                            }
-                            self->m_cameras = std::move(**result);
-                            self->PostStep(nav::kStepLinkServerList);
-                          };
-                        });
+  Query query = m_query;
+  if (!query) {
+    // The real query gives up when the window closes, so a silent server cannot hold the exit.
+    query = [flag = stepSink() != nullptr ? stepSink()->ConnectAllowed() : ConnectFlag()](
+                const std::string& host, const std::string& port, const std::string& id,
+                const std::string& secret, int pageNumber) {
+      return QueryLinkServer(flag, host, port, id, secret, pageNumber);
+    };
+  }
+  // Busy until the answer is in, so Next cannot queue a second query.
+  RunPageWork([query = std::move(query), host = m_host, user = *localId, secret = *localPassword,
+               page, this]() -> std::function<void()> {
+    auto result = std::make_shared<std::optional<std::vector<LinkServerCameraEntry>>>(
+        query(host, "80", user, secret, page));
+    // Runs on the user-interface thread, only while the page is shown and the window open.
+    return [this, result] {
+      if (!*result) {
+        Message(MessageIcon::Warning, QString(), m_failedMessage);
+        return;
+      }
+      m_cameras = std::move(**result);
+      PostStep(nav::kStepLinkServerList);
+    };
+  });
 }
 
 }  // namespace orv::gui

@@ -29,7 +29,8 @@ class CSubLogin : public CSubPage {
   // The list the last successful query returned, for the link-server page.
   const std::vector<LinkServerCameraEntry>& cameras() const { return m_cameras; }
 
-  // The query itself; tests replace it (host, port, id, password, page).
+  // The query itself; tests replace it (host, port, id, password, page). Unset: the link server's,
+  // given up when the window closes.
   using Query = std::function<std::optional<std::vector<LinkServerCameraEntry>>(
       const std::string&, const std::string&, const std::string&, const std::string&, int)>;
   void SetQuery(Query query) { m_query = std::move(query); }

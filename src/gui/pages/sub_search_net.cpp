@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSocketNotifier>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,16 +32,20 @@ const QString kTemplateTitle = QStringLiteral("STEP \nFind The Camera");
 struct ColumnText {
   const char* key;
   const char* templateText;
-  int width;  // the template's, in pixels: the least a column gets
 };
-constexpr ColumnText kColumns[] = {{"ListIP", "IP", 120},
-                                   {"ListMAC", "MAC", 120},
-                                   {"ListPort", "PORT", 60},
-                                   {"ListDesc", "DESC / INTERFACE", 150},
-                                   {"ListSPort", "SPORT", 60}};
+constexpr ColumnText kColumns[] = {{"ListIP", "IP"},
+                                   {"ListMAC", "MAC"},
+                                   {"ListPort", "PORT"},
+                                   {"ListDesc", "DESC / INTERFACE"},
+                                   {"ListSPort", "SPORT"}};
 
 QString Shown(std::string_view local) {
   return QString::fromStdString(LocalToUtf8(local));
+}
+
+bool SameShown(const CameraEntry& a, const CameraEntry& b) {
+  return a.ip == b.ip && a.mac == b.mac && a.port == b.port && a.desc == b.desc &&
+         a.sport == b.sport && a.cam_id == b.cam_id && a.adapter == b.adapter;
 }
 
 }  // namespace
@@ -60,7 +66,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   for (const ColumnText& c : kColumns) headers << QLatin1String(c.templateText);
   headers << QStringLiteral("SERIAL NO.");
   m_list->setHeaderLabels(headers);
-  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, kColumns[c].width);
+  for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
   m_list->hideColumn(5);  // carries the serial number Next stores
   m_list->setRootIsDecorated(false);
   m_list->setItemsExpandable(false);
@@ -70,6 +76,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setAllColumnsShowFocus(true);
   m_list->header()->setStretchLastSection(false);
   m_list->installEventFilter(this);
+  LetEnterThrough(m_list);
+  m_list->viewport()->installEventFilter(this);
   m_listTitle->setBuddy(m_list);
   m_list->setAccessibleName(m_listTitle->text());
 
@@ -101,6 +109,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
 
   m_timer.setInterval(kTickMs);
   connect(&m_timer, &QTimer::timeout, this, &CSubSearchNet::OnTimer);
+  m_flush.setSingleShot(true);
+  connect(&m_flush, &QTimer::timeout, this, &CSubSearchNet::FlushReplies);
   connect(m_search, &QPushButton::clicked, this, &CSubSearchNet::OnSearchButton);
   connect(m_next, &QPushButton::clicked, this, &CSubSearchNet::OnNext);
   connect(m_back, &QPushButton::clicked, this, &CSubSearchNet::OnBack);
@@ -109,16 +119,37 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
 
 CSubSearchNet::~CSubSearchNet() {
   m_timer.stop();
+  m_flush.stop();
+  m_notifiers.clear();
 }
 
-void CSubSearchNet::SetDiscoveryEnvironment(DiscoveryEnvironment env) {
+void CSubSearchNet::SetDiscoveryEnvironment(DiscoveryEnvironment env, bool realSockets) {
+  m_notifiers.clear();
   m_engine = std::make_unique<CPLipf>(std::move(env));
-  m_engine->SetDrain(true);
+  m_engine->SetDrain(true, kReadsPerUpdate);
+  m_realSockets = realSockets;
 }
 
 CPLipf& CSubSearchNet::Engine() {
-  if (!m_engine) SetDiscoveryEnvironment(DiscoveryEnvironment::System());
+  if (!m_engine) SetDiscoveryEnvironment(DiscoveryEnvironment::System(), true);
   return *m_engine;
+}
+
+void CSubSearchNet::WatchSockets(bool on) {
+  if (!m_realSockets) return;
+  // The engine makes its sockets at its first poll and keeps them for its life.
+  if (on && m_notifiers.empty() && m_engine) {
+    for (int fd : m_engine->ReceiveSockets()) {
+      auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+      connect(n.get(), &QSocketNotifier::activated, this, &CSubSearchNet::OnRepliesWaiting);
+      m_notifiers.push_back(std::move(n));
+    }
+  }
+  for (auto& n : m_notifiers) n->setEnabled(on);
+}
+
+void CSubSearchNet::Leave() {
+  StopSearch();
 }
 
 void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
@@ -141,14 +172,12 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   m_badRowMessage = text("SearchPage", "Message3", i18n::kMessageChars);
   SetTitle(PackTextOr(pack, "SearchPage", "TitleSearch", kTemplateTitle));
   // A header wider in this language than the template's column widens its column.
-  const QFontMetrics metrics(m_list->header()->font());
   for (int c = 0; c < 5; ++c) {
     const ColumnText& column = kColumns[c];
-    const QString header =
-        PackTextOr(pack, "SearchPage", column.key, QLatin1String(column.templateText));
-    m_list->headerItem()->setText(c, header);
-    m_list->setColumnWidth(c, std::max(column.width, metrics.horizontalAdvance(header) + 16));
+    m_list->headerItem()->setText(
+        c, PackTextOr(pack, "SearchPage", column.key, QLatin1String(column.templateText)));
   }
+  FitColumns();
 }
 
 void CSubSearchNet::Prepare() {
@@ -161,6 +190,8 @@ void CSubSearchNet::Prepare() {
 void CSubSearchNet::StopSearch() {
   m_searching = false;
   m_timer.stop();
+  m_flush.stop();
+  WatchSockets(false);
   SetCaption(m_search, m_startText);
 }
 
@@ -170,8 +201,12 @@ void CSubSearchNet::OnSearchButton() {
     return;
   }
   m_ticks = 0;
-  // The camera's factory address: the PC gets an address in its subnet before the first poll.
-  if (session() != nullptr) session()->cameraAddr = MakeIpv4(192, 168, 0, 98);
+  // The camera's factory address: the PC gets an address in its subnet before the first poll, on
+  // the adapter chosen at start-up (no camera answered yet).
+  if (session() != nullptr) {
+    session()->cameraAddr = MakeIpv4(192, 168, 0, 98);
+    session()->cameraIfIndex = 0;
+  }
   QPointer<CSubSearchNet> self(this);
   auto start = [self] {
     if (!self) return;
@@ -179,6 +214,9 @@ void CSubSearchNet::OnSearchButton() {
     self->m_busy = false;
     self->m_timer.start();
     SetCaption(self->m_search, self->m_findingText);
+    // The request goes out now, and replies are listed as they arrive.
+    self->PollEngine();
+    self->WatchSockets(true);
   };
   if (stepSink() != nullptr)
     stepSink()->SendSubnetStep(start);
@@ -193,31 +231,150 @@ void CSubSearchNet::OnTimer() {
     return;
   }
   SetCaption(m_search, m_search->text() == m_findingText ? m_stopText : m_findingText);
+  // The tick still polls: it sends the periodic request and expires silent cameras.
+  // While a deferred read is due the sockets stay unwatched; it polls and watches again.
+  if (m_flush.isActive()) return;
+  PollEngine();
+  WatchSockets(true);
+}
+
+void CSubSearchNet::OnRepliesWaiting() {
+  if (!m_searching || m_flush.isActive()) return;
+  const qint64 since = m_lastPoll.isValid() ? m_lastPoll.elapsed() : kUpdateGapMs;
+  if (since < kUpdateGapMs) {
+    // A flood: stop listening until the gap has passed, then read everything at once.
+    WatchSockets(false);
+    m_flush.start(static_cast<int>(kUpdateGapMs - since));
+    return;
+  }
+  PollEngine();
+}
+
+void CSubSearchNet::FlushReplies() {
+  m_flush.stop();
+  if (!m_searching) return;
+  PollEngine();
+  WatchSockets(true);
+}
+
+void CSubSearchNet::PollEngine() {
   if (m_busy) return;
   m_busy = true;
+  QElapsedTimer took;
+  took.start();
   const CameraEntry* rows = nullptr;
   int count = 0;
   int capacity = 0;
   if (Engine().Collect(&rows, &count, &capacity, 0) == 1) Rebuild(rows, count);
+  m_longestUpdateMs = std::max(m_longestUpdateMs, took.elapsed());
+  // The gap counts from the end of an update, so the window always gets time between two.
+  m_lastPoll.start();
   m_busy = false;
 }
 
-void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
-  m_list->setUpdatesEnabled(false);
-  m_list->clear();
-  m_rows.assign(rows, rows + (count > 0 ? count : 0));
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(m_rows.size()));
-  for (const CameraEntry& e : m_rows) {
-    // Plain text cells: nothing a camera sends is interpreted.
-    items.append(new QTreeWidgetItem(QStringList{Shown(e.ip.view()), Shown(e.mac.view()),
-                                                 Shown(e.port.view()), Shown(e.desc.view()),
-                                                 Shown(e.sport.view()), Shown(e.cam_id.view())}));
+void CSubSearchNet::FillItem(QTreeWidgetItem* item, const CameraEntry& e) {
+  // Plain text cells: nothing a camera sends is interpreted.
+  const QString texts[] = {Shown(e.ip.view()),   Shown(e.mac.view()),   Shown(e.port.view()),
+                           Shown(e.desc.view()), Shown(e.sport.view()), Shown(e.cam_id.view())};
+  const QString adapter = QString::fromStdString(std::string(e.adapter.view()));
+  const QFontMetrics metrics(m_list->font());
+  for (int c = 0; c < 6; ++c) {
+    item->setText(c, texts[c]);
+    item->setToolTip(c, adapter);
+    if (c < 5) NoteWidth(c, texts[c], metrics);
   }
-  m_list->addTopLevelItems(items);
-  m_list->setCurrentItem(nullptr);
-  m_list->clearSelection();
+}
+
+void CSubSearchNet::NoteWidth(int column, const QString& text, const QFontMetrics& metrics) {
+  const auto k = static_cast<std::size_t>(column);
+  if (m_contentChars[k] == 0) {
+    // Address, MAC and ports have a fixed form: their widest texts set the start.
+    static const QString kWidest[] = {QStringLiteral("255.255.255.255"),
+                                      QStringLiteral("DD:DD:DD:DD:DD:DD"), QStringLiteral("65535"),
+                                      QString(), QStringLiteral("65535")};
+    m_contentChars[k] = static_cast<int>(kWidest[k].size());
+    m_contentWidths[k] = metrics.horizontalAdvance(kWidest[k]);
+  }
+  // The description is free text: every new one is measured.
+  if (column != 3 && text.size() <= m_contentChars[k]) return;
+  m_contentChars[k] = std::max(m_contentChars[k], static_cast<int>(text.size()));
+  m_contentWidths[k] = std::max(m_contentWidths[k], metrics.horizontalAdvance(text));
+}
+
+void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
+  const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
+  // The selection follows its camera (by MAC) as rows move; scrolling stays where the user left it.
+  QString selectedMac;
+  if (const std::optional<CameraEntry> picked = SelectedCamera())
+    selectedMac = Shown(picked->mac.view());
+  const int scroll = m_list->verticalScrollBar()->value();
+
+  m_list->setUpdatesEnabled(false);
+  const QSignalBlocker block(m_list);
+  // A full list makes room by dropping its oldest cameras, at the top: drop their items rather
+  // than rewrite every row below them.
+  if (n > 0 && !m_rows.empty() && !(m_rows.front().mac == rows[0].mac.view())) {
+    for (std::size_t d = 1; d < m_rows.size(); ++d) {
+      if (!(m_rows[d].mac == rows[0].mac.view())) continue;
+      for (std::size_t k = 0; k < d; ++k) delete m_list->takeTopLevelItem(0);
+      m_rows.erase(m_rows.begin(), m_rows.begin() + static_cast<std::ptrdiff_t>(d));
+      break;
+    }
+  }
+  const std::size_t shown = static_cast<std::size_t>(m_list->topLevelItemCount());
+  for (std::size_t i = 0; i < std::min(shown, n); ++i) {
+    if (i < m_rows.size() && SameShown(m_rows[i], rows[i])) continue;
+    FillItem(m_list->topLevelItem(static_cast<int>(i)), rows[i]);
+  }
+  for (std::size_t i = shown; i > n; --i) delete m_list->takeTopLevelItem(static_cast<int>(i - 1));
+  QList<QTreeWidgetItem*> added;
+  for (std::size_t i = shown; i < n; ++i) {
+    auto* item = new QTreeWidgetItem;
+    FillItem(item, rows[i]);
+    added.append(item);
+  }
+  m_list->addTopLevelItems(added);
+  m_rows.assign(rows, rows + n);
+
+  QTreeWidgetItem* keep = nullptr;
+  if (!selectedMac.isEmpty()) {
+    for (std::size_t i = 0; i < n && keep == nullptr; ++i)
+      if (m_list->topLevelItem(static_cast<int>(i))->text(1) == selectedMac)
+        keep = m_list->topLevelItem(static_cast<int>(i));
+  }
+  if (keep != nullptr) {
+    if (!keep->isSelected()) {
+      m_list->clearSelection();
+      keep->setSelected(true);
+    }
+  } else {
+    m_list->clearSelection();
+  }
+  m_list->verticalScrollBar()->setValue(scroll);
+  FitColumns();
   m_list->setUpdatesEnabled(true);
+}
+
+void CSubSearchNet::FitColumns() {
+  const QFontMetrics metrics(m_list->font());
+  // Room for the cell's own margins and the focus frame, on every style.
+  const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+  std::array<int, 5> widths{};
+  int total = 0;
+  for (int c = 0; c < 5; ++c) {
+    const auto k = static_cast<std::size_t>(c);
+    const int header =
+        QFontMetrics(m_list->header()->font()).horizontalAdvance(m_list->headerItem()->text(c)) +
+        padding;
+    widths[k] = std::max({kColumnWidths[k], header, m_contentWidths[k] + padding});
+    total += widths[k];
+  }
+  const int room = m_list->viewport()->width();
+  if (total < room) widths[3] += room - total;
+  for (int c = 0; c < 5; ++c) {
+    if (m_list->columnWidth(c) != widths[static_cast<std::size_t>(c)])
+      m_list->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+  }
 }
 
 std::optional<CameraEntry> CSubSearchNet::SelectedCamera() const {
@@ -266,7 +423,10 @@ void CSubSearchNet::OnOpenCamera() {
     Message(MessageIcon::Stop, kCaption, m_badRowMessage);
     return;
   }
-  if (session() != nullptr) session()->cameraAddr = target->address;
+  if (session() != nullptr) {
+    session()->cameraAddr = target->address;
+    session()->cameraIfIndex = camera->ifIndex;
+  }
   QUrl url;
   url.setScheme(QStringLiteral("http"));
   url.setHost(QString::fromStdString(FormatIpv4(target->address)));
@@ -282,6 +442,7 @@ void CSubSearchNet::OnOpenCamera() {
 }
 
 bool CSubSearchNet::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_list->viewport() && event->type() == QEvent::Resize) FitColumns();
   // Enter on a row does what a double-click does, so the list works from the keyboard.
   if (watched == m_list && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();

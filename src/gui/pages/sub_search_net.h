@@ -2,7 +2,9 @@
 // The camera search page: polls the discovery engine once a second for up to three minutes, lists
 // every camera found and records the one the user picks.
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <array>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -13,7 +15,9 @@
 
 class QLabel;
 class QPushButton;
+class QSocketNotifier;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace orv::gui {
 
@@ -22,12 +26,20 @@ class CSubSearchNet : public CSubPage {
  public:
   static constexpr int kTickMs = 1000;
   static constexpr int kTickLimit = 180;
+  // The list changes at most this often while replies pour in.
+  static constexpr int kUpdateGapMs = 100;
+  // Datagrams read per socket in one go: bounds the work of one update under a flood.
+  static constexpr int kReadsPerUpdate = 256;
+  // Least column widths (the serial column is hidden).
+  static constexpr std::array<int, 5> kColumnWidths = {120, 120, 60, 150, 60};
 
   explicit CSubSearchNet(QWidget* parent = nullptr);
   ~CSubSearchNet() override;
 
   // The engine's outside world; without a call the real network is used from the first search.
-  void SetDiscoveryEnvironment(DiscoveryEnvironment env);
+  // With realSockets the page watches the engine's sockets and lists replies as they arrive; the
+  // stand-ins of tests have no descriptors to watch, so tests call OnRepliesWaiting themselves.
+  void SetDiscoveryEnvironment(DiscoveryEnvironment env, bool realSockets = false);
   // The poll period (the lab walks shorten it); the tick limit stays.
   void SetTickInterval(int ms) { m_timer.setInterval(ms); }
 
@@ -36,6 +48,14 @@ class CSubSearchNet : public CSubPage {
 
   // One timer tick; the timer calls it, and tests call it directly.
   void OnTimer();
+  // Replies are waiting: read them now, or once the update gap has passed.
+  void OnRepliesWaiting();
+  bool updatePending() const { return m_flush.isActive(); }
+  // The longest a read and list update held the window, for the benchmark.
+  qint64 longestUpdateMs() const { return m_longestUpdateMs; }
+  // The deferred read of OnRepliesWaiting (its timer calls it; tests call it directly).
+  void FlushReplies();
+  void Leave() override;
 
   bool searching() const { return m_searching; }
   int tickCount() const { return m_ticks; }
@@ -53,7 +73,18 @@ class CSubSearchNet : public CSubPage {
   void OnBack();
   void OnOpenCamera();
   void StopSearch();
+  // Brings the list up to the engine's rows in place, keeping selection and scroll position.
   void Rebuild(const CameraEntry* rows, int count);
+  // Polls the engine once and shows what changed.
+  void PollEngine();
+  void WatchSockets(bool on);
+  void FillItem(QTreeWidgetItem* item, const CameraEntry& e);
+  // Widens a column's need for a text; measuring is skipped for texts no longer than the longest
+  // seen (the fixed-form columns start from their widest possible texts).
+  void NoteWidth(int column, const QString& text, const QFontMetrics& metrics);
+  // Each column as wide as its least width, its header and its texts; the rest of the
+  // list's width goes to the description column, so no blank strip is left on the right.
+  void FitColumns();
   CPLipf& Engine();
   // The picked row's own bytes, or nothing when no row is selected.
   std::optional<CameraEntry> SelectedCamera() const;
@@ -64,6 +95,13 @@ class CSubSearchNet : public CSubPage {
   int m_ticks = 0;
   bool m_busy = false;
   std::vector<CameraEntry> m_rows;  // what the list shows, in row order
+  bool m_realSockets = false;
+  std::vector<std::unique_ptr<QSocketNotifier>> m_notifiers;
+  QTimer m_flush;            // the deferred read under a flood
+  QElapsedTimer m_lastPoll;  // when the engine was last read
+  qint64 m_longestUpdateMs = 0;
+  std::array<int, 5> m_contentWidths{};  // widest text seen per column
+  std::array<int, 5> m_contentChars{};   // longest text measured per column
 
   QString m_startText = QStringLiteral("Start find");
   QString m_findingText = QStringLiteral("Finding...");

@@ -49,12 +49,13 @@ CWizardDlg& Frame::Make() {
   WizardEnvironment env;
   env.services = fakes.services();
   env.net = net;
+  env.addresses = addresses;
   env.instance = std::make_unique<FakeSingleInstance>(instanceAnswer, &events);
   env.phoneBook = [this]() -> std::optional<PppoeEntry> {
     events.push_back("phone book");
     return std::nullopt;
   };
-  env.probe = [this] {
+  env.probe = [this](const ConnectFlag&) {
     events.push_back("probe");
     return probeAnswer;
   };

@@ -48,6 +48,7 @@ struct Frame {
   FakeServices fakes;
   std::vector<std::string> events;
   std::shared_ptr<HostNetwork> net;
+  std::shared_ptr<TemporaryAddressOwner> addresses;
   InstanceLock instanceAnswer = InstanceLock::Acquired;
   bool probeAnswer = false;
   int timerScale = 1;

@@ -3,7 +3,8 @@
 // Resolving the host name does not give the adapter addresses here, so the addresses come from
 // getifaddrs: IPv4 on adapters that are up, not loopback and can broadcast, ordered by interface
 // index. Binding a sending socket to one of them makes the kernel send the limited broadcast out of
-// that adapter.
+// that adapter. Receive sockets ask for IP_PKTINFO, so every reply says which adapter it came in
+// on.
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -11,6 +12,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,6 +53,12 @@ class LinuxHostSource final : public DiscoveryHostSource {
     // No usable adapter: the engine's loopback state.
     if (out.empty()) out.push_back(htonl(INADDR_LOOPBACK));
     return out;
+  }
+
+  std::string AdapterName(std::uint32_t ifIndex) override {
+    char name[IF_NAMESIZE] = {};
+    if (ifIndex == 0 || ::if_indextoname(ifIndex, name) == nullptr) return {};
+    return name;
   }
 };
 
@@ -94,6 +102,47 @@ class LinuxSockets final : public DiscoverySockets {
     } while (n < 0 && errno == EINTR);
     if (n < 0 || static_cast<std::size_t>(n) > capacity) return -1;
     return static_cast<long>(n);
+  }
+  bool EnableArrivalAdapter(int fd) override {
+    const int one = 1;
+    return ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &one, sizeof one) == 0;
+  }
+  long ReceiveWithAdapter(int fd, void* buffer, std::size_t capacity,
+                          std::uint32_t& ifIndex) override {
+    ifIndex = 0;
+    iovec iov{buffer, capacity};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    ssize_t n;
+    do {
+      n = ::recvmsg(fd, &msg, MSG_TRUNC | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 || static_cast<std::size_t>(n) > capacity) return -1;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+      if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+        in_pktinfo info{};
+        std::memcpy(&info, CMSG_DATA(c), sizeof info);
+        ifIndex = static_cast<std::uint32_t>(info.ipi_ifindex);
+      }
+    }
+    return static_cast<long>(n);
+  }
+  int WaitAnyReadable(const std::vector<int>& fds, int timeoutMs) override {
+    std::vector<pollfd> p;
+    for (int fd : fds) p.push_back(pollfd{fd, POLLIN, 0});
+    if (p.empty()) return -1;
+    int r;
+    do {
+      r = ::poll(p.data(), p.size(), timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    if (r <= 0) return -1;
+    for (std::size_t i = 0; i < p.size(); ++i)
+      if (p[i].revents & POLLIN) return static_cast<int>(i);
+    return -1;
   }
   void Close(int fd) override {
     if (fd >= 0) ::close(fd);

@@ -91,7 +91,7 @@ std::string NlErrorText(int err) {
 
 using linuxnet::LinkFacts;
 
-struct AddedAddress {
+struct HeldAddress {
   std::uint32_t ifIndex = 0;
   std::uint32_t addr = 0;
   int prefix = 0;
@@ -161,7 +161,7 @@ class LinuxHostNetwork final : public HostNetwork {
     if (prefix < 0 || addr == 0) return SetError(EINVAL, "adding an address: invalid address");
     if (ifIndex == 0) return SetError(ENODEV, "adding an address: no adapter chosen");
     std::lock_guard lock(m_addrMutex);
-    const AddedAddress a{ifIndex, addr, prefix};
+    const HeldAddress a{ifIndex, addr, prefix};
     const int rc = SendAddress(a, NLM_F_EXCL, false);
     if (rc != 0) return rc;
     context = ++m_lastContext;
@@ -173,7 +173,7 @@ class LinuxHostNetwork final : public HostNetwork {
     std::lock_guard lock(m_addrMutex);
     auto it = m_added.find(context);
     if (it == m_added.end()) return SetError(ENOENT, "deleting an address: unknown context");
-    const AddedAddress a = it->second;
+    const HeldAddress a = it->second;
     m_added.erase(it);
     return SendAddress(a, 0, true);
   }
@@ -186,7 +186,19 @@ class LinuxHostNetwork final : public HostNetwork {
     return SendAddress(it->second, NLM_F_REPLACE, false);
   }
 
-  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override;
+  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override {
+    return SendArpOn(0, target, source);
+  }
+  ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
+  bool AdapterOverridden() const override { return !m_opt.adapterOverride.empty(); }
+  bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override {
+    std::lock_guard lock(m_addrMutex);
+    const auto it = m_added.find(context);
+    if (it == m_added.end()) return false;
+    addr = it->second.addr;
+    ifIndex = it->second.ifIndex;
+    return true;
+  }
 
   std::string LastError() const override {
     std::lock_guard lock(m_errorMutex);
@@ -196,7 +208,7 @@ class LinuxHostNetwork final : public HostNetwork {
  private:
   int ReadLinks(std::vector<LinkFacts>& links, std::string& errorText);
   void ReadGateways(RouteSocket& sock, std::uint32_t ifIndex, std::vector<std::string>& out);
-  int SendAddress(const AddedAddress& a, int flags, bool remove);
+  int SendAddress(const HeldAddress& a, int flags, bool remove);
   std::uint32_t PreferredAdapter();
 
   std::string IfName(std::uint32_t ifIndex) const {
@@ -234,7 +246,7 @@ class LinuxHostNetwork final : public HostNetwork {
   mutable std::mutex m_errorMutex;
   std::string m_lastError;
   std::mutex m_addrMutex;
-  std::map<std::uint32_t, AddedAddress> m_added;
+  std::map<std::uint32_t, HeldAddress> m_added;
   std::uint32_t m_lastContext = 0;
 };
 
@@ -308,7 +320,7 @@ void LinuxHostNetwork::ReadGateways(RouteSocket& sock, std::uint32_t ifIndex,
   for (const auto& [metric, gw] : found) out.push_back(FormatIpv4(gw));
 }
 
-int LinuxHostNetwork::SendAddress(const AddedAddress& a, int flags, bool remove) {
+int LinuxHostNetwork::SendAddress(const HeldAddress& a, int flags, bool remove) {
   RouteSocket sock;
   if (!sock.ok()) {
     Fail(sock.error(), "netlink");
@@ -388,14 +400,15 @@ class Fd {
   int m_fd;
 };
 
-ArpAnswer LinuxHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) {
+ArpAnswer LinuxHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t target,
+                                      std::uint32_t source) {
   std::vector<std::uint32_t> own;
   if (ReadAddressTable(own) && std::find(own.begin(), own.end(), target) != own.end())
     return ArpAnswer::Answered;
 
-  // Out of the adapter that holds the source address, else the one the program would choose.
-  std::uint32_t ifIndex = 0;
-  {
+  // Out of the given adapter, else the one that holds the source address, else the one the
+  // program would choose.
+  if (ifIndex == 0) {
     RouteSocket sock;
     nl_cache* raw = nullptr;
     if (source != 0 && sock.ok() && rtnl_addr_alloc_cache(sock.get(), &raw) >= 0) {
