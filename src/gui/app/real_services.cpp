@@ -39,6 +39,11 @@ MessageAnswer QtPrompter::Show(QWidget* parent, const MessageRequest& request) {
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
   }
+  if (request.buttons == MessageButtons::OkCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+  }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
   return MessageAnswer::Ok;

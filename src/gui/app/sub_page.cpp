@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
@@ -35,7 +36,9 @@ MessageAnswer CSubPage::Message(MessageIcon icon, const QString& caption, const 
   request.text = text;
   request.buttons = buttons;
   if (m_services == nullptr || m_services->prompter == nullptr)
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    return buttons == MessageButtons::YesNo      ? MessageAnswer::No
+           : buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
+                                                 : MessageAnswer::Ok;
   return m_services->prompter->Show(this, request);
 }
 
@@ -94,9 +97,31 @@ void CSubPage::SetCaption(QAbstractButton* button, const QString& text) {
 }
 
 void CSubPage::PaintWhite() {
-  setAutoFillBackground(true);
+  // The white page carries its own text colours: a dark desktop palette must not leave light
+  // text on it. Every group gets them, so an inactive window and disabled controls read too.
+  const QColor ink(Qt::black);
+  const QColor greyInk(0x5f, 0x5f, 0x5f);  // disabled text, still at least 4.5:1 on white
+  const QColor paper(Qt::white);
+  const QColor button(0xf0, 0xf0, 0xf0);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, Qt::white);
+  for (const QPalette::ColorGroup group :
+       {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    const QColor& text = group == QPalette::Disabled ? greyInk : ink;
+    pal.setColor(group, QPalette::Window, paper);
+    pal.setColor(group, QPalette::Base, paper);
+    pal.setColor(group, QPalette::AlternateBase, button);
+    pal.setColor(group, QPalette::Button, button);
+    pal.setColor(group, QPalette::WindowText, text);
+    pal.setColor(group, QPalette::Text, text);
+    pal.setColor(group, QPalette::ButtonText, text);
+    pal.setColor(group, QPalette::PlaceholderText, greyInk);
+    pal.setColor(group, QPalette::Light, paper);
+    pal.setColor(group, QPalette::Midlight, QColor(0xe3, 0xe3, 0xe3));
+    pal.setColor(group, QPalette::Mid, QColor(0xa0, 0xa0, 0xa0));
+    pal.setColor(group, QPalette::Dark, QColor(0x80, 0x80, 0x80));
+    pal.setColor(group, QPalette::Shadow, QColor(0x40, 0x40, 0x40));
+  }
+  setAutoFillBackground(true);
   setPalette(pal);
 }
 

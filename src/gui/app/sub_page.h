@@ -95,7 +95,7 @@ class CSubPage : public QWidget {
                         MessageButtons buttons = MessageButtons::Ok);
   // A caption that is also the control's accessible name (screen readers and tests find it by it).
   static void SetCaption(QAbstractButton* button, const QString& text);
-  // The templates' white page background.
+  // The templates' white page background, with dark text colours to match.
   void PaintWhite();
   // The page's title line ("Title..." keys): a large plain font.
   QLabel* titleLine() const { return m_title; }

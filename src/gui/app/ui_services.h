@@ -19,8 +19,8 @@ namespace orv::gui {
 
 // Every message box goes through here.
 enum class MessageIcon { None, Information, Warning, Stop, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, OkCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct MessageRequest {
   MessageIcon icon = MessageIcon::None;

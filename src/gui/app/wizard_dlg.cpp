@@ -57,6 +57,12 @@ const char* MissingService(const UiServices& services) {
   return nullptr;
 }
 
+void ForgetNatStatus(SessionRecord& s) {
+  s.sys.NATStat = 0;
+  s.sys.ExtIPAddr = "";
+  s.sys.ExtHttpPort = 0;
+}
+
 bool IsPackName(const QString& text) {
   return !text.trimmed().isEmpty() && !text.contains(QLatin1Char('/')) &&
          !text.contains(QLatin1Char('\\'));
@@ -157,6 +163,9 @@ bool CWizardDlg::Start() {
     CSubPage* p = m_pageArea->page(i);
     p->Wire(this, i == nav::kPageLinkServerLogin ? nullptr : &m_session, &m_env.services);
   }
+  // Lab walks shorten the WPS page's poll as they shorten the window's own timers.
+  if (auto* wps = qobject_cast<CSubWPS*>(m_pageArea->page(nav::kPageWps)))
+    wps->timer().setInterval(std::max(1, WpsSession::kTickMs / std::max(1, m_env.timerScale)));
   m_wait->SetRange(0, 1000);
   m_wait->SetPosition(0);
   m_wait->SetText(QStringLiteral("Please Wait for few second ...... "));
@@ -598,7 +607,9 @@ void CWizardDlg::OnRefindTick() {
   m_env.services.calls->Run(
       this, [this, ensure, readNat, copy, row]() mutable -> CallRunner::Continuation {
         if (ensure) ensure(copy);
-        if (readNat) readNat(copy);
+        // The finish page shows this camera's status: a failed read must not leave another's.
+        ForgetNatStatus(copy);
+        if (readNat && readNat(copy) != 0) ForgetNatStatus(copy);
         return [this, copy, row] {
           if (m_closing) return;
           CopyCallFields(CallFields::NatRead, copy, m_session);

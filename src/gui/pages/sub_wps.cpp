@@ -90,7 +90,7 @@ void CSubWPS::StartWps() {
   m_progress->setValue(0);
   m_progress->show();
   m_wps.Begin();
-  m_timer.start(WpsSession::kTickMs);
+  m_timer.start();  // the period set at construction (lab walks shorten it)
   m_frame.back->setEnabled(false);
   m_frame.next->setEnabled(false);
   m_start->setEnabled(false);

@@ -1,0 +1,134 @@
+// A dark desktop theme: every page, prepared and shown, keeps its texts readable against its own
+// background (WCAG contrast of at least 4.5 for every visible label, radio button and check box).
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QtTest>
+#include <cmath>
+
+#include "core/app/navigation.h"
+#include "gui/app/sub_form_collection.h"
+#include "gui/support/frame_fixture.h"
+
+using namespace orv;
+using namespace orv::gui;
+using namespace orv::gui::test;
+
+namespace {
+
+double Channel(int value) {
+  const double c = value / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Luminance(const QColor& color) {
+  const QColor rgb = color.toRgb();
+  return 0.2126 * Channel(rgb.red()) + 0.7152 * Channel(rgb.green()) + 0.0722 * Channel(rgb.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What is painted behind the widget: the nearest widget, itself included, that fills its
+// background, else the top window's.
+QColor BackgroundOf(QWidget* w) {
+  for (QWidget* p = w; p != nullptr; p = p->parentWidget()) {
+    if (p->autoFillBackground() || p->isWindow())
+      return p->palette().color(p->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                p->backgroundRole());
+  }
+  return Qt::white;
+}
+
+QColor TextOf(QWidget* w) {
+  return w->palette().color(w->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                            w->foregroundRole());
+}
+
+QString TextShown(QWidget* w) {
+  if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
+  return {};
+}
+
+QPalette DarkPalette() {
+  QPalette dark;
+  const QColor window(0x2b, 0x2b, 0x2b);
+  const QColor light(0xee, 0xee, 0xee);
+  for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    dark.setColor(g, QPalette::Window, window);
+    dark.setColor(g, QPalette::WindowText, light);
+    dark.setColor(g, QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(g, QPalette::AlternateBase, window);
+    dark.setColor(g, QPalette::Text, light);
+    dark.setColor(g, QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
+    dark.setColor(g, QPalette::ButtonText, light);
+    dark.setColor(g, QPalette::BrightText, Qt::white);
+    dark.setColor(g, QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
+  }
+  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xa0, 0xa0, 0xa0));
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0xa0, 0xa0, 0xa0));
+  return dark;
+}
+
+}  // namespace
+
+class FramePaletteTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void everyPageIsReadableUnderADarkPalette() {
+    const QPalette saved = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    {
+      Frame f;
+      QVERIFY(f.Start());
+      CWizardDlg& w = *f.window;
+      // A record that makes the pages show what they can: a capable wireless camera.
+      SessionRecord& s = w.session();
+      s.extendedCgi = 1;
+      s.sys.wirelessCapable = 1;
+      s.sys.wpsCapable = 1;
+      s.linkWireless = 1;
+      s.net.IPType = 1;
+      s.apCount = 1;
+      w.show();
+      QStringList unreadable;
+      int checked = 0;
+      for (int i = 0; i < w.pageArea()->count(); ++i) {
+        CSubPage* page = w.page(i);
+        page->Prepare();
+        w.pageArea()->ShowPage(i);
+        QCoreApplication::processEvents();
+        QList<QWidget*> texts;
+        for (QWidget* child : page->findChildren<QWidget*>()) {
+          if (qobject_cast<QLabel*>(child) != nullptr || qobject_cast<QRadioButton*>(child) ||
+              qobject_cast<QCheckBox*>(child))
+            texts.append(child);
+        }
+        for (QWidget* t : texts) {
+          if (!t->isVisible() || TextShown(t).trimmed().isEmpty()) continue;
+          ++checked;
+          const double ratio = Contrast(TextOf(t), BackgroundOf(t));
+          if (ratio < 4.5)
+            unreadable << QStringLiteral("%1 %2 \"%3\" on page %4: %5")
+                              .arg(QLatin1String(t->metaObject()->className()), t->objectName(),
+                                   TextShown(t).left(30), QString::number(i))
+                              .arg(ratio, 0, 'f', 2);
+        }
+        page->NotifyLeft();
+      }
+      // The walk met the pages' texts (the home page alone has several).
+      QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
+      QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QStringLiteral("\n"))));
+    }
+    QApplication::setPalette(saved);
+  }
+};
+
+QTEST_MAIN(FramePaletteTest)
+#include "frame_palette_test.moc"
