@@ -225,6 +225,7 @@ PACK = [
         ("Message3", "WPS 設定成功：攝影機已從路由器取得無線設定。請按「下一步」繼續。"),
         ("Message4", "攝影機無法啟動 WPS。請檢查與攝影機的連線後再試一次。"),
         ("TitleWPS", "WPS 設定"),
+        ("BtnStart", "開始"),
     ]),
     ("UPnPPage", [
         ("UPnPEn", "啟用 UPnP"),
@@ -286,6 +287,11 @@ PACK = [
     ("ServerPage", [
         ("CamList", "攝影機清單"),
         ("TitleServer", "伺服器上的攝影機"),
+        ("ListIP", "IP 位址"),
+        ("ListID", "ID 編號"),
+        ("ListPort", "連接埠"),
+        ("ListModel", "型號"),
+        ("ListMAC", "MAC 位址"),
     ]),
 ]
 

@@ -80,7 +80,9 @@ std::vector<Entry> Rows(const std::string& help, const std::string& section) {
     Entry e;
     const std::size_t nameEnd = line.find(' ', 2);
     e.name = line.substr(2, nameEnd == std::string::npos ? std::string::npos : nameEnd - 2);
-    if (line.size() > kColumn && line[kColumn - 1] == ' ' && line[kColumn] != ' ') {
+    // A description beside the name stands after a gap; a long name (with its type and range)
+    // pushes it to the next line.
+    if (line.size() > kColumn && line.compare(kColumn - 2, 2, "  ") == 0 && line[kColumn] != ' ') {
       e.description = line.substr(kColumn);
     } else if (i + 1 < lines.size() && lines[i + 1].size() > kColumn &&
                lines[i + 1].find_first_not_of(' ') == kColumn) {

@@ -63,18 +63,53 @@ ProgramRun RunProgram(const QStringList& arguments, const QString& display = QSt
 // Latin words a Chinese reader reads in English: product names, the network terms and units
 // written that way in Chinese texts, the user name root, date patterns and hexadecimal digits.
 const std::set<QString> kLatinAllowed = {
-    QStringLiteral("Orvantis"), QStringLiteral("IP"),    QStringLiteral("MAC"),
-    QStringLiteral("UPnP"),     QStringLiteral("PPPoE"), QStringLiteral("WPS"),
-    QStringLiteral("DHCP"),     QStringLiteral("DNS"),   QStringLiteral("LAN"),
-    QStringLiteral("WAN"),      QStringLiteral("SSID"),  QStringLiteral("WEP"),
-    QStringLiteral("WPA"),      QStringLiteral("PSK"),   QStringLiteral("TKIP"),
-    QStringLiteral("AES"),      QStringLiteral("HTTP"),  QStringLiteral("RTSP"),
-    QStringLiteral("NTP"),      QStringLiteral("ID"),    QStringLiteral("AP"),
-    QStringLiteral("PC"),       QStringLiteral("ARP"),   QStringLiteral("HEX"),
-    QStringLiteral("ASCII"),    QStringLiteral("GMT"),   QStringLiteral("Mbps"),
-    QStringLiteral("root"),     QStringLiteral("yyyy"),  QStringLiteral("mm"),
-    QStringLiteral("dd"),       QStringLiteral("hh"),    QStringLiteral("ss"),
-    QStringLiteral("A"),        QStringLiteral("F"),
+    QStringLiteral("Orvantis"),
+    QStringLiteral("IP"),
+    QStringLiteral("MAC"),
+    QStringLiteral("UPnP"),
+    QStringLiteral("PPPoE"),
+    QStringLiteral("WPS"),
+    QStringLiteral("DHCP"),
+    QStringLiteral("DNS"),
+    QStringLiteral("LAN"),
+    QStringLiteral("WAN"),
+    QStringLiteral("SSID"),
+    QStringLiteral("WEP"),
+    QStringLiteral("WPA"),
+    QStringLiteral("PSK"),
+    QStringLiteral("TKIP"),
+    QStringLiteral("AES"),
+    QStringLiteral("HTTP"),
+    QStringLiteral("RTSP"),
+    QStringLiteral("NTP"),
+    QStringLiteral("ID"),
+    QStringLiteral("AP"),
+    QStringLiteral("PC"),
+    QStringLiteral("ARP"),
+    QStringLiteral("HEX"),
+    QStringLiteral("ASCII"),
+    QStringLiteral("GMT"),
+    QStringLiteral("Mbps"),
+    QStringLiteral("root"),
+    QStringLiteral("yyyy"),
+    QStringLiteral("mm"),
+    QStringLiteral("dd"),
+    QStringLiteral("hh"),
+    QStringLiteral("ss"),
+    QStringLiteral("A"),
+    QStringLiteral("F"),
+    // The wireless page's fixed list entries, written in English on Chinese wireless settings too:
+    // the modes, "Auto", "NONE", the rates in M(bit/s), the WEP keys, lengths and authentication.
+    QStringLiteral("Key"),
+    QStringLiteral("bits"),
+    QStringLiteral("Open"),
+    QStringLiteral("Shared"),
+    QStringLiteral("Ad"),
+    QStringLiteral("Hoc"),
+    QStringLiteral("Infrastructure"),
+    QStringLiteral("Auto"),
+    QStringLiteral("NONE"),
+    QStringLiteral("M"),
 };
 
 // A text as it reads on screen: no access-key marks ("(&H)" or "&"), no markup.
@@ -115,7 +150,12 @@ void CheckTexts(QWidget* root, const QString& name, Finding& f) {
     if (auto* label = qobject_cast<QLabel*>(w)) f.Check(where, label->text());
     if (auto* button = qobject_cast<QAbstractButton*>(w)) f.Check(where, button->text());
     if (auto* group = qobject_cast<QGroupBox*>(w)) f.Check(where, group->title());
-    if (auto* combo = qobject_cast<QComboBox*>(w); combo != nullptr && !combo->isEditable()) {
+    // The time-zone and update-interval lists keep their fixed entries as documented (place
+    // names, "12 hour"); the camera stores the index, not the text.
+    const bool zoneNames = w->objectName() == QLatin1String("timeZone") ||
+                           w->objectName() == QLatin1String("interval");
+    if (auto* combo = qobject_cast<QComboBox*>(w);
+        combo != nullptr && !combo->isEditable() && !zoneNames) {
       for (int i = 0; i < combo->count(); ++i) f.Check(where, combo->itemText(i));
     }
     // The headers of lists and tables, hidden columns left out.

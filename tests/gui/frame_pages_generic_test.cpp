@@ -169,6 +169,7 @@ class FramePagesGenericTest : public QObject {
       FillRecord(w.session(), t);
       w.session().apCount = 2;
       w.session().apScanOk = 1;
+      w.session().wpsAck = 1;  // no WPS session starts: an earlier one succeeded
       if (code == nav::kStepLinkServerList) {
         auto* linkSer = qobject_cast<CSubLinkSer*>(w.page(nav::kPageLinkServerList));
         QVERIFY(linkSer != nullptr);

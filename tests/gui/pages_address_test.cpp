@@ -457,12 +457,12 @@ TEST_F(WizardPage, EveryFieldIsNamedByItsLabelInEachPack) {
             chinese.Utf8("WizardIPPage", "RadioDHCP"));
 }
 
-TEST_F(WizardPage, TabGoesThroughTheButtonsTheFieldsAndTestThenBackAndNext) {
-  std::vector<QWidget*> expected = {page.dhcpButton(), page.fixedButton()};
-  for (int i = 0; i < page.fields()->count(); ++i) expected.push_back(page.fields()->field(i));
+TEST_F(WizardPage, TabGoesThroughTheButtonsTheAddressItsTestTheOtherFieldsThenBackAndNext) {
+  std::vector<QWidget*> expected = {page.dhcpButton(), page.fixedButton(), page.fields()->field(0),
+                                    page.testButton()};
+  for (int i = 1; i < page.fields()->count(); ++i) expected.push_back(page.fields()->field(i));
   for (QWidget* w :
-       {static_cast<QWidget*>(page.testButton()), static_cast<QWidget*>(page.backButton()),
-        static_cast<QWidget*>(page.nextButton())})
+       {static_cast<QWidget*>(page.backButton()), static_cast<QWidget*>(page.nextButton())})
     expected.push_back(w);
   std::vector<QWidget*> seen;
   QWidget* w = page.dhcpButton();

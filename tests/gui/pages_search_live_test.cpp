@@ -41,6 +41,8 @@ class LiveSearch : public ::testing::Test {
     services = fakes.services();
     page.Wire(&sink, &session, &services);
     page.SetDiscoveryEnvironment(rig.Environment());
+    // The update gap on a clock of the test's, so a loaded machine cannot stretch it.
+    page.SetMonotonicClock([this] { return nowMs; });
     page.LoadTexts(pack);
     session.pathSetup = 1;
     page.Prepare();
@@ -51,6 +53,7 @@ class LiveSearch : public ::testing::Test {
     rig.net->DeliverOn(0, MakeReply(NumberedCamera(n)), ifIndex);
   }
   QTreeWidget* list() { return page.cameraList(); }
+  qint64 nowMs = 1000;
 
   i18n::LanguagePack pack{std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / "ENG.ini"};
   test::FakeServices fakes;

@@ -85,8 +85,7 @@ void RegisterDiscoveryCommands(CLI::App& app) {
   cmd->add_option("--seconds", opt->seconds, "How long to listen, polling once a second")
       ->check(CLI::Range(0, 3600))
       ->capture_default_str();
-  cmd->add_option("--until-quiet", opt->untilQuietMs,
-                  "End once no new camera has answered for MS milliseconds (within --seconds)")
+  cmd->add_option("--until-quiet", opt->untilQuietMs, "End when no new camera answered for MS ms")
       ->check(CLI::Range(0, 3600000));
   cmd->add_flag("--drain", opt->drain, "Read every waiting reply at each poll (large networks)");
   cmd->add_flag("--json", opt->json, "Machine-readable output");

@@ -252,6 +252,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"Common", "BtnBack", kTextLabel, "CSubWPS"},
     {"Common", "BtnNext", kTextLabel, "CSubWPS"},
     {"WPSPage", "Note", kTextMessage, "CSubWPS"},
+    {"WPSPage", "BtnStart", kTextLabel, "CSubWPS"},
     {"WPSPage", "Message1", kTextLong, "CSubWPS"},
     {"WPSPage", "Message2", kTextLong, "CSubWPS"},
     {"WPSPage", "Message3", kTextLong, "CSubWPS"},
@@ -341,6 +342,11 @@ inline constexpr TextKey kTextKeys[] = {
     {"Common", "BtnFinish", kTextLabel, "CSubLinkSer"},
     {"ServerPage", "CamList", kTextLabel, "CSubLinkSer"},
     {"ServerPage", "TitleServer", kTextLabel, "CSubLinkSer"},
+    {"ServerPage", "ListIP", kTextLabel, "CSubLinkSer"},
+    {"ServerPage", "ListID", kTextLabel, "CSubLinkSer"},
+    {"ServerPage", "ListPort", kTextLabel, "CSubLinkSer"},
+    {"ServerPage", "ListModel", kTextLabel, "CSubLinkSer"},
+    {"ServerPage", "ListMAC", kTextLabel, "CSubLinkSer"},
 };
 // clang-format on
 

@@ -57,7 +57,7 @@ void CAddressFields::SetFieldsEnabled(bool enabled) {
 }
 
 void LayOutAddressPage(QWidget* page, const PageFrame& frame, QLabel* note, QRadioButton* dhcp,
-                       QRadioButton* fixed, CAddressFields* fields, QWidget* afterFields) {
+                       QRadioButton* fixed, CAddressFields* fields, QWidget* besideFirst) {
   auto* group = new QButtonGroup(page);
   group->addButton(dhcp);
   group->addButton(fixed);
@@ -77,11 +77,12 @@ void LayOutAddressPage(QWidget* page, const PageFrame& frame, QLabel* note, QRad
 
   QWidget::setTabOrder(dhcp, fixed);
   QWidget::setTabOrder(fixed, fields->field(0));
-  QWidget* last = fields->field(fields->count() - 1);
-  if (afterFields != nullptr) {
-    QWidget::setTabOrder(last, afterFields);
-    last = afterFields;
+  if (besideFirst != nullptr) {
+    QWidget::setTabOrder(fields->field(0), besideFirst);
+    if (fields->count() > 1) QWidget::setTabOrder(besideFirst, fields->field(1));
   }
+  QWidget* last = fields->count() > 1 || besideFirst == nullptr ? fields->field(fields->count() - 1)
+                                                                : besideFirst;
   QWidget::setTabOrder(last, frame.back);
   QWidget::setTabOrder(frame.back, frame.next);
 }

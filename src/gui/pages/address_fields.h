@@ -43,9 +43,10 @@ class CAddressFields : public QWidget {
 
 // Lays out an address page in its frame: an optional note, the DHCP and fixed buttons (one group;
 // neither is checked until a prepare or the user checks one), the fields below the fixed button,
-// and the tab order buttons, fields, afterFields (may be null), Back, Next.
+// and the tab order as it reads: buttons, the first field, besideFirst (may be null: the button on
+// the first field's row), the other fields, Back, Next.
 void LayOutAddressPage(QWidget* page, const PageFrame& frame, QLabel* note, QRadioButton* dhcp,
-                       QRadioButton* fixed, CAddressFields* fields, QWidget* afterFields);
+                       QRadioButton* fixed, CAddressFields* fields, QWidget* besideFirst);
 
 // Which of the two buttons is checked.
 AddressMode CheckedAddressMode(const QRadioButton* dhcp, const QRadioButton* fixed);

@@ -68,6 +68,12 @@ void CSubLinkSer::LoadTexts(const i18n::LanguagePack& pack) {
   const QString listTitle = PackText(pack, "ServerPage", "CamList");
   m_listTitle->setText(listTitle);
   m_list->setAccessibleName(listTitle);
+  // The list headers were the template's fixed texts; packs without their keys keep those.
+  const char* const keys[] = {"ListIP", "ListID", "ListPort", "ListModel", "ListMAC"};
+  const char* const templates[] = {"IP", "ID", "Port", "Model", "Mac Address"};
+  for (int c = 0; c < 5; ++c)
+    m_list->headerItem()->setText(
+        c, PackTextOr(pack, "ServerPage", keys[c], QLatin1String(templates[c])));
   m_frame.back->SetText(PackText(pack, "Common", "BtnBack"));
   m_frame.next->SetText(PackText(pack, "Common", "BtnFinish"));
 }

@@ -240,7 +240,7 @@ void CSubSearchNet::OnTimer() {
 
 void CSubSearchNet::OnRepliesWaiting() {
   if (!m_searching || m_flush.isActive()) return;
-  const qint64 since = m_lastPoll.isValid() ? m_lastPoll.elapsed() : kUpdateGapMs;
+  const qint64 since = m_lastPollMs < 0 ? kUpdateGapMs : m_nowMs() - m_lastPollMs;
   if (since < kUpdateGapMs) {
     // A flood: stop listening until the gap has passed, then read everything at once.
     WatchSockets(false);
@@ -268,7 +268,7 @@ void CSubSearchNet::PollEngine() {
   if (Engine().Collect(&rows, &count, &capacity, 0) == 1) Rebuild(rows, count);
   m_longestUpdateMs = std::max(m_longestUpdateMs, took.elapsed());
   // The gap counts from the end of an update, so the window always gets time between two.
-  m_lastPoll.start();
+  m_lastPollMs = m_nowMs();
   m_busy = false;
 }
 

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <array>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,6 +42,8 @@ class CSubSearchNet : public CSubPage {
   // With realSockets the page watches the engine's sockets and lists replies as they arrive; the
   // stand-ins of tests have no descriptors to watch, so tests call OnRepliesWaiting themselves.
   void SetDiscoveryEnvironment(DiscoveryEnvironment env, bool realSockets = false);
+  // The monotonic milliseconds the update gap is measured on; tests set their own.
+  void SetMonotonicClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
   // The poll period (the lab walks shorten it); the tick limit stays.
   void SetTickInterval(int ms) { m_timer.setInterval(ms); }
 
@@ -97,8 +101,13 @@ class CSubSearchNet : public CSubPage {
   std::vector<CameraEntry> m_rows;  // what the list shows, in row order
   bool m_realSockets = false;
   std::vector<std::unique_ptr<QSocketNotifier>> m_notifiers;
-  QTimer m_flush;            // the deferred read under a flood
-  QElapsedTimer m_lastPoll;  // when the engine was last read
+  QTimer m_flush;  // the deferred read under a flood
+  std::function<qint64()> m_nowMs = [] {
+    return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
+  };
+  qint64 m_lastPollMs = -1;  // when the engine was last read, on m_nowMs
   qint64 m_longestUpdateMs = 0;
   std::array<int, 5> m_contentWidths{};  // widest text seen per column
   std::array<int, 5> m_contentChars{};   // longest text measured per column

@@ -51,6 +51,7 @@ CSubWPS::CSubWPS(QWidget* parent)
 
 void CSubWPS::LoadTexts(const i18n::LanguagePack& pack) {
   SetTitle(PackText(pack, "WPSPage", "TitleWPS"));
+  SetCaption(m_start, PackTextOr(pack, "WPSPage", "BtnStart", QStringLiteral("Start")));
   m_frame.back->SetText(PackText(pack, "Common", "BtnBack"));
   m_frame.next->SetText(PackText(pack, "Common", "BtnNext"));
   m_note->setText(PackText(pack, "WPSPage", "Note"));
