@@ -21,6 +21,7 @@ struct ServiceFixture : ::testing::Test {
   std::vector<int> lifetimes;
   std::vector<NetdPrivilege> privileges;
   NetdService::Clock::time_point now{};
+  bool rawGiven = true;
   std::unique_ptr<NetdService> service;
 
   void SetUp() override {
@@ -32,7 +33,11 @@ struct ServiceFixture : ::testing::Test {
           lifetimes.push_back(static_cast<int>(s.count()));
           return net;
         },
-        [this](NetdPrivilege p) { privileges.push_back(p); }, [this] { return now; });
+        [this](NetdPrivilege p) {
+          privileges.push_back(p);
+          return p != NetdPrivilege::Raw || rawGiven;
+        },
+        [this] { return now; });
   }
 };
 
@@ -102,6 +107,14 @@ TEST_F(ServiceFixture, HoldsAPrivilegeOnlyForTheStepThatNeedsIt) {
   privileges.clear();
   EXPECT_EQ(service->Handle("add eth0 10.0.0.9/31 60"), "err prefix must be 8 to 30");
   EXPECT_EQ(privileges, std::vector<NetdPrivilege>{NetdPrivilege::None});
+}
+
+TEST_F(ServiceFixture, SaysWhichCapabilityItWasNeverGiven) {
+  rawGiven = false;
+  EXPECT_EQ(service->Handle("arp eth0 10.0.0.8 0.0.0.0")
+                .rfind("err orvantis-netd does not hold CAP_NET_RAW", 0),
+            0u);
+  EXPECT_EQ(net->arpCount(), 0);
 }
 
 TEST_F(ServiceFixture, ReportsASystemFailureOnOneLine) {

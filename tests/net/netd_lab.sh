@@ -108,6 +108,13 @@ wait "$netd_pid" 2>/dev/null
 wait_addrs "$base" 30 && echo "ok: input closed, every address removed" ||
   fail "after the input closed: $(pc_addrs)"
 
+echo "== a helper without its capabilities says which one it lacks"
+install -m 0755 "$bin/orvantis-netd" "$inst/plain-netd"
+out=$(printf 'add eth0 192.168.7.10/24 60\narp eth0 10.0.0.20 0.0.0.0\n' | in_pc "${member[@]}" "$inst/plain-netd")
+grep -q '^err orvantis-netd does not hold CAP_NET_ADMIN' <<<"$out" || fail "no CAP_NET_ADMIN reason: $out"
+grep -q '^err orvantis-netd does not hold CAP_NET_RAW' <<<"$out" || fail "no CAP_NET_RAW reason: $out"
+check "nothing added without capabilities" "$base" "$(pc_addrs)"
+
 echo "== orvantis-cli read of a camera in another subnet, as a member of the group"
 cat >"$work/cam.json" <<'JSON'
 {"cameras": [

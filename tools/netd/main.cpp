@@ -64,16 +64,16 @@ bool LimitCapabilities() {
   return true;
 }
 
-void UsePrivilege(NetdPrivilege p) {
+bool UsePrivilege(NetdPrivilege p) {
   Caps c;
-  if (!ReadCaps(c)) return;
+  if (!ReadCaps(c)) return false;
   std::uint32_t effective = 0;
   if (p == NetdPrivilege::Admin) effective = Bit(CAP_NET_ADMIN);
   if (p == NetdPrivilege::Raw) effective = Bit(CAP_NET_RAW);
-  // A capability it was not given stays off; the system call then fails with its own reason.
   c.data[0].effective = effective & c.data[0].permitted;
   c.data[1].effective = 0;
-  WriteCaps(c);
+  // Running as root without the file capabilities still works: root keeps the two permitted.
+  return WriteCaps(c) && (effective & ~c.data[0].permitted) == 0;
 }
 
 bool WriteAll(int fd, const std::string& text) {

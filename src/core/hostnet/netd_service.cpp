@@ -8,6 +8,10 @@ namespace orv {
 
 namespace {
 
+const char* const kNoAdmin =
+    "err orvantis-netd does not hold CAP_NET_ADMIN (its capabilities were not set: install the "
+    "package or run make install-privileges)";
+
 // A reason from the system as one printable line.
 std::string OneLine(std::string text) {
   for (char& c : text)
@@ -25,7 +29,7 @@ std::uint32_t MaskOfPrefix(int prefix) {
 
 }  // namespace
 
-NetdService::NetdService(NetFactory make, std::function<void(NetdPrivilege)> use,
+NetdService::NetdService(NetFactory make, std::function<bool(NetdPrivilege)> use,
                          std::function<Clock::time_point()> now)
     : m_make(std::move(make)), m_use(std::move(use)), m_now(std::move(now)) {
   if (!m_now) m_now = [] { return Clock::now(); };
@@ -104,7 +108,7 @@ std::string NetdService::Add(const NetdRequest& r) {
   std::shared_ptr<HostNetwork>& net = m_nets[r.lifetime];
   if (!net) net = m_make(std::chrono::seconds(r.lifetime));
   std::uint32_t context = 0;
-  Use(NetdPrivilege::Admin);
+  if (!Use(NetdPrivilege::Admin)) return kNoAdmin;
   const int rc = net->AddAddress(r.address, MaskOfPrefix(r.prefix), ifIndex, context);
   Use(NetdPrivilege::None);
   if (rc != 0) return "err " + OneLine(net->LastError());
@@ -115,7 +119,7 @@ std::string NetdService::Add(const NetdRequest& r) {
 std::string NetdService::Refresh(const NetdRequest& r) {
   const auto it = Find(r);
   if (it == m_held.end()) return "err not an address this helper added";
-  Use(NetdPrivilege::Admin);
+  if (!Use(NetdPrivilege::Admin)) return kNoAdmin;
   const int rc = it->net->RefreshAddress(it->context);
   Use(NetdPrivilege::None);
   return rc == 0 ? "ok" : "err " + OneLine(it->net->LastError());
@@ -146,7 +150,9 @@ std::string NetdService::Arp(const NetdRequest& r) {
   }
   m_arpTimes.push_back(now);
   HostNetwork& net = Reader();
-  Use(NetdPrivilege::Raw);
+  if (!Use(NetdPrivilege::Raw))
+    return "err orvantis-netd does not hold CAP_NET_RAW (its capabilities were not set: "
+           "install the package or run make install-privileges)";
   const ArpAnswer a =
       ifIndex != 0 ? net.SendArpOn(ifIndex, r.address, r.source) : net.SendArp(r.address, r.source);
   Use(NetdPrivilege::None);

@@ -28,7 +28,8 @@ class NetdService {
   // lifetime when they are made).
   using NetFactory = std::function<std::shared_ptr<HostNetwork>(std::chrono::seconds lifetime)>;
 
-  explicit NetdService(NetFactory make, std::function<void(NetdPrivilege)> use = {},
+  // use keeps only the given privilege effective; false when the helper was never given it.
+  explicit NetdService(NetFactory make, std::function<bool(NetdPrivilege)> use = {},
                        std::function<Clock::time_point()> now = {});
   ~NetdService();
   NetdService(const NetdService&) = delete;
@@ -58,12 +59,10 @@ class NetdService {
   std::uint32_t AdapterUp(const std::string& name, std::string& why);
   std::vector<Held>::iterator Find(const NetdRequest& r);
   HostNetwork& Reader();
-  void Use(NetdPrivilege p) {
-    if (m_use) m_use(p);
-  }
+  bool Use(NetdPrivilege p) { return !m_use || m_use(p); }
 
   NetFactory m_make;
-  std::function<void(NetdPrivilege)> m_use;
+  std::function<bool(NetdPrivilege)> m_use;
   std::function<Clock::time_point()> m_now;
   std::map<int, std::shared_ptr<HostNetwork>> m_nets;  // by lifetime in seconds
   std::vector<Held> m_held;
