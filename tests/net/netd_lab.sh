@@ -65,7 +65,9 @@ base="10.0.0.5/24 "
 
 echo "== the helper's refusals, driven as a member of the group"
 coproc NETD { in_pc env QT_PLUGIN_PATH=/tmp/x ORVANTIS_ADAPTER=eth9 "${member[@]}" "$inst/orvantis-netd"; }
+# shellcheck disable=SC2153 # NETD_PID is set by coproc
 netd_pid=$NETD_PID
+in_fd=${NETD[1]}
 pids+=("$netd_pid")
 ask() {
   local ans=
@@ -103,10 +105,9 @@ for p in $(ip netns pids "${P}pc"); do
 done
 check "no capability effective between requests" 0000000000000000 "$(awk '/^CapEff/ {print $2}' "$status")"
 check "only the two network capabilities permitted" 0000000000003000 "$(awk '/^CapPrm/ {print $2}' "$status")"
-exec {NETD[1]}>&-
+eval "exec ${in_fd}>&-"  # the helper's input closes
 wait "$netd_pid" 2>/dev/null
-wait_addrs "$base" 30 && echo "ok: input closed, every address removed" ||
-  fail "after the input closed: $(pc_addrs)"
+if wait_addrs "$base" 30; then echo "ok: input closed, every address removed"; else fail "after the input closed: $(pc_addrs)"; fi
 
 echo "== a helper without its capabilities says which one it lacks"
 install -m 0755 "$bin/orvantis-netd" "$inst/plain-netd"
@@ -129,7 +130,7 @@ out=$(ORVANTIS_ADAPTER=eth0 ORVANTIS_SUBNET_WAIT_MS=300 in_pc "${member[@]}" "$i
   read 192.168.0.98 --desc "Vexor-41HA/wireless" --password admin --json 2>"$work/read.err")
 check "read through the helper" 0 "$(jq -r .result <<<"$out" 2>/dev/null)"
 [ "$(jq -r .result <<<"$out" 2>/dev/null)" = 0 ] || echo "stderr: $(cat "$work/read.err")"
-wait_addrs "$base" 30 && echo "ok: nothing left after the read" || fail "left behind: $(pc_addrs)"
+if wait_addrs "$base" 30; then echo "ok: nothing left after the read"; else fail "left behind: $(pc_addrs)"; fi
 
 echo "== the window's subnet step through the helper, as a member of the group"
 if [ -x "$bin/orvantis" ] && grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis"; then
@@ -167,7 +168,7 @@ EOF2
   check "the window's walk through the helper" 0 "$rc"
   check "the helper still 0750" 750 "$(stat -c %a "$inst/orvantis-netd")"
   grep -q "all 16 steps passed" "$work/gui.out" || fail "the walk did not finish: $(tail -5 "$work/gui.out")"
-  wait_addrs "$base" 30 && echo "ok: nothing left after the window closed" || fail "left behind: $(pc_addrs)"
+  if wait_addrs "$base" 30; then echo "ok: nothing left after the window closed"; else fail "left behind: $(pc_addrs)"; fi
 elif [ "${CI:-}" = true ]; then
   fail "$bin/orvantis with its test driver is needed (CI=true)"
 else
@@ -190,7 +191,7 @@ pids+=("$cli_pid")
 wait_addrs "$base""192.168.0.252/24 " 200 || fail "not added: $(pc_addrs) $(cat "$work/hold.err")"
 kill -KILL "$cli_pid"
 wait "$cli_pid" 2>/dev/null
-wait_addrs "$base" 10 && echo "ok: gone within a second" || fail "after kill -9: $(pc_addrs)"
+if wait_addrs "$base" 10; then echo "ok: gone within a second"; else fail "after kill -9: $(pc_addrs)"; fi
 
 echo "== kill -9 of the program and the helper: the lifetime runs out"
 ORVANTIS_ADDR_LIFETIME=3 ORVANTIS_ADAPTER=eth0 ORVANTIS_SUBNET_WAIT_MS=300 ip netns exec "${P}pc" \
@@ -203,9 +204,9 @@ helper=$(pgrep -P "$cli_pid" -x orvantis-netd)
 # The program starts it with no environment at all, whatever its own holds.
 check "the helper's environment" 0 "$(wc -c <"/proc/$helper/environ")"
 check "the helper's effective capabilities" 0000000000000000 "$(awk '/^CapEff/ {print $2}' "/proc/$helper/status")"
-kill -KILL "$cli_pid" $helper
+kill -KILL "$cli_pid" ${helper:+"$helper"}
 wait "$cli_pid" 2>/dev/null
-wait_addrs "$base" 80 && echo "ok: gone after the lifetime" || fail "after kill -9 of both: $(pc_addrs)"
+if wait_addrs "$base" 80; then echo "ok: gone after the lifetime"; else fail "after kill -9 of both: $(pc_addrs)"; fi
 
 [ "$failures" = 0 ] && echo "netd lab: all passed" || echo "netd lab: $failures failed"
 [ "$failures" = 0 ]
