@@ -514,7 +514,8 @@ std::optional<long long> EnvNumber(const char* name) {
 HostNetworkOptions HostNetworkOptionsFromEnvironment() {
   HostNetworkOptions o;
   if (auto a = EnvOverride("ORVANTIS_ADAPTER")) o.adapterOverride = *a;
-  if (auto s = EnvNumber("ORVANTIS_ADDR_LIFETIME"); s && *s >= 1 && *s <= 86400)
+  // At most what the network helper grants, so the refresh interval fits the real lifetime.
+  if (auto s = EnvNumber("ORVANTIS_ADDR_LIFETIME"); s && *s >= 1 && *s <= 600)
     o.addressLifetime = std::chrono::seconds(*s);
   return o;
 }
