@@ -95,9 +95,12 @@ install: build
 install-privileges:
 	@[ "$$(id -u)" = 0 ] || { echo "install-privileges: run as root" >&2; exit 1; }
 	getent group orvantis >/dev/null || groupadd --system orvantis
-	@for p in orvantis orvantis-cli; do f="$(DESTDIR)$(PREFIX)/lib/orvantis/$$p"; [ -e "$$f" ] || continue; \
-	  chown root:orvantis "$$f" && chmod 0750 "$$f" && setcap cap_net_admin,cap_net_raw+ep "$$f" && echo "$$f: group orvantis, 0750, capabilities set"; \
-	done
+	@d="$(DESTDIR)$(PREFIX)/lib/orvantis"; \
+	for p in orvantis orvantis-cli; do f="$$d/$$p"; [ -e "$$f" ] || continue; \
+	  setcap -r "$$f" 2>/dev/null || true; chown root:root "$$f" && chmod 0755 "$$f" && echo "$$f: 0755, no capabilities"; \
+	done; \
+	f="$$d/orvantis-netd"; [ -e "$$f" ] || { echo "install-privileges: $$f is missing (make install first)" >&2; exit 1; }; \
+	chown root:orvantis "$$f" && chmod 0750 "$$f" && setcap cap_net_admin,cap_net_raw+ep "$$f" && echo "$$f: group orvantis, 0750, capabilities set"
 	@echo "Add users with: adduser USER orvantis (they log in again afterwards)"
 
 deb: build

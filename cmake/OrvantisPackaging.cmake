@@ -24,8 +24,16 @@ foreach(program orvantis orvantis-cli)
     set(PROGRAM ${program})
     configure_file(${ORVANTIS_PKG_SOURCE}/launcher.in ${ORVANTIS_PKG_BUILD}/launchers/${program} @ONLY)
     install(PROGRAMS ${ORVANTIS_PKG_BUILD}/launchers/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
+    # The network helper sits beside the programs in the build folder as in the program folder.
+    add_dependencies(${program} orvantis-netd)
   endif()
 endforeach()
+# The network helper: in the program folder only, no launcher. The capabilities and the group
+# come from the postinst (or `make install-privileges`), never from the package's file modes.
+install(TARGETS orvantis-netd DESTINATION ${ORVANTIS_PROGRAM_DIR})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/core/platform/linux/host_network_helper_linux.cpp
+  DIRECTORY ${CMAKE_SOURCE_DIR}/src/core PROPERTIES COMPILE_DEFINITIONS
+  ORVANTIS_NETD_INSTALLED="${CMAKE_INSTALL_PREFIX}/${ORVANTIS_PROGRAM_DIR}/orvantis-netd")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Language DESTINATION ${ORVANTIS_PROGRAM_DIR}
         FILES_MATCHING PATTERN "*.ini")
 # The camera emulator is for tests and the lab: only on request (cmake --install --component camsim).
@@ -98,9 +106,10 @@ set-up pages: link, addresses, PPPoE, wireless network and WPS, ports,
 host name and clock. It writes the new settings back and finds the
 camera again at its new address.
 .
-The package holds the desktop program and the command-line tool. Only
-members of the orvantis group may run them; the programs carry the
-network capabilities that temporary addresses and ARP probes need.")
+The package holds the desktop program, the command-line tool and
+orvantis-netd, a small helper that alone carries the network
+capabilities that temporary addresses and ARP probes need. Anyone may
+run the programs; only members of the orvantis group may run the helper.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

@@ -13,13 +13,13 @@ start=$(date +%s)
 fail() { echo "package_check: FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
 
-for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli man; do
+for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli man getcap; do
   command -v "$tool" >/dev/null || fail "$tool is missing (make deps installs it)"
 done
 
 [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja
 # Only what the package holds; in CI `make test` has built it all already.
-targets="orvantis-cli orvantis_language orvantis_package_files"
+targets="orvantis-cli orvantis-netd orvantis_language orvantis_package_files"
 if cmake --build "$build" --target help | grep -q '^orvantis: '; then targets="$targets orvantis"; fi
 # shellcheck disable=SC2086
 cmake --build "$build" -j "${JOBS:-2}" --target $targets
@@ -39,7 +39,7 @@ dpkg -x "$deb" "$scratch"
 
 step "programs from the unpacked package"
 folder="$scratch/usr/lib/orvantis"
-for f in orvantis-cli Language/ENG.ini Language/CHT.ini; do
+for f in orvantis-cli orvantis-netd Language/ENG.ini Language/CHT.ini; do
   [ -e "$folder/$f" ] || fail "$folder/$f is missing"
 done
 got=$("$scratch/usr/bin/orvantis-cli" --version) || fail "orvantis-cli --version failed"
@@ -52,6 +52,32 @@ for cmd in discover netinfo ensure-subnet free-addresses arp-test read save scan
     fail "the completion does not offer $cmd"
 done
 bash -n "$scratch/usr/share/bash-completion/completions/orvantis-cli" || fail "completion script"
+
+step "modes and capabilities of the programs"
+# The package carries plain 0755 files owned by root; only the postinst gives the helper its
+# group, mode 0750 and the two network capabilities. The programs must never get them.
+listing=$(dpkg-deb -c "$deb")
+for program in orvantis orvantis-cli orvantis-netd; do
+  line=$(grep -E " \./usr/lib/orvantis/$program\$" <<<"$listing" || true)
+  if [ "$program" = orvantis ] && [ -z "$line" ]; then continue; fi  # built without the GUI
+  [ -n "$line" ] || fail "$program is not in the package"
+  read -r mode owner _ <<<"$line"
+  [ "$mode" = "-rwxr-xr-x" ] || fail "$program has mode $mode in the package"
+  [ "$owner" = "root/root" ] || fail "$program belongs to $owner in the package"
+  caps=$(getcap "$folder/$program")
+  [ -z "$caps" ] || fail "$program carries capabilities: $caps"
+  echo "$program: $mode $owner, no file capabilities"
+done
+dpkg-deb -e "$deb" "$scratch/DEBIAN"
+postinst="$scratch/DEBIAN/postinst"
+grep -q '^helper="$folder/orvantis-netd"$' "$postinst" || fail "postinst does not name the helper"
+grep -q 'dpkg-statoverride --update --add root "$group" 0750 "$helper"' "$postinst" ||
+  fail "postinst does not restrict the helper to the group"
+grep -q 'setcap cap_net_admin,cap_net_raw+ep "$helper"' "$postinst" ||
+  fail "postinst does not give the helper its capabilities"
+[ "$(grep -c 'setcap cap_' "$postinst")" = 1 ] || fail "postinst sets capabilities on more than the helper"
+grep -q 'setcap -r "$file"' "$postinst" || fail "postinst does not take capabilities from the programs"
+echo "postinst: capabilities and group on orvantis-netd alone"
 
 step "desktop entry and metainfo"
 desktop=("$scratch"/usr/share/applications/*.desktop)

@@ -70,14 +70,14 @@ void AddHelpTexts(CLI::App& app) {
 
   app.footer(
       "Commands marked \"needs CAP_NET_RAW\" send ARP probes, and \"needs CAP_NET_ADMIN\" adds\n"
-      "addresses: the installed program has both for the members of the group orvantis; otherwise\n"
-      "run it as root.\n"
+      "addresses: the installed program asks its helper orvantis-netd, which only the members of\n"
+      "the group orvantis may run; otherwise run it as root.\n"
       "\n"
       "Exit status:\n"
       "  0      done\n"
       "  1      the camera, the link server or the network said no, or the operation failed\n"
       "  2      unusable arguments\n"
-      "  126    the user is not a member of the group orvantis (installed program)\n"
+      "  126    the program could not be started (a launcher whose program is missing)\n"
       "  128+N  ended by signal N, after removing any temporary address\n"
       "\n"
       "Run 'orvantis-cli COMMAND --help' for a command's options and examples.");

@@ -27,6 +27,7 @@
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
+#include "core/platform/linux/host_network_direct.h"
 #include "core/platform/linux/host_network_files.h"
 #include "core/util/ipv4.h"
 
@@ -355,7 +356,7 @@ int LinuxHostNetwork::SendAddress(const HeldAddress& a, int flags, bool remove) 
   }
   if (rc < 0) {
     std::string why = NlErrorText(rc);
-    if (rc == -NLE_PERM) why += " (needs CAP_NET_ADMIN: run as root or setcap the program)";
+    if (rc == -NLE_PERM) why += " (needs CAP_NET_ADMIN: run as root, or install orvantis-netd)";
     return SetError(-rc, std::string(remove ? "deleting " : "adding ") + text + ": " + why);
   }
   return 0;
@@ -431,8 +432,9 @@ ArpAnswer LinuxHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t targe
   Fd fd(::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_ARP)));
   if (fd.get() < 0) {
     const int e = errno;
-    SetError(e, std::string("ARP: ") + std::strerror(e) +
-                    (e == EPERM ? " (needs CAP_NET_RAW: run as root or setcap the program)" : ""));
+    SetError(e,
+             std::string("ARP: ") + std::strerror(e) +
+                 (e == EPERM ? " (needs CAP_NET_RAW: run as root, or install orvantis-netd)" : ""));
     return ArpAnswer::Error;
   }
   sockaddr_ll sll{};
@@ -512,16 +514,27 @@ std::optional<long long> EnvNumber(const char* name) {
 HostNetworkOptions HostNetworkOptionsFromEnvironment() {
   HostNetworkOptions o;
   if (auto a = EnvOverride("ORVANTIS_ADAPTER")) o.adapterOverride = *a;
-  if (auto s = EnvNumber("ORVANTIS_ADDR_LIFETIME"); s && *s >= 1 && *s <= 86400)
+  // At most what the network helper grants, so the refresh interval fits the real lifetime.
+  if (auto s = EnvNumber("ORVANTIS_ADDR_LIFETIME"); s && *s >= 1 && *s <= 600)
     o.addressLifetime = std::chrono::seconds(*s);
   return o;
+}
+
+std::unique_ptr<HostNetwork> CreateDirectHostNetwork(const HostNetworkOptions& options) {
+  return std::make_unique<LinuxHostNetwork>(options);
 }
 
 std::unique_ptr<HostNetwork> CreateHostNetwork(const HostNetworkOptions& options) {
   HostNetworkOptions o = options;
   if (o.adapterOverride.empty())
     if (auto a = EnvOverride("ORVANTIS_ADAPTER")) o.adapterOverride = *a;
-  return std::make_unique<LinuxHostNetwork>(std::move(o));
+  // The programs hold no network privileges; the helper does, when it is installed. Root, and a
+  // build without the helper, work directly.
+  if (::geteuid() != 0) {
+    std::string helper = FindNetworkHelper();
+    if (!helper.empty()) return CreateHelperHostNetwork(o, std::move(helper));
+  }
+  return CreateDirectHostNetwork(o);
 }
 
 }  // namespace orv
