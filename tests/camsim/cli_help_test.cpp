@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,10 +100,13 @@ bool StartsWithCapital(const std::string& s) {
 // Privileges are named by their capability and nothing else ("needs root" said the same thing
 // another way in one command).
 void ExpectPrivilegesNamedOneWay(const std::string& help, const std::string& where) {
-  const std::regex needs(R"(needs ([A-Za-z_]+))");
-  for (auto it = std::sregex_iterator(help.begin(), help.end(), needs);
-       it != std::sregex_iterator(); ++it) {
-    const std::string what = (*it)[1];
+  const std::string needs = "needs ";
+  for (std::size_t at = help.find(needs); at != std::string::npos; at = help.find(needs, at + 1)) {
+    std::size_t end = at + needs.size();
+    while (end < help.size() &&
+           (std::isalnum(static_cast<unsigned char>(help[end])) != 0 || help[end] == '_'))
+      ++end;
+    const std::string what = help.substr(at + needs.size(), end - at - needs.size());
     EXPECT_TRUE(what == "CAP_NET_RAW" || what == "CAP_NET_ADMIN")
         << where << ": \"needs " << what << "\"";
   }
