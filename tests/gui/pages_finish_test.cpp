@@ -19,6 +19,7 @@
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/frame_fixture.h"
 #include "gui/support/page_fixture.h"
+#include "gui/support/page_test.h"
 #include "gui/support/recording_sink.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "support/fake_discovery.h"
@@ -29,21 +30,7 @@ namespace {
 using test::Pack;
 using test::RecordingSink;
 
-template <typename Page>
-class PageTest : public ::testing::Test {
- protected:
-  PageTest() {
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
-    page.LoadTexts(pack);
-  }
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
-  Page page;
-};
+using test::PageTest;
 
 // ---- Summary
 

@@ -17,6 +17,7 @@
 #include "gui/resources/art/link_art.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
+#include "gui/support/page_test.h"
 #include "gui/support/recording_sink.h"
 
 namespace orv::gui {
@@ -26,21 +27,7 @@ using test::Pack;
 
 using test::RecordingSink;
 
-template <typename Page>
-class PageTest : public ::testing::Test {
- protected:
-  PageTest() {
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
-    page.LoadTexts(pack);
-  }
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
-  Page page;
-};
+using test::PageTest;
 
 QPushButton* ButtonNamed(QWidget* page, const QString& name) {
   for (QPushButton* b : page->findChildren<QPushButton*>())
