@@ -19,6 +19,10 @@ PACK = [
         ("BtnNext", "下一步"),
         ("BtnSave", "儲存"),
         ("BtnFinish", "完成"),
+        ("BtnOK", "確定"),
+        ("BtnCancel", "取消"),
+        ("BtnYes", "是(&Y)"),
+        ("BtnNo", "否(&N)"),
     ]),
     ("WizardDlg", [
         ("Message1", "無法連線到攝影機。請確認攝影機已開啟電源並連接到這個網路，然後再試一次。"),

@@ -90,6 +90,7 @@ screenshot @SHOTS@/CSubSetAutoParam-@LANG@.png
 click @Common/BtnSave
 answer OK
 expect-message @WizardDlg/Message3
+screenshot @SHOTS@/message-@LANG@.png
 answer OK
 expect-message @WizardDlg/Message6
 answer OK

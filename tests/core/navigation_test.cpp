@@ -147,8 +147,12 @@ TEST(Navigation, UpnpBackInWizardMode) {
   EXPECT_EQ(UpnpBack(s), 20);
   s.useWps = 1;
   EXPECT_EQ(UpnpBack(s), 26);
+  // A capability byte the camera should never send: Back still leads to the page before, as
+  // the wizard address page's Next treated it (not wireless-capable).
   s.sys.wirelessCapable = 7;
-  EXPECT_EQ(UpnpBack(s), kNoStep);
+  EXPECT_EQ(UpnpBack(s), 29);
+  s.linkPppoe = 0;
+  EXPECT_EQ(UpnpBack(s), 30);
 }
 
 TEST(Navigation, UpnpBackInManualMode) {
@@ -160,8 +164,8 @@ TEST(Navigation, UpnpBackInManualMode) {
   EXPECT_EQ(UpnpBack(s), 8);
   s.net.IPType = 2;
   EXPECT_EQ(UpnpBack(s), 6);
-  s.net.IPType = 3;
-  EXPECT_EQ(UpnpBack(s), kNoStep);
+  s.net.IPType = 3;  // no address page stored it: the ISP page, which every manual path passes
+  EXPECT_EQ(UpnpBack(s), 6);
   s.cameraWireless = 1;
   EXPECT_EQ(UpnpBack(s), 9);
 }

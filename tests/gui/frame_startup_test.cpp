@@ -3,10 +3,12 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
 #include "core/app/navigation.h"
+#include "gui/app/real_services.h"
 #include "gui/app/sub_form_collection.h"
 #include "gui/i18n/dlg_language.h"
 #include "gui/support/frame_fixture.h"
@@ -92,6 +94,7 @@ class FrameStartupTest : public QObject {
     Frame f("ENG.ini");
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
+    QCOMPARE(f.fakes.prompter.buttonTexts.yes, QStringLiteral("&Yes"));
     QStringList before;
     for (int i = 0; i < nav::kPageCount; ++i)
       before << w.page(i)->findChild<QLabel*>("titleLine")->text();
@@ -109,6 +112,47 @@ class FrameStartupTest : public QObject {
     for (int i = 0; i < nav::kPageCount; ++i)
       if (w.page(i)->findChild<QLabel*>("titleLine")->text() != before[i]) ++changed;
     QVERIFY(changed >= 10);
+    // The message boxes' buttons change with the rest.
+    QCOMPARE(f.fakes.prompter.buttonTexts.ok, QStringLiteral("確定"));
+    QCOMPARE(f.fakes.prompter.buttonTexts.no, QStringLiteral("否(&N)"));
+  }
+
+  // The real boxes: the pack's captions on the buttons, found by their names without the
+  // mnemonic; a pack without them keeps the toolkit's own; the answer follows the button.
+  void theMessageBoxesButtonsSpeakThePacksLanguage() {
+    QtPrompter prompter;
+    MessageRequest question;
+    question.text = QStringLiteral("Change the camera's address?");
+    question.buttons = MessageButtons::YesNo;
+    QStringList seen;
+    const auto pressWhenOpen = [&seen](QMessageBox::StandardButton which) {
+      QTimer::singleShot(0, [&seen, which] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        for (QAbstractButton* b : box->buttons()) seen << b->text() + "|" + b->accessibleName();
+        box->button(which)->click();
+      });
+    };
+    prompter.SetButtonTexts({QStringLiteral("確定"), QStringLiteral("取消"),
+                             QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")});
+    pressWhenOpen(QMessageBox::No);
+    QCOMPARE(prompter.Show(nullptr, question), MessageAnswer::No);
+    seen.sort();
+    QCOMPARE(seen, (QStringList{QStringLiteral("否(&N)|否(N)"), QStringLiteral("是(&Y)|是(Y)")}));
+
+    question.buttons = MessageButtons::OkCancel;
+    pressWhenOpen(QMessageBox::Ok);
+    seen.clear();
+    QCOMPARE(prompter.Show(nullptr, question), MessageAnswer::Ok);
+    seen.sort();
+    QCOMPARE(seen, (QStringList{QStringLiteral("取消|取消"), QStringLiteral("確定|確定")}));
+
+    prompter.SetButtonTexts({});
+    question.buttons = MessageButtons::YesNo;
+    pressWhenOpen(QMessageBox::Yes);
+    seen.clear();
+    QCOMPARE(prompter.Show(nullptr, question), MessageAnswer::Yes);
+    QVERIFY2(seen.join(",").contains("Yes"), qPrintable(seen.join(",")));
   }
 
   void theLanguageDialogOffersOkOnlyForAPack() {

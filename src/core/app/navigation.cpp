@@ -135,17 +135,17 @@ int WiredAddressAnswer(SessionRecord& s, bool yes) {
   return yes ? kStepAccessPoint : kStepUpnp;
 }
 
+// Back always leads somewhere: a capability byte other than 1 counts as 0, as on the way here,
+// and an address type outside 0-2 goes back to the ISP page, which every manual path passes.
 int UpnpBack(const SessionRecord& s) {
   if (s.wizardMode == 1) {
-    if (s.sys.wirelessCapable != 0 && s.sys.wirelessCapable != 1) return kNoStep;
     if (s.sys.wirelessCapable == 1 && s.linkWireless == 1)
       return s.useWps == 1 ? kStepWps : kStepApList;
     return s.linkPppoe == 1 ? kStepPppoe : kStepWizardAddress;
   }
   if (s.cameraWireless == 1) return kStepWirelessAddress;
   if (s.net.IPType == 0 || s.net.IPType == 1) return kStepWiredAddress;
-  if (s.net.IPType == 2) return kStepIspLink;
-  return kNoStep;
+  return kStepIspLink;
 }
 
 Decision WizardAddressNext(const SessionRecord& s) {

@@ -45,6 +45,11 @@ inline constexpr TextKey kTextKeys[] = {
     {"WaitDlg", "note4", kTextMessage, "CWizardDlg"},
     {"WizardDlg", "MenuHelp", kTextLabel, "CWizardDlg"},
     {"WizardDlg", "MenuAbout", kTextLabel, "CWizardDlg"},
+    // The message boxes' buttons, for every box of the window and its pages.
+    {"Common", "BtnOK", kTextLabel, "CWizardDlg"},
+    {"Common", "BtnCancel", kTextLabel, "CWizardDlg"},
+    {"Common", "BtnYes", kTextLabel, "CWizardDlg"},
+    {"Common", "BtnNo", kTextLabel, "CWizardDlg"},
 
     // About dialog, looked up each time it opens.
     {"AboutDlg", "Info1", kTextMessage, "CAboutDlg"},

@@ -1,5 +1,6 @@
 #include "gui/app/real_services.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QPointer>
@@ -11,6 +12,17 @@
 #include "gui/pages/dlg_login_root.h"
 
 namespace orv::gui {
+
+namespace {
+
+void Caption(QMessageBox& box, QMessageBox::StandardButton which, const QString& text) {
+  if (QAbstractButton* button = box.button(which); button != nullptr && !text.isEmpty()) {
+    button->setText(text);
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+  }
+}
+
+}  // namespace
 
 MessageAnswer QtPrompter::Show(QWidget* parent, const MessageRequest& request) {
   QMessageBox box(parent);
@@ -34,18 +46,32 @@ MessageAnswer QtPrompter::Show(QWidget* parent, const MessageRequest& request) {
       box.setIcon(QMessageBox::NoIcon);
       break;
   }
-  if (request.buttons == MessageButtons::YesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+  switch (request.buttons) {
+    case MessageButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
+    case MessageButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Ok);
+      break;
+    case MessageButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
   }
-  if (request.buttons == MessageButtons::OkCancel) {
-    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+  Caption(box, QMessageBox::Ok, m_texts.ok);
+  Caption(box, QMessageBox::Cancel, m_texts.cancel);
+  Caption(box, QMessageBox::Yes, m_texts.yes);
+  Caption(box, QMessageBox::No, m_texts.no);
+  const int answer = box.exec();
+  switch (request.buttons) {
+    case MessageButtons::YesNo:
+      return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageButtons::OkCancel:
+      return answer == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    case MessageButtons::Ok:
+      break;
   }
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
   return MessageAnswer::Ok;
 }
 

@@ -18,6 +18,10 @@ namespace orv::gui {
 class QtPrompter final : public Prompter {
  public:
   MessageAnswer Show(QWidget* parent, const MessageRequest& request) override;
+  void SetButtonTexts(const MessageButtonTexts& texts) override { m_texts = texts; }
+
+ private:
+  MessageButtonTexts m_texts;
 };
 
 class QtDialogRunner final : public DialogRunner {

@@ -1,6 +1,7 @@
 #include "gui/app/test_driver.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,14 +11,21 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QMetaEnum>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QWidget>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#ifdef __linux__
+#include <pthread.h>
+#include <sched.h>
+#endif
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -33,6 +41,9 @@ namespace orv::gui {
 namespace {
 
 constexpr int kProbeMs = 10;
+constexpr qint64 kNsPerMs = 1000000;
+constexpr qint64 kProbeNs = kProbeMs * kNsPerMs;
+constexpr qint64 kReportedStallNs = 30 * kNsPerMs;
 
 QString Plain(QString text) {
   return text.remove(QLatin1Char('&'));
@@ -83,6 +94,22 @@ T* VisibleNamed(const QString& name) {
   return nullptr;
 }
 
+// A box's button by the toolkit's own name, whatever caption the language gave it.
+QString StandardName(QMessageBox::StandardButton which) {
+  switch (which) {
+    case QMessageBox::Ok:
+      return QStringLiteral("OK");
+    case QMessageBox::Cancel:
+      return QStringLiteral("Cancel");
+    case QMessageBox::Yes:
+      return QStringLiteral("Yes");
+    case QMessageBox::No:
+      return QStringLiteral("No");
+    default:
+      return {};
+  }
+}
+
 QMessageBox* OpenMessageBox() {
   const QList<QMessageBox*> boxes = Visible<QMessageBox>();
   return boxes.isEmpty() ? nullptr : boxes.front();
@@ -126,8 +153,9 @@ QString Unescaped(QString text) {
 // "@Section/Key" stands for that text of the active pack, so one script serves every language.
 QString WithPackTexts(const QString& step) {
   static const QRegularExpression key(QStringLiteral("@([A-Za-z0-9_]+)/([A-Za-z0-9_]+)"));
+  if (!step.contains(QLatin1Char('@'))) return step;
   const CWizardDlg* main = MainWindow();
-  if (main == nullptr || !step.contains(QLatin1Char('@'))) return step;
+  if (main == nullptr) return step;
   QString out;
   qsizetype last = 0;
   for (QRegularExpressionMatchIterator it = key.globalMatch(step); it.hasNext();) {
@@ -161,15 +189,9 @@ CTestDriver::CTestDriver(QStringList steps, int stepTimeoutMs, QObject* parent)
   m_probe.setTimerType(Qt::PreciseTimer);
   m_probe.setInterval(kProbeMs);
   // Timers must be stopped while the application still runs: the driver is deleted with it.
-  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
-    m_timer.stop();
-    m_probe.stop();
-  });
-  connect(&m_probe, &QTimer::timeout, this, [this] {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    m_longestStall = std::max(m_longestStall, now - m_probeDue);
-    m_probeDue = now + kProbeMs;
-  });
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+          &CTestDriver::StopMeasuring);
+  connect(&m_probe, &QTimer::timeout, this, &CTestDriver::OnProbe);
 }
 
 bool CTestDriver::StartFromEnvironment() {
@@ -194,6 +216,8 @@ bool CTestDriver::StartFromEnvironment() {
     if (ok && value > 0) timeoutMs = value;
   }
   auto* driver = new CTestDriver(std::move(steps), timeoutMs, QCoreApplication::instance());
+  // The instruments wake the program 200 times a second: off for a run that measures its CPU time.
+  driver->m_measure = EnvOverride("ORVANTIS_TEST_MEASURE").value_or("1") != "0";
   driver->m_failShot = QString::fromLocal8Bit(path) + QStringLiteral(".fail.png");
   driver->Start();
   return true;
@@ -203,8 +227,119 @@ void CTestDriver::Start() {
   m_index = 0;
   m_stepStarted = QDateTime::currentMSecsSinceEpoch();
   m_timer.start();
-  m_probeDue = m_stepStarted + kProbeMs;
+  if (!m_measure) return;
+  m_clock.start();
+  m_probeDueNs = kProbeNs;
   m_probe.start();
+  QCoreApplication::instance()->installEventFilter(this);
+  if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
+    connect(loop, &QAbstractEventDispatcher::aboutToBlock, this, &CTestDriver::EndBusySpan);
+  // One plain thread on each processor: a processor's timer that came late holds up any thread
+  // sleeping there, whichever it is.
+  const int processors =
+      std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxProcessors);
+  for (int cpu = 0; cpu < processors; ++cpu) {
+    m_references.emplace_back([this, cpu](const std::stop_token& stop) {
+#ifdef __linux__
+      cpu_set_t one;
+      CPU_ZERO(&one);
+      CPU_SET(cpu, &one);
+      (void)pthread_setaffinity_np(pthread_self(), sizeof one, &one);
+#endif
+      while (!stop.stop_requested()) {
+        const qint64 due = m_clock.nsecsElapsed() + kProbeNs;
+        std::this_thread::sleep_for(std::chrono::nanoseconds(kProbeNs));
+        const qint64 woke = m_clock.nsecsElapsed();
+        if (woke - due < kReportedStallNs / 2) continue;
+        const std::lock_guard lock(m_lateNapsMutex);
+        m_referenceWorstNs = std::max(m_referenceWorstNs, woke - due);
+        m_lateNaps[m_lateNapCount++ % m_lateNaps.size()] = {cpu, due, woke};
+      }
+    });
+  }
+}
+
+// How late the probe is served, and how much of that a plain thread of the program was late too
+// (the machine not running the program at all): the rest is the user-interface thread's own.
+void CTestDriver::OnProbe() {
+  const qint64 now = m_clock.nsecsElapsed();  // monotonic: a step of the wall clock is no stall
+  const qint64 due = m_probeDueNs;
+  const qint64 late = std::max<qint64>(0, now - due);
+  m_probeDueNs = now + kProbeNs;
+  qint64 own = late;  // a short lateness is not looked into: all of it counts as the thread's
+  if (late >= kReportedStallNs) {
+    // The most any one processor's plain thread was late over the same time.
+    std::array<qint64, kMaxProcessors> sharedOn{};
+    {
+      const std::lock_guard lock(m_lateNapsMutex);
+      for (const LateNap& nap : m_lateNaps)
+        sharedOn[static_cast<std::size_t>(nap.cpu)] +=
+            std::max<qint64>(0, std::min(now, nap.woke) - std::max(due, nap.due));
+    }
+    const qint64 shared = *std::max_element(sharedOn.begin(), sharedOn.end());
+    own = std::max<qint64>(0, late - shared);
+    // The time of the monotonic clock too, to find the moment in a system trace.
+    const qint64 atMs = m_clock.msecsSinceReference() + now / kNsPerMs;
+    std::fprintf(
+        stdout, "test-script: stall %lld ms in step %d, %lld ms of it its own (at %lld.%03lld s)\n",
+        static_cast<long long>(late / kNsPerMs), m_index + 1,
+        static_cast<long long>(own / kNsPerMs), static_cast<long long>(atMs / 1000),
+        static_cast<long long>(atMs % 1000));
+    std::fflush(stdout);
+  }
+  Figures& f = m_index == 0 ? m_startup : m_walk;
+  f.stallNs = std::max(f.stallNs, late);
+  f.ownStallNs = std::max(f.ownStallNs, own);
+}
+
+void CTestDriver::StopMeasuring() {
+  m_timer.stop();
+  m_probe.stop();
+  QCoreApplication::instance()->removeEventFilter(this);
+  m_references.clear();  // each asked to stop, then joined
+}
+
+// Only observes: the first event after a wait opens a busy span; the loop's next wait closes it.
+bool CTestDriver::eventFilter(QObject* watched, QEvent* e) {
+  if (m_spanStartNs < 0) {
+    m_spanStartNs = m_clock.nsecsElapsed();
+    // Kept cheap: the text is made only for a span that turns out the longest.
+    m_spanClass = watched->metaObject();
+    const auto* timer = qobject_cast<QTimer*>(watched);
+    m_spanTimerMs = timer != nullptr ? timer->interval() : -1;
+    m_spanEvent = static_cast<int>(e->type());
+  }
+  return false;
+}
+
+void CTestDriver::EndBusySpan() {
+  if (m_spanStartNs < 0) return;
+  const qint64 span = m_clock.nsecsElapsed() - m_spanStartNs;
+  m_spanStartNs = -1;
+  Figures& f = m_index == 0 ? m_startup : m_walk;
+  if (span <= f.busyNs) return;
+  f.busyNs = span;
+  if (m_index == 0) return;
+  m_longestSpanStep = m_index + 1;
+  m_longestSpanWhat = QString::fromLatin1(m_spanClass->className());
+  if (m_spanTimerMs >= 0) m_longestSpanWhat += QStringLiteral(" of %1 ms").arg(m_spanTimerMs);
+  const char* event = QMetaEnum::fromType<QEvent::Type>().valueToKey(m_spanEvent);
+  m_longestSpanWhat +=
+      QStringLiteral(", event ") +
+      (event != nullptr ? QString::fromLatin1(event) : QString::number(m_spanEvent));
+}
+
+void CTestDriver::PrintFigures() {
+  if (!m_measure) return;
+  const auto ms = [](qint64 ns) { return static_cast<long long>(ns / kNsPerMs); };
+  std::fprintf(stdout, "test-script: longest stall %lld ms\n", ms(m_walk.stallNs));
+  std::fprintf(stdout, "test-script: longest own stall %lld ms\n", ms(m_walk.ownStallNs));
+  std::fprintf(stdout, "test-script: longest busy %lld ms in step %d (%s)\n", ms(m_walk.busyNs),
+               m_longestSpanStep, m_longestSpanWhat.toUtf8().constData());
+  std::fprintf(stdout, "test-script: start-up stall %lld ms (own %lld ms), busy %lld ms\n",
+               ms(m_startup.stallNs), ms(m_startup.ownStallNs), ms(m_startup.busyNs));
+  const std::lock_guard lock(m_lateNapsMutex);
+  std::fprintf(stdout, "test-script: reference lateness %lld ms\n", ms(m_referenceWorstNs));
 }
 
 void CTestDriver::Fail(const QString& why) {
@@ -217,10 +352,8 @@ void CTestDriver::Tick() {
   if (running) return;
   running = true;
   if (m_index >= m_steps.size()) {
-    m_timer.stop();
-    m_probe.stop();
-    std::fprintf(stdout, "test-script: longest stall %lld ms\n",
-                 static_cast<long long>(m_longestStall));
+    StopMeasuring();
+    PrintFigures();
     std::fprintf(stdout, "test-script: all %d steps passed\n", static_cast<int>(m_steps.size()));
     std::fflush(stdout);
     running = false;
@@ -233,8 +366,7 @@ void CTestDriver::Tick() {
   if (outcome == Outcome::Again && now - m_stepStarted > m_stepTimeoutMs)
     Fail(QStringLiteral("timed out"));
   if (outcome == Outcome::Failed || !m_failure.isEmpty()) {
-    m_timer.stop();
-    m_probe.stop();
+    StopMeasuring();
     std::fprintf(stderr, "test-script: step %d \"%s\" failed: %s\n", m_index + 1,
                  step.toUtf8().constData(), m_failure.toUtf8().constData());
     // What was on the screen, for the one who reads the log.
@@ -342,7 +474,7 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
     QMessageBox* box = OpenMessageBox();
     if (box == nullptr) return Outcome::Again;
     for (QAbstractButton* b : box->buttons()) {
-      if (Plain(b->text()) != arg) continue;
+      if (Plain(b->text()) != arg && StandardName(box->standardButton(b)) != arg) continue;
       std::fprintf(stdout, "test-script: message \"%s\" answered %s\n",
                    box->text().toUtf8().constData(), arg.toUtf8().constData());
       QMetaObject::invokeMethod(b, &QAbstractButton::click, Qt::QueuedConnection);

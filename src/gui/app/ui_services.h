@@ -29,10 +29,21 @@ struct MessageRequest {
   MessageButtons buttons = MessageButtons::Ok;
 };
 
+// The captions of the message boxes' buttons in the active language; an empty one keeps the
+// toolkit's own caption.
+struct MessageButtonTexts {
+  QString ok;
+  QString cancel;
+  QString yes;
+  QString no;
+};
+
 class Prompter {
  public:
   virtual ~Prompter() = default;
   virtual MessageAnswer Show(QWidget* parent, const MessageRequest& request) = 0;
+  // Called whenever the language changes; a prompter that shows no buttons of its own ignores it.
+  virtual void SetButtonTexts(const MessageButtonTexts& texts) { (void)texts; }
 };
 
 // What the root login dialog hands back: the user name ("root") and the typed password, as the

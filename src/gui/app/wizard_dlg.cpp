@@ -270,6 +270,9 @@ void CWizardDlg::LoadOwnTexts() {
   for (int i = 0; i < 4; ++i)
     m_notes[static_cast<std::size_t>(i)] =
         PackText(m_pack, "WaitDlg", "note" + std::to_string(i + 1));
+  m_env.services.prompter->SetButtonTexts(
+      {PackText(m_pack, "Common", "BtnOK"), PackText(m_pack, "Common", "BtnCancel"),
+       PackText(m_pack, "Common", "BtnYes"), PackText(m_pack, "Common", "BtnNo")});
   if (auto* help = findChild<QMenu*>(QStringLiteral("helpMenu"))) {
     help->setTitle(PackTextOr(m_pack, "WizardDlg", "MenuHelp", kTemplateHelpMenu));
     if (auto* about = help->findChild<QAction*>(QStringLiteral("aboutAction")))

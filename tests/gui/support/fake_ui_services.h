@@ -22,6 +22,7 @@ struct RecordedMessage {
 class ScriptedPrompter final : public Prompter {
  public:
   MessageAnswer Show(QWidget* parent, const MessageRequest& request) override;
+  void SetButtonTexts(const MessageButtonTexts& texts) override { buttonTexts = texts; }
 
   void Answer(MessageAnswer answer) { answers.push_back(answer); }
   // The last message's text, or empty when none was shown.
@@ -30,6 +31,7 @@ class ScriptedPrompter final : public Prompter {
   std::vector<RecordedMessage> shown;
   std::deque<MessageAnswer> answers;
   MessageAnswer defaultYesNo = MessageAnswer::No;
+  MessageButtonTexts buttonTexts;  // as the window last set them
   // Runs inside Show, while the "box" is open (to close a window meanwhile, and the like).
   std::function<void(const MessageRequest&)> onShow;
 };
