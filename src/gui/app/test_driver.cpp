@@ -253,43 +253,37 @@ void CTestDriver::Start() {
         if (woke - due < kReportedStallNs / 2) continue;
         const std::lock_guard lock(m_lateNapsMutex);
         m_referenceWorstNs = std::max(m_referenceWorstNs, woke - due);
-        m_lateNaps[m_lateNapCount++ % m_lateNaps.size()] = {cpu, due, woke};
+        if (m_lateNaps.size() < kMaxKept) m_lateNaps.push_back({cpu, due, woke});
       }
     });
   }
 }
 
-// How late the probe is served, and how much of that a plain thread of the program was late too
-// (the machine not running the program at all): the rest is the user-interface thread's own.
+// How late the probe is served. A long lateness is kept, and shared out at the end: a plain
+// thread that slept through the same time wakes together with this one, and may note it a moment
+// later.
 void CTestDriver::OnProbe() {
   const qint64 now = m_clock.nsecsElapsed();  // monotonic: a step of the wall clock is no stall
   const qint64 due = m_probeDueNs;
   const qint64 late = std::max<qint64>(0, now - due);
   m_probeDueNs = now + kProbeNs;
-  qint64 own = late;  // a short lateness is not looked into: all of it counts as the thread's
-  if (late >= kReportedStallNs) {
-    // The most any one processor's plain thread was late over the same time.
-    std::array<qint64, kMaxProcessors> sharedOn{};
-    {
-      const std::lock_guard lock(m_lateNapsMutex);
-      for (const LateNap& nap : m_lateNaps)
-        sharedOn[static_cast<std::size_t>(nap.cpu)] +=
-            std::max<qint64>(0, std::min(now, nap.woke) - std::max(due, nap.due));
-    }
-    const qint64 shared = *std::max_element(sharedOn.begin(), sharedOn.end());
-    own = std::max<qint64>(0, late - shared);
-    // The time of the monotonic clock too, to find the moment in a system trace.
-    const qint64 atMs = m_clock.msecsSinceReference() + now / kNsPerMs;
-    std::fprintf(
-        stdout, "test-script: stall %lld ms in step %d, %lld ms of it its own (at %lld.%03lld s)\n",
-        static_cast<long long>(late / kNsPerMs), m_index + 1,
-        static_cast<long long>(own / kNsPerMs), static_cast<long long>(atMs / 1000),
-        static_cast<long long>(atMs % 1000));
-    std::fflush(stdout);
-  }
   Figures& f = m_index == 0 ? m_startup : m_walk;
   f.stallNs = std::max(f.stallNs, late);
-  f.ownStallNs = std::max(f.ownStallNs, own);
+  if (late < kReportedStallNs) {
+    f.ownStallNs = std::max(f.ownStallNs, late);  // too short to look into: all the thread's
+    return;
+  }
+  if (m_stalls.size() < kMaxKept) m_stalls.push_back({m_index, due, now});
+}
+
+// The part of a stall that no processor's plain thread was late with: the thread's own.
+qint64 CTestDriver::OwnPart(const Stall& stall) const {
+  std::array<qint64, kMaxProcessors> sharedOn{};
+  for (const LateNap& nap : m_lateNaps)
+    sharedOn[static_cast<std::size_t>(nap.cpu)] +=
+        std::max<qint64>(0, std::min(stall.seen, nap.woke) - std::max(stall.due, nap.due));
+  const qint64 shared = *std::max_element(sharedOn.begin(), sharedOn.end());
+  return std::max<qint64>(0, stall.seen - stall.due - shared);
 }
 
 void CTestDriver::StopMeasuring() {
@@ -332,13 +326,23 @@ void CTestDriver::EndBusySpan() {
 void CTestDriver::PrintFigures() {
   if (!m_measure) return;
   const auto ms = [](qint64 ns) { return static_cast<long long>(ns / kNsPerMs); };
+  const std::lock_guard lock(m_lateNapsMutex);  // the plain threads have ended by now
+  for (const Stall& stall : m_stalls) {
+    const qint64 own = OwnPart(stall);
+    Figures& f = stall.step == 0 ? m_startup : m_walk;
+    f.ownStallNs = std::max(f.ownStallNs, own);
+    // With the time of the monotonic clock, to find the moment in a system trace.
+    const qint64 atMs = m_clock.msecsSinceReference() + stall.seen / kNsPerMs;
+    std::fprintf(
+        stdout, "test-script: stall %lld ms in step %d, %lld ms of it its own (at %lld.%03lld s)\n",
+        ms(stall.seen - stall.due), stall.step + 1, ms(own), atMs / 1000, atMs % 1000);
+  }
   std::fprintf(stdout, "test-script: longest stall %lld ms\n", ms(m_walk.stallNs));
   std::fprintf(stdout, "test-script: longest own stall %lld ms\n", ms(m_walk.ownStallNs));
   std::fprintf(stdout, "test-script: longest busy %lld ms in step %d (%s)\n", ms(m_walk.busyNs),
                m_longestSpanStep, m_longestSpanWhat.toUtf8().constData());
   std::fprintf(stdout, "test-script: start-up stall %lld ms (own %lld ms), busy %lld ms\n",
                ms(m_startup.stallNs), ms(m_startup.ownStallNs), ms(m_startup.busyNs));
-  const std::lock_guard lock(m_lateNapsMutex);
   std::fprintf(stdout, "test-script: reference lateness %lld ms\n", ms(m_referenceWorstNs));
 }
 

@@ -28,7 +28,7 @@
 // Each passed step prints how long it took (waiting steps: from the end of the step before).
 // Meanwhile the user-interface thread is measured, and the figures printed at the end:
 // - "longest stall N ms": how late a 10 ms probe timer was served at worst. Each lateness of 30 ms
-//   or more is also printed as it happens, with the step then running.
+//   or more is listed too, with the step then running and its share below.
 // - "longest own stall N ms": the same, less the time a plain thread of the program, sleeping
 //   10 ms at a time on one processor, was late too (there is one such thread on each). When both
 //   wake late together the machine ran neither (a virtual machine's timers can come tens of
@@ -49,6 +49,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <mutex>
 #include <thread>
@@ -107,16 +108,24 @@ class CTestDriver : public QObject {
   int m_spanEvent = 0;
   int m_longestSpanStep = 0;
   QString m_longestSpanWhat;
-  // The plain threads' late naps: on which processor, from when due to when woken (the last few).
+  // The long stalls of the probe (step from 0, when due, when served), and the plain threads' late
+  // naps (on which processor, from when due to when woken); at most kMaxKept of each.
   static constexpr int kMaxProcessors = 8;
+  static constexpr std::size_t kMaxKept = 100000;
+  struct Stall {
+    int step = 0;
+    qint64 due = 0;
+    qint64 seen = 0;
+  };
   struct LateNap {
     int cpu = 0;
     qint64 due = 0;
     qint64 woke = 0;
   };
+  qint64 OwnPart(const Stall& stall) const;
+  std::vector<Stall> m_stalls;
   std::mutex m_lateNapsMutex;
-  std::array<LateNap, 64> m_lateNaps{};
-  std::size_t m_lateNapCount = 0;
+  std::vector<LateNap> m_lateNaps;
   qint64 m_referenceWorstNs = 0;
   std::vector<std::jthread> m_references;  // after what they use: they end first
 };
