@@ -104,6 +104,11 @@ class FramePaletteTest : public QObject {
         page->Prepare();
         w.pageArea()->ShowPage(i);
         QCoreApplication::processEvents();
+        // ORVANTIS_SHOTS=DIR keeps a picture of each page, to look at by eye.
+        if (const QString shots = qEnvironmentVariable("ORVANTIS_SHOTS"); !shots.isEmpty())
+          w.grab().save(QStringLiteral("%1/dark-%2.png")
+                            .arg(shots, QString::fromLatin1(page->metaObject()->className())
+                                            .section(QStringLiteral("::"), -1)));
         QList<QWidget*> texts;
         for (QWidget* child : page->findChildren<QWidget*>()) {
           if (qobject_cast<QLabel*>(child) != nullptr || qobject_cast<QRadioButton*>(child) ||

@@ -165,7 +165,7 @@ bool CWizardDlg::Start() {
   }
   // Lab walks shorten the WPS page's poll as they shorten the window's own timers.
   if (auto* wps = qobject_cast<CSubWPS*>(m_pageArea->page(nav::kPageWps)))
-    wps->timer().setInterval(std::max(1, WpsSession::kTickMs / std::max(1, m_env.timerScale)));
+    wps->timer().setInterval(ScaledPeriod(WpsSession::kTickMs));
   m_wait->SetRange(0, 1000);
   m_wait->SetPosition(0);
   m_wait->SetText(QStringLiteral("Please Wait for few second ...... "));
@@ -174,12 +174,10 @@ bool CWizardDlg::Start() {
   // thread and the home page is refreshed when it answers.
   m_session.internetReachable = 0;
   if (m_env.probe) {
-    m_env.services.calls->Run(
-        this,
+    RunCall(
         [this, probe = m_env.probe, flag = m_session.connectAllowed]() -> CallRunner::Continuation {
           const bool reachable = probe(flag);
           return [this, reachable] {
-            if (m_closing) return;
             m_session.internetReachable = reachable ? 1 : 0;
             m_first->UpdateLinkInfo();
           };
@@ -346,8 +344,22 @@ MessageAnswer CWizardDlg::Say(MessageIcon icon, const QString& caption, const QS
   return m_env.services.prompter->Show(this, request);
 }
 
+int CWizardDlg::ScaledPeriod(int periodMs) const {
+  return std::max(1, periodMs / std::max(1, m_env.timerScale));
+}
+
 void CWizardDlg::StartTimer(QTimer& timer, int periodMs) {
-  timer.start(std::max(1, periodMs / std::max(1, m_env.timerScale)));
+  timer.start(ScaledPeriod(periodMs));
+}
+
+// Every call's continuation is dropped once the window is closing.
+void CWizardDlg::RunCall(CallRunner::Work work) {
+  m_env.services.calls->Run(this, [this, work = std::move(work)]() -> CallRunner::Continuation {
+    CallRunner::Continuation then = work();
+    return [this, then = std::move(then)] {
+      if (!m_closing && then) then();
+    };
+  });
 }
 
 bool CWizardDlg::timerActive(int id) const {
@@ -369,14 +381,13 @@ void CWizardDlg::SendSubnetStep(std::function<void()> then) {
     result.outcome = EnsureOutcome::AlreadyReachable;
     if (ensure) result = ensure(copy);
     return [this, message = result.message, wasBusy, then] {
-      if (m_closing) return;
       SetBusy(wasBusy);
       if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
       if (m_closing) return;
       if (then) then();
     };
   };
-  m_env.services.calls->Run(this, std::move(work));
+  RunCall(std::move(work));
 }
 
 bool CWizardDlg::BeginPageWork() {
@@ -401,19 +412,17 @@ void CWizardDlg::StepRead() {
   auto ensure = m_env.work.ensureSubnet;
   auto systemRead = m_env.work.systemRead;
   SessionRecord copy = m_session;
-  m_env.services.calls->Run(
-      this, [this, ensure, systemRead, copy]() mutable -> CallRunner::Continuation {
-        std::string message;
-        if (ensure) message = ensure(copy).message;
-        const int result = systemRead ? systemRead(copy) : 0;
-        return [this, copy, result, message] {
-          if (m_closing) return;
-          CopyCallFields(CallFields::CameraAnswer, copy, m_session);
-          if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
-          if (m_closing) return;
-          AfterSystemRead(result);
-        };
-      });
+  RunCall([this, ensure, systemRead, copy]() mutable -> CallRunner::Continuation {
+    std::string message;
+    if (ensure) message = ensure(copy).message;
+    const int result = systemRead ? systemRead(copy) : 0;
+    return [this, copy, result, message] {
+      CopyCallFields(CallFields::CameraAnswer, copy, m_session);
+      if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      if (m_closing) return;
+      AfterSystemRead(result);
+    };
+  });
 }
 
 void CWizardDlg::AfterSystemRead(int result) {
@@ -434,10 +443,9 @@ void CWizardDlg::AfterSystemRead(int result) {
   m_session.password = *password;
   auto loginRead = m_env.work.loginRead;
   SessionRecord copy = m_session;
-  m_env.services.calls->Run(this, [this, loginRead, copy]() mutable -> CallRunner::Continuation {
+  RunCall([this, loginRead, copy]() mutable -> CallRunner::Continuation {
     const int code = loginRead ? loginRead(copy) : 0;
     return [this, copy, code] {
-      if (m_closing) return;
       CopyCallFields(CallFields::CameraAnswer, copy, m_session);
       if (code != 0) {
         Say(MessageIcon::Stop, QString(), m_messages[6]);
@@ -495,11 +503,10 @@ void CWizardDlg::StepScan() {
   m_jobs.SetAccessPoints({});
   auto scan = m_env.work.scan;
   SessionRecord copy = m_session;
-  m_env.services.calls->Run(this, [this, scan, copy]() mutable -> CallRunner::Continuation {
+  RunCall([this, scan, copy]() mutable -> CallRunner::Continuation {
     std::optional<std::vector<AccessPointEntry>> list;
     if (scan) list = scan(copy);
     return [this, copy, list = std::move(list)]() mutable {
-      if (m_closing) return;
       CopyCallFields(CallFields::AccessPointScan, copy, m_session);
       m_wait->SetPosition(80);
       m_jobs.SetAccessPoints(list ? std::move(*list) : std::vector<AccessPointEntry>{});
@@ -607,23 +614,21 @@ void CWizardDlg::OnRefindTick() {
   auto ensure = m_env.work.ensureSubnet;
   auto readNat = m_env.work.readNat;
   SessionRecord copy = m_session;
-  m_env.services.calls->Run(
-      this, [this, ensure, readNat, copy, row]() mutable -> CallRunner::Continuation {
-        if (ensure) ensure(copy);
-        // The finish page shows this camera's status: a failed read must not leave another's.
-        ForgetNatStatus(copy);
-        if (readNat && readNat(copy) != 0) ForgetNatStatus(copy);
-        return [this, copy, row] {
-          if (m_closing) return;
-          CopyCallFields(CallFields::NatRead, copy, m_session);
-          m_wait->hide();
-          Say(MessageIcon::Information, QString(), m_messages[5]);
-          if (m_closing) return;
-          SetBusy(false);
-          m_finish->SetCamera(row);
-          PostStep(nav::kStepFinish);
-        };
-      });
+  RunCall([this, ensure, readNat, copy, row]() mutable -> CallRunner::Continuation {
+    if (ensure) ensure(copy);
+    // The finish page shows this camera's status: a failed read must not leave another's.
+    ForgetNatStatus(copy);
+    if (readNat && readNat(copy) != 0) ForgetNatStatus(copy);
+    return [this, copy, row] {
+      CopyCallFields(CallFields::NatRead, copy, m_session);
+      m_wait->hide();
+      Say(MessageIcon::Information, QString(), m_messages[5]);
+      if (m_closing) return;
+      SetBusy(false);
+      m_finish->SetCamera(row);
+      PostStep(nav::kStepFinish);
+    };
+  });
 }
 
 // ---- Shut-down

@@ -119,7 +119,11 @@ class CWizardDlg : public QMainWindow, public StepSink {
 
   void SetBusy(bool busy);
   MessageAnswer Say(MessageIcon icon, const QString& caption, const QString& text);
+  // A period of the product's timers, shortened by the lab walks' timer scale.
+  int ScaledPeriod(int periodMs) const;
   void StartTimer(QTimer& timer, int periodMs);
+  // A blocking call off this thread; its continuation runs only while the window is not closing.
+  void RunCall(CallRunner::Work work);
 
   void StepRead();
   void AfterSystemRead(int result);

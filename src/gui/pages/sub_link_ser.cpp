@@ -13,14 +13,11 @@
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/pages/field_label.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
-
-QString Shown(std::string_view local) {
-  return QString::fromStdString(LocalToUtf8(local));
-}
 
 constexpr int kColumnIp = 0;
 constexpr int kColumnPort = 2;
@@ -83,9 +80,9 @@ void CSubLinkSer::Prepare() {
   QList<QTreeWidgetItem*> items;
   for (const LinkServerCameraEntry& e : m_cameras) {
     // Plain item texts: nothing the link server sends is interpreted.
-    items.append(new QTreeWidgetItem(QStringList{Shown(e.IP.view()), Shown(e.ID.view()),
-                                                 Shown(e.Port.view()), Shown(e.Modelname.view()),
-                                                 Shown(e.Mac_address.view())}));
+    items.append(new QTreeWidgetItem(QStringList{
+        LocalQString(e.IP.view()), LocalQString(e.ID.view()), LocalQString(e.Port.view()),
+        LocalQString(e.Modelname.view()), LocalQString(e.Mac_address.view())}));
   }
   m_list->addTopLevelItems(items);
   m_list->setCurrentItem(nullptr);

@@ -20,6 +20,7 @@
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/pages/field_label.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -38,10 +39,6 @@ constexpr ColumnText kColumns[] = {{"ListIP", "IP"},
                                    {"ListPort", "PORT"},
                                    {"ListDesc", "DESC / INTERFACE"},
                                    {"ListSPort", "SPORT"}};
-
-QString Shown(std::string_view local) {
-  return QString::fromStdString(LocalToUtf8(local));
-}
 
 bool SameShown(const CameraEntry& a, const CameraEntry& b) {
   return a.ip == b.ip && a.mac == b.mac && a.port == b.port && a.desc == b.desc &&
@@ -274,8 +271,9 @@ void CSubSearchNet::PollEngine() {
 
 void CSubSearchNet::FillItem(QTreeWidgetItem* item, const CameraEntry& e) {
   // Plain text cells: nothing a camera sends is interpreted.
-  const QString texts[] = {Shown(e.ip.view()),   Shown(e.mac.view()),   Shown(e.port.view()),
-                           Shown(e.desc.view()), Shown(e.sport.view()), Shown(e.cam_id.view())};
+  const QString texts[] = {LocalQString(e.ip.view()),    LocalQString(e.mac.view()),
+                           LocalQString(e.port.view()),  LocalQString(e.desc.view()),
+                           LocalQString(e.sport.view()), LocalQString(e.cam_id.view())};
   const QString adapter = QString::fromStdString(std::string(e.adapter.view()));
   const QFontMetrics metrics(m_list->font());
   for (int c = 0; c < 6; ++c) {
@@ -306,7 +304,7 @@ void CSubSearchNet::Rebuild(const CameraEntry* rows, int count) {
   // The selection follows its camera (by MAC) as rows move; scrolling stays where the user left it.
   QString selectedMac;
   if (const std::optional<CameraEntry> picked = SelectedCamera())
-    selectedMac = Shown(picked->mac.view());
+    selectedMac = LocalQString(picked->mac.view());
   const int scroll = m_list->verticalScrollBar()->value();
 
   m_list->setUpdatesEnabled(false);

@@ -12,14 +12,11 @@
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/pages/field_label.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
-
-QString Shown(std::string_view local) {
-  return QString::fromStdString(LocalToUtf8(local));
-}
 
 QLabel* Caption(const char* text, QWidget* parent) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -60,7 +57,6 @@ CSubSetupFinish::CSubSetupFinish(QWidget* parent)
   m_frame.body->addWidget(m_linkStatus);
   auto* linkRow = new QHBoxLayout();
   m_link->setObjectName(QStringLiteral("link"));
-  m_link->SetText(QStringLiteral("Link"));
   linkRow->addWidget(m_link);
   linkRow->addStretch(1);
   m_frame.body->addLayout(linkRow);
@@ -94,15 +90,13 @@ void CSubSetupFinish::LoadTexts(const i18n::LanguagePack& pack) {
 }
 
 void CSubSetupFinish::Prepare() {
-  // Nothing of an earlier camera may survive: every field is emptied first.
-  for (QLabel* field : {m_address, m_mac, m_interface, m_port, m_sport, m_cameraId, m_linkStatus})
-    SetPlainText(field, QString());
+  // Every field is set from this camera and this record alone: nothing of an earlier one survives.
   const CameraEntry& row = m_camera;
-  SetPlainText(m_mac, Shown(row.mac.view()));
-  SetPlainText(m_address, Shown(WebLinkText(row.ip.view(), row.port.view())));
-  SetPlainText(m_cameraId, Shown(row.cam_id.view()));
-  SetPlainText(m_port, Shown(row.port.view()));
-  SetPlainText(m_sport, Shown(row.sport.view()));
+  SetPlainText(m_mac, LocalQString(row.mac.view()));
+  SetPlainText(m_address, LocalQString(WebLinkText(row.ip.view(), row.port.view())));
+  SetPlainText(m_cameraId, LocalQString(row.cam_id.view()));
+  SetPlainText(m_port, LocalQString(row.port.view()));
+  SetPlainText(m_sport, LocalQString(row.sport.view()));
   SetPlainText(m_interface, QString::fromLatin1(to_string(InterfaceOf(row.desc.view()))));
   static const SessionRecord kNothingRead{};
   const SessionRecord& s = session() != nullptr ? *session() : kNothingRead;

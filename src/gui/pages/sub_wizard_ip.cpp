@@ -71,7 +71,6 @@ void CSubWizardIP::Prepare() {
   SessionRecord* s = session();
   if (s == nullptr) return;
   const WizardAddressProposal proposal = ProposeWizardAddress(*s, m_suggested);
-  m_fixed->setEnabled(true);
   if (proposal.dhcp) {
     m_dhcp->setChecked(true);
     SetFieldsEnabled(false);
@@ -88,7 +87,6 @@ void CSubWizardIP::OnDhcp() {
 }
 
 void CSubWizardIP::OnFixed() {
-  m_fixed->setEnabled(true);
   SetFieldsEnabled(true);
 }
 

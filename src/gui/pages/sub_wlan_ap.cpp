@@ -9,6 +9,7 @@
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/pages/field_label.h"
 #include "gui/pages/wireless_controls.h"
 #include "gui/widgets/xbutton_xp.h"
 

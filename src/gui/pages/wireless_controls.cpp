@@ -18,12 +18,6 @@ void Tighten(QLineEdit* edit) {
 
 }  // namespace
 
-void SetFieldLabel(QLabel* label, QWidget* field, const QString& text) {
-  label->setText(text);
-  label->setBuddy(field);
-  field->setAccessibleName(text);
-}
-
 void SetTypingLimit(QLineEdit* edit, int limit) {
   if (!edit->property(kLimitProperty).isValid())
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit] { Tighten(edit); });

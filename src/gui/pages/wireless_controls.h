@@ -1,18 +1,13 @@
 #pragma once
-// Small helpers the wireless pages share: labelled fields whose accessible name is the label's
-// text, and typing limits that never cut a loaded or already typed value.
+// Small helpers the wireless pages share: typing limits that never cut a loaded or already typed
+// value, and a list choice that does not count as the user's.
 
 #include <QString>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QWidget;
 
 namespace orv::gui {
-
-// The label names the field for screen readers and scripts.
-void SetFieldLabel(QLabel* label, QWidget* field, const QString& text);
 
 // A limit for typing only: a longer text already in the edit stays whole, and the limit closes in
 // again as the user shortens it. (QLineEdit::setMaxLength alone would cut the text.)

@@ -9,6 +9,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/env.h"
 #include "core/platform/locale.h"
+#include "core/util/utf8.h"
 
 namespace orv {
 namespace {
@@ -28,35 +29,11 @@ bool Supported(int codePage) {
   return true;
 }
 
-// Length of the valid UTF-8 sequence at s, or 0 when the bytes there are not one.
-std::size_t Utf8SequenceLength(std::string_view s) {
-  const auto b0 = static_cast<unsigned char>(s[0]);
-  std::size_t len = 0;
-  if (b0 < 0x80) return 1;
-  if (b0 >= 0xC2 && b0 <= 0xDF)
-    len = 2;
-  else if (b0 >= 0xE0 && b0 <= 0xEF)
-    len = 3;
-  else if (b0 >= 0xF0 && b0 <= 0xF4)
-    len = 4;
-  else
-    return 0;
-  if (s.size() < len) return 0;
-  for (std::size_t i = 1; i < len; ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0;
-  }
-  const auto b1 = static_cast<unsigned char>(s[1]);
-  if (b0 == 0xE0 && b1 < 0xA0) return 0;   // overlong
-  if (b0 == 0xED && b1 >= 0xA0) return 0;  // surrogates
-  if (b0 == 0xF0 && b1 < 0x90) return 0;   // overlong
-  if (b0 == 0xF4 && b1 >= 0x90) return 0;  // beyond U+10FFFF
-  return len;
-}
-
 // How many input bytes one unconvertible character takes, so that "?" replaces it whole.
 std::size_t SkipLength(std::string_view rest, int fromCodePage) {
   if (fromCodePage == kCodePageUtf8) {
-    const std::size_t n = Utf8SequenceLength(rest);
+    char32_t cp = 0;
+    const std::size_t n = DecodeUtf8(rest, 0, cp);
     return n == 0 ? 1 : n;
   }
   if (CharSetKindFor(fromCodePage) == CharSetKind::DoubleByte && rest.size() >= 2 &&
