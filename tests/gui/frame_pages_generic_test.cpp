@@ -264,6 +264,30 @@ class FramePagesGenericTest : public QObject {
     Frame::Settle();
     QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageSearch));
   }
+
+  // The link server's list too: the window lets Enter through to it, and it opens the row.
+  void enterOnTheLinkServerListOpensTheCameraInTheWindow() {
+    Frame f;
+    QVERIFY(f.Start());
+    CWizardDlg& w = *f.window;
+    w.show();
+    w.OnStep(nav::kStepLinkServerList);
+    auto* servers = qobject_cast<CSubLinkSer*>(w.page(nav::kPageLinkServerList));
+    QVERIFY(servers != nullptr);
+    LinkServerCameraEntry camera;
+    camera.ID = "SN1";
+    camera.IP = "10.0.0.10";
+    camera.Port = "8080";
+    servers->SetCameras({camera});
+    servers->Prepare();
+    QTreeWidget* list = servers->cameraList();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    list->topLevelItem(0)->setSelected(true);
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(f.fakes.browser.opened.size(), std::size_t{1});
+    QCOMPARE(f.fakes.browser.opened[0].toString(), QStringLiteral("http://10.0.0.10:8080"));
+  }
 };
 
 QTEST_MAIN(FramePagesGenericTest)

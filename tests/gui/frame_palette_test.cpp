@@ -10,6 +10,7 @@
 
 #include "core/app/navigation.h"
 #include "gui/app/sub_form_collection.h"
+#include "gui/pages/dlg_login_root.h"
 #include "gui/support/frame_fixture.h"
 
 using namespace orv;
@@ -130,6 +131,32 @@ class FramePaletteTest : public QObject {
       // The walk met the pages' texts (the home page alone has several).
       QVERIFY2(checked >= 20, qPrintable(QString::number(checked)));
       QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QStringLiteral("\n"))));
+    }
+    QApplication::setPalette(saved);
+  }
+
+  // The root login dialog paints its own light background too, so it carries dark text with it.
+  void theRootLoginDialogIsReadableUnderADarkPalette() {
+    const QPalette saved = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    {
+      Frame f;
+      QVERIFY(f.Start());
+      CDlgLoginRoot dialog(f.window->pack(), &f.fakes.prompter, f.window.get());
+      dialog.show();
+      QCoreApplication::processEvents();
+      if (const QString shots = qEnvironmentVariable("ORVANTIS_SHOTS"); !shots.isEmpty())
+        dialog.grab().save(shots + QStringLiteral("/dark-CDlgLoginRoot.png"));
+      QStringList unreadable;
+      int checked = 0;
+      for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->isVisible() || TextShown(label).trimmed().isEmpty()) continue;
+        ++checked;
+        const double ratio = Contrast(TextOf(label), BackgroundOf(label));
+        if (ratio < 4.5) unreadable << TextShown(label) + QStringLiteral(": %1").arg(ratio);
+      }
+      QVERIFY(checked >= 2);
+      QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable.join(QLatin1Char('\n'))));
     }
     QApplication::setPalette(saved);
   }

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "gui/widgets/light_palette.h"
+
 namespace orv::gui {
 
 CSubPage::CSubPage(QWidget* parent) : QWidget(parent), m_title(new QLabel(this)) {
@@ -97,32 +99,8 @@ void CSubPage::SetCaption(QAbstractButton* button, const QString& text) {
 }
 
 void CSubPage::PaintWhite() {
-  // The white page carries its own text colours: a dark desktop palette must not leave light
-  // text on it. Every group gets them, so an inactive window and disabled controls read too.
-  const QColor ink(Qt::black);
-  const QColor greyInk(0x5f, 0x5f, 0x5f);  // disabled text, still at least 4.5:1 on white
-  const QColor paper(Qt::white);
-  const QColor button(0xf0, 0xf0, 0xf0);
-  QPalette pal = palette();
-  for (const QPalette::ColorGroup group :
-       {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    const QColor& text = group == QPalette::Disabled ? greyInk : ink;
-    pal.setColor(group, QPalette::Window, paper);
-    pal.setColor(group, QPalette::Base, paper);
-    pal.setColor(group, QPalette::AlternateBase, button);
-    pal.setColor(group, QPalette::Button, button);
-    pal.setColor(group, QPalette::WindowText, text);
-    pal.setColor(group, QPalette::Text, text);
-    pal.setColor(group, QPalette::ButtonText, text);
-    pal.setColor(group, QPalette::PlaceholderText, greyInk);
-    pal.setColor(group, QPalette::Light, paper);
-    pal.setColor(group, QPalette::Midlight, QColor(0xe3, 0xe3, 0xe3));
-    pal.setColor(group, QPalette::Mid, QColor(0xa0, 0xa0, 0xa0));
-    pal.setColor(group, QPalette::Dark, QColor(0x80, 0x80, 0x80));
-    pal.setColor(group, QPalette::Shadow, QColor(0x40, 0x40, 0x40));
-  }
   setAutoFillBackground(true);
-  setPalette(pal);
+  setPalette(LightPalette(palette(), Qt::white));
 }
 
 }  // namespace orv::gui

@@ -10,6 +10,7 @@
 #include "core/app/credential_text.h"
 #include "core/i18n/language_pack.h"
 #include "gui/i18n/pack_text.h"
+#include "gui/widgets/light_palette.h"
 
 namespace orv::gui {
 
@@ -29,9 +30,7 @@ CDlgLoginRoot::CDlgLoginRoot(const i18n::LanguagePack& pack, Prompter* prompter,
   QString caption = text("DlgLoginRootCaption");
   setWindowTitle(caption.isEmpty() ? QStringLiteral("Login root") : caption);
   setAutoFillBackground(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(252, 253, 255));
-  setPalette(pal);
+  setPalette(LightPalette(palette(), QColor(252, 253, 255)));
 
   m_note->setText(text("note1"));
   m_note->setWordWrap(true);

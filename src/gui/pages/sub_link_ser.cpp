@@ -50,6 +50,7 @@ CSubLinkSer::CSubLinkSer(QWidget* parent)
     m_list->setColumnWidth(c, std::max(widths[c], header));
   }
   m_list->installEventFilter(this);
+  LetEnterThrough(m_list);
   m_frame.body->addWidget(m_listTitle);
   m_frame.body->addWidget(m_list, 1);
   m_frame.back->SetText(QStringLiteral("Back"));
