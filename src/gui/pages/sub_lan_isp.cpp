@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -10,7 +11,7 @@
 #include "core/model/session_record.h"
 #include "gui/i18n/pack_text.h"
 #include "gui/pages/field_label.h"
-#include "gui/widgets/typing_limit_edit.h"
+#include "gui/pages/wireless_controls.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -29,14 +30,17 @@ CSubLANISP::CSubLANISP(QWidget* parent) : CSubPage(parent) {
   group->addButton(m_pppoe);
 
   m_userLabel = new QLabel(QStringLiteral("User Name"), this);
-  m_user = new CTypingLimitEdit(kIspTypingLimit, this);
+  m_user = new QLineEdit(this);
+  SetTypingLimit(m_user, kIspTypingLimit);
   m_user->setObjectName(QStringLiteral("user"));
   m_passwordLabel = new QLabel(QStringLiteral("Password"), this);
-  m_password = new CTypingLimitEdit(kIspTypingLimit, this);
+  m_password = new QLineEdit(this);
+  SetTypingLimit(m_password, kIspTypingLimit);
   m_password->setObjectName(QStringLiteral("password"));
   m_password->setEchoMode(QLineEdit::Password);
   m_confirmLabel = new QLabel(QStringLiteral("Confirm password"), this);
-  m_confirm = new CTypingLimitEdit(kIspTypingLimit, this);
+  m_confirm = new QLineEdit(this);
+  SetTypingLimit(m_confirm, kIspTypingLimit);
   m_confirm->setObjectName(QStringLiteral("confirm"));
   m_confirm->setEchoMode(QLineEdit::Password);
   SetFieldLabel(m_userLabel, m_user, m_userLabel->text());
@@ -104,9 +108,9 @@ void CSubLANISP::Prepare() {
   switch (IspLinkOnPrepare(*s)) {
     case IspShown::Pppoe:
       m_pppoe->setChecked(true);
-      m_user->LoadText(LocalQString(s->net.PAccount.view()));
-      m_password->LoadText(LocalQString(s->net.PPwd.view()));
-      m_confirm->LoadText(LocalQString(s->net.PVP.view()));
+      SetLoadedText(m_user, LocalQString(s->net.PAccount.view()));
+      SetLoadedText(m_password, LocalQString(s->net.PPwd.view()));
+      SetLoadedText(m_confirm, LocalQString(s->net.PVP.view()));
       EnableAccount(true);
       break;
     case IspShown::Lan:

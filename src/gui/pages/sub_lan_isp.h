@@ -11,8 +11,6 @@ class QRadioButton;
 
 namespace orv::gui {
 
-class CTypingLimitEdit;
-
 class CSubLANISP : public CSubPage {
   Q_OBJECT
  public:
@@ -38,11 +36,11 @@ class CSubLANISP : public CSubPage {
   QRadioButton* m_lan = nullptr;
   QRadioButton* m_pppoe = nullptr;
   QLabel* m_userLabel = nullptr;
-  CTypingLimitEdit* m_user = nullptr;
+  QLineEdit* m_user = nullptr;
   QLabel* m_passwordLabel = nullptr;
-  CTypingLimitEdit* m_password = nullptr;
+  QLineEdit* m_password = nullptr;
   QLabel* m_confirmLabel = nullptr;
-  CTypingLimitEdit* m_confirm = nullptr;
+  QLineEdit* m_confirm = nullptr;
   QString m_mismatchMessage;
   QString m_userRefusedMessage;
   QString m_passwordRefusedMessage;

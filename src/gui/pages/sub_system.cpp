@@ -17,7 +17,7 @@
 #include "core/model/session_record.h"
 #include "gui/i18n/pack_text.h"
 #include "gui/pages/field_label.h"
-#include "gui/widgets/typing_limit_edit.h"
+#include "gui/pages/wireless_controls.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -53,10 +53,12 @@ CSubSystem::CSubSystem(QWidget* parent) : CSubPage(parent) {
   m_frame = BuildPageFrame(this, titleLine(), true, true);
 
   m_hostNameLabel = new QLabel(QStringLiteral("Host Name"), this);
-  m_hostName = new CTypingLimitEdit(kHostNameTypingLimit, this);
+  m_hostName = new QLineEdit(this);
+  SetTypingLimit(m_hostName, kHostNameTypingLimit);
   m_hostName->setObjectName(QStringLiteral("hostName"));
   m_descriptionLabel = new QLabel(QStringLiteral("Description"), this);
-  m_description = new CTypingLimitEdit(kDescriptionTypingLimit, this);
+  m_description = new QLineEdit(this);
+  SetTypingLimit(m_description, kDescriptionTypingLimit);
   m_description->setObjectName(QStringLiteral("description"));
 
   m_keep = new QRadioButton(QStringLiteral("Keep current date and time "), this);
@@ -82,7 +84,8 @@ CSubSystem::CSubSystem(QWidget* parent) : CSubPage(parent) {
   m_time->setObjectName(QStringLiteral("time"));
   m_timeHint = new QLabel(kTimeHint, this);
   m_ntpServerLabel = new QLabel(this);
-  m_ntpServer = new CTypingLimitEdit(kNtpServerTypingLimit, this);
+  m_ntpServer = new QLineEdit(this);
+  SetTypingLimit(m_ntpServer, kNtpServerTypingLimit);
   m_ntpServer->setObjectName(QStringLiteral("ntpServer"));
   m_timeZoneLabel = new QLabel(QStringLiteral("Time Zone"), this);
   m_timeZone = new QComboBox(this);
@@ -198,14 +201,14 @@ void CSubSystem::Prepare() {
   // Nothing here is connected to the record, so loading the controls writes nothing back.
   const QSignalBlocker blockZone(m_timeZone);
   const QSignalBlocker blockInterval(m_interval);
-  m_hostName->LoadText(LocalQString(s->sys.TitleBar.view()));
-  m_description->LoadText(LocalQString(s->sys.Desp.view()));
+  SetLoadedText(m_hostName, LocalQString(s->sys.TitleBar.view()));
+  SetLoadedText(m_description, LocalQString(s->sys.Desp.view()));
   m_date->setText(LocalQString(s->sys.Date.view()));
   m_time->setText(LocalQString(s->sys.Time.view()));
   const SystemShown shown = SystemOnPrepare(*s);
   if (shown.mode == ClockMode::Keep) m_keep->setChecked(true);
   if (shown.mode == ClockMode::Automatic) m_automatic->setChecked(true);
-  if (shown.fillNtpServer) m_ntpServer->LoadText(LocalQString(s->sys.NTPName.view()));
+  if (shown.fillNtpServer) SetLoadedText(m_ntpServer, LocalQString(s->sys.NTPName.view()));
   LoadList(m_timeZone, shown.timeZone, QString::number(s->sys.Timezone));
   LoadList(m_interval, shown.interval, QString::fromStdString(UpdateIntervalName(s->sys.NTPPoll)));
 }

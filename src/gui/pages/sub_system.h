@@ -12,8 +12,6 @@ class QRadioButton;
 
 namespace orv::gui {
 
-class CTypingLimitEdit;
-
 class CSubSystem : public CSubPage {
   Q_OBJECT
  public:
@@ -43,9 +41,9 @@ class CSubSystem : public CSubPage {
 
   PageFrame m_frame;
   QLabel* m_hostNameLabel = nullptr;
-  CTypingLimitEdit* m_hostName = nullptr;
+  QLineEdit* m_hostName = nullptr;
   QLabel* m_descriptionLabel = nullptr;
-  CTypingLimitEdit* m_description = nullptr;
+  QLineEdit* m_description = nullptr;
   QRadioButton* m_keep = nullptr;
   QRadioButton* m_sync = nullptr;
   QRadioButton* m_manual = nullptr;
@@ -56,7 +54,7 @@ class CSubSystem : public CSubPage {
   QLineEdit* m_time = nullptr;
   QLabel* m_timeHint = nullptr;
   QLabel* m_ntpServerLabel = nullptr;
-  CTypingLimitEdit* m_ntpServer = nullptr;
+  QLineEdit* m_ntpServer = nullptr;
   QLabel* m_timeZoneLabel = nullptr;
   QComboBox* m_timeZone = nullptr;
   QLabel* m_intervalLabel = nullptr;

@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers the wireless pages share: typing limits that never cut a loaded or already typed
+// Small helpers the pages share: typing limits that never cut a loaded or already typed
 // value, and a list choice that does not count as the user's.
 
 #include <QString>
