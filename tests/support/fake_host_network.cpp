@@ -116,10 +116,6 @@ int FakeHostNetwork::RefreshAddress(std::uint32_t context) {
   return 0;
 }
 
-ArpAnswer FakeHostNetwork::SendArp(std::uint32_t target, std::uint32_t source) {
-  return SendArpOn(0, target, source);
-}
-
 std::vector<std::uint32_t> FakeHostNetwork::ArpAdapters() const {
   std::lock_guard lock(m_mutex);
   return m_arpAdapters;

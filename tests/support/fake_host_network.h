@@ -52,7 +52,6 @@ class FakeHostNetwork : public HostNetwork {
                  std::uint32_t& context) override;
   int DeleteAddress(std::uint32_t context) override;
   int RefreshAddress(std::uint32_t context) override;
-  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override;
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
   bool AdapterOverridden() const override { return overridden; }
   bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override;

@@ -153,8 +153,7 @@ std::string NetdService::Arp(const NetdRequest& r) {
   if (!Use(NetdPrivilege::Raw))
     return "err orvantis-netd does not hold CAP_NET_RAW (its capabilities were not set: "
            "install the package or run make install-privileges)";
-  const ArpAnswer a =
-      ifIndex != 0 ? net.SendArpOn(ifIndex, r.address, r.source) : net.SendArp(r.address, r.source);
+  const ArpAnswer a = net.SendArpOn(ifIndex, r.address, r.source);
   Use(NetdPrivilege::None);
   switch (a) {
     case ArpAnswer::Answered:

@@ -70,8 +70,7 @@ FreeAddressResult FindFreeAddress(HostNetwork& net, std::uint32_t start, std::ui
     if (!connectAllowed) break;
     const std::uint32_t candidate = WithLastOctet(start, static_cast<std::uint8_t>(host));
     if (candidate == 0) continue;
-    const ArpAnswer answer =
-        ifIndex != 0 ? net.SendArpOn(ifIndex, candidate, source) : net.SendArp(candidate, source);
+    const ArpAnswer answer = net.SendArpOn(ifIndex, candidate, source);
     if (answer == ArpAnswer::Error) {
       ++r.failedRequests;
     } else if (answer == ArpAnswer::NoAnswer) {

@@ -62,12 +62,12 @@ class HostNetwork {
   // Renews the finite lifetime of an address this object added (no-op where there is none).
   virtual int RefreshAddress(std::uint32_t context) = 0;
 
-  // One ARP request for target from source. The host's own addresses count as answered.
-  virtual ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) = 0;
-  // The same out of a given adapter; 0 lets the source address decide, as SendArp does.
-  virtual ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) {
-    (void)ifIndex;
-    return SendArp(target, source);
+  // One ARP request for target from source, out of adapter ifIndex (0: the source address decides).
+  // The host's own addresses count as answered.
+  virtual ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target,
+                              std::uint32_t source) = 0;
+  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) {
+    return SendArpOn(0, target, source);
   }
 
   // Address and adapter of an address this object added; false when the context is unknown.

@@ -113,9 +113,6 @@ class HelperHostNetwork final : public HostNetwork {
     return Simple(NetdVerb::Refresh, it->second, "refreshing ");
   }
 
-  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override {
-    return SendArpOn(0, target, source);
-  }
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override {
     NetdRequest r;
     r.verb = NetdVerb::Arp;

@@ -187,9 +187,6 @@ class LinuxHostNetwork final : public HostNetwork {
     return SendAddress(it->second, NLM_F_REPLACE, false);
   }
 
-  ArpAnswer SendArp(std::uint32_t target, std::uint32_t source) override {
-    return SendArpOn(0, target, source);
-  }
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
   bool AdapterOverridden() const override { return !m_opt.adapterOverride.empty(); }
   bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override {
