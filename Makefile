@@ -25,7 +25,7 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
   qt6-base-dev libgl-dev libnl-3-dev libnl-route-3-dev nlohmann-json3-dev libcli11-dev \
   clang-14 libclang-rt-14-dev clang-format-14 \
-  iproute2 iputils-ping curl procps jq util-linux python3 xvfb ccache fonts-wqy-microhei \
+  iproute2 iputils-ping curl procps jq util-linux python3 xvfb ccache fonts-wqy-microhei shellcheck \
   dpkg-dev file librsvg2-bin libcap2-bin lintian desktop-file-utils appstream
 
 .PHONY: deps build test demo bench asan tsan fuzz format format-check clean install install-privileges deb
@@ -115,8 +115,12 @@ bench: build
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 -i
 
+# Formatting, the layers' include direction, and the shell scripts' warnings.
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
+	python3 scripts/check_includes
+	git ls-files 'scripts/*' 'tests/net/*' | grep -E '\.(sh|bash)$$|^scripts/(bench|demo|lab)$$' | \
+	  xargs shellcheck -x -P SCRIPTDIR -S warning
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -52,6 +52,11 @@ for cmd in discover netinfo ensure-subnet free-addresses arp-test read save scan
     fail "the completion does not offer $cmd"
 done
 bash -n "$scratch/usr/share/bash-completion/completions/orvantis-cli" || fail "completion script"
+# The lab's walk driver is a test program of its own: the product never carries it.
+if [ -e "$folder/orvantis" ]; then
+  ! grep -q ORVANTIS_TEST_SCRIPT "$folder/orvantis" || fail "orvantis carries the lab's walk driver"
+fi
+[ ! -e "$folder/orvantis-walk" ] || fail "the lab's walk program is in the package"
 
 step "modes and capabilities of the programs"
 # The package carries plain 0755 files owned by root; only the postinst gives the helper its

@@ -7,8 +7,8 @@ bin=$(cd "${1:?bin folder}" && pwd)
 here=$(cd "$(dirname "$0")/.." && pwd)
 lab="$here/lab"
 [ "$(id -u)" = 0 ] || { echo "gui search bench: needs root (network namespaces); skipped"; exit 0; }
-grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis" 2>/dev/null ||
-  { echo "gui search bench: $bin/orvantis has no test driver; skipped"; exit 0; }
+grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk" 2>/dev/null ||
+  { echo "gui search bench: $bin/orvantis-walk has no test driver; skipped"; exit 0; }
 P="ogb$$-"
 work=$(mktemp -d)
 pid=""
@@ -42,7 +42,7 @@ wait-list 250
 EOF2
 timeout 120 "$lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" \
   ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TEST_SCRIPT="$work/script.txt" \
-  "$bin/orvantis" --probe-host 198.51.100.10 >"$work/out" 2>&1 || true
+  "$bin/orvantis-walk" --probe-host 198.51.100.10 >"$work/out" 2>&1 || true
 ms=$(sed -n 's/^test-script: step 5 "wait-list 250" ok after \([0-9]*\) ms$/\1/p' "$work/out")
 [ -n "$ms" ] || { echo "gui search bench: the list never reached 250 cameras"; exit 1; }
 echo "gui search, 250 cameras: listed $(echo "scale=2; $ms / 1000" | bc) s after Start Search (before: 2.06 s; target < 0.3 s)"

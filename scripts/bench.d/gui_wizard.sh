@@ -20,7 +20,7 @@ if [ -z "$mode" ]; then
   bash "$0" "$bin" ui
   exit 0
 fi
-# shellcheck source=/dev/null
+# shellcheck source=../../tests/net/gui_walk.bash
 . "$here/tests/net/gui_walk.bash"
 walk_init "gui wizard bench" "$bin"
 walk_wizard_cameras

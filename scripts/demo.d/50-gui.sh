@@ -13,7 +13,7 @@ mkdir -p "$gui_shots"
 gui_dir="$work/gui"
 mkdir -p "$gui_dir/Language" "$work/gui-run"
 chmod 700 "$work/gui-run"
-cp "$bin/orvantis" "$gui_dir/"
+cp "$bin/orvantis-walk" "$gui_dir/orvantis"
 cp "$bin/Language/"*.ini "$gui_dir/Language/"
 gui_platform=(QT_QPA_PLATFORM=offscreen)
 if [ -n "${DISPLAY:-}" ]; then

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "gui/app/real_services.h"
+#include "gui/window/real_services.h"
 
 using namespace orv::gui;
 

@@ -19,11 +19,11 @@
 
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
-#include "gui/app/sub_form_collection.h"
-#include "gui/app/wizard_app.h"
-#include "gui/i18n/about_dlg.h"
-#include "gui/pages/dlg_login_root.h"
+#include "gui/dialogs/about_dlg.h"
+#include "gui/dialogs/dlg_login_root.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/sub_form_collection.h"
+#include "gui/window/wizard_app.h"
 
 using namespace orv;
 using namespace orv::gui;

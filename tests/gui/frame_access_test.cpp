@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "gui/app/sub_form_collection.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/sub_form_collection.h"
 
 using namespace orv;
 using namespace orv::gui;

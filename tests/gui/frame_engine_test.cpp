@@ -8,12 +8,12 @@
 #include <QtTest>
 
 #include "core/app/navigation.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_login.h"
 #include "gui/pages/sub_wizard_ip.h"
 #include "gui/support/frame_fixture.h"
 #include "gui/widgets/xbutton_xp.h"
+#include "gui/window/sub_form_collection.h"
 
 using namespace orv;
 using namespace orv::gui;

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "core/app/navigation.h"
-#include "gui/app/camera_work.h"
-#include "gui/app/sub_form_collection.h"
-#include "gui/app/sub_wait.h"
+#include "gui/dialogs/sub_wait.h"
 #include "gui/pages/sub_ap_scan.h"
 #include "gui/pages/sub_setup_finish.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/camera_work.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
 using namespace orv;
@@ -21,8 +21,8 @@ using namespace orv::gui::test;
 
 namespace {
 
-void Tick(CWizardDlg& w, int id, int times) {
-  for (int i = 0; i < times; ++i) w.OnTimer(id);
+void Tick(CWizardDlg& w, WindowTimer timer, int times) {
+  for (int i = 0; i < times; ++i) w.OnTimer(timer);
 }
 
 const MessageRequest& Last(const Frame& f) {
@@ -63,16 +63,16 @@ class FrameJobsTest : public QObject {
     QVERIFY(w.busy());
     QVERIFY(!w.pageArea()->isEnabled());
     QVERIFY(w.isEnabled());  // dialogs and message boxes stay usable
-    QVERIFY(w.timerActive(3));
-    QCOMPARE(w.timerInterval(3), 300);
+    QVERIFY(w.timerActive(WindowTimer::WorkerPoll));
+    QCOMPARE(w.timerInterval(WindowTimer::WorkerPoll), 300);
     QCOMPARE(w.waitWindow()->text(), w.note(2));
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-    Tick(w, 3, 96);
+    Tick(w, WindowTimer::WorkerPoll, 96);
     QVERIFY(w.busy());
     QCOMPARE(w.waitWindow()->position(), 960);
-    w.OnTimer(3);
+    w.OnTimer(WindowTimer::WorkerPoll);
     QVERIFY(!w.busy());
-    QVERIFY(!w.timerActive(3));
+    QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
     QVERIFY(w.pageArea()->isEnabled());
     QVERIFY(w.waitWindow()->isHidden());
     Frame::Settle();
@@ -91,7 +91,7 @@ class FrameJobsTest : public QObject {
       CWizardDlg& w = *f.window;
       w.OnStep(nav::kStepRead);
       QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-      Tick(w, 3, 97);
+      Tick(w, WindowTimer::WorkerPoll, 97);
       QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
       QCOMPARE(Last(f).text, w.message(error == -8 ? 8 : 2));
       QCOMPARE(Last(f).icon, error == -8 ? MessageIcon::Stop : MessageIcon::Warning);
@@ -113,28 +113,28 @@ class FrameJobsTest : public QObject {
     w.session().wizardMode = 1;
     w.session().newCamera = 1;
     w.OnStep(nav::kStepSave);
-    QCOMPARE(w.timerInterval(3), 800);
+    QCOMPARE(w.timerInterval(WindowTimer::WorkerPoll), 800);
     QCOMPARE(w.waitWindow()->text(), w.note(3));
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-    Tick(w, 3, 91);
+    Tick(w, WindowTimer::WorkerPoll, 91);
     QVERIFY(f.fakes.prompter.shown.empty());
-    w.OnTimer(3);
+    w.OnTimer(WindowTimer::WorkerPoll);
     QCOMPARE(Last(f).text, w.message(4));
     QCOMPARE(Last(f).icon, MessageIcon::Information);
-    QVERIFY(!w.timerActive(3));
-    QVERIFY(w.timerActive(4));
-    QCOMPARE(w.timerInterval(4), 1200);
+    QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
+    QVERIFY(w.timerActive(WindowTimer::Refind));
+    QCOMPARE(w.timerInterval(WindowTimer::Refind), 1200);
     QCOMPARE(w.waitWindow()->text(), w.note(4));
     QVERIFY(!w.pageArea()->isEnabled());
 
-    Tick(w, 4, 60);
+    Tick(w, WindowTimer::Refind, 60);
     QCOMPARE(finders, 0);
-    w.OnTimer(4);
+    w.OnTimer(WindowTimer::Refind);
     QCOMPARE(finders, 1);
-    Tick(w, 4, 39);
-    QVERIFY(w.timerActive(4));
-    w.OnTimer(4);  // tick 101
-    QVERIFY(!w.timerActive(4));
+    Tick(w, WindowTimer::Refind, 39);
+    QVERIFY(w.timerActive(WindowTimer::Refind));
+    w.OnTimer(WindowTimer::Refind);  // tick 101
+    QVERIFY(!w.timerActive(WindowTimer::Refind));
     QCOMPARE(Last(f).text, w.message(5));
     QCOMPARE(Last(f).icon, MessageIcon::Warning);
     QVERIFY(w.pageArea()->isEnabled());
@@ -162,8 +162,8 @@ class FrameJobsTest : public QObject {
     s.cameraAddrText = "192.168.0.98";
     w.OnStep(nav::kStepSave);
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-    Tick(w, 3, 92);
-    Tick(w, 4, 61);  // the engine exists now and has polled once
+    Tick(w, WindowTimer::WorkerPoll, 92);
+    Tick(w, WindowTimer::Refind, 61);  // the engine exists now and has polled once
     orv::testing::ReplySpec other = orv::testing::NumberedCamera(7);
     orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
     moved.cameraId = "SN0042";
@@ -171,8 +171,9 @@ class FrameJobsTest : public QObject {
     moved.httpPort = 8080;
     rig.net->DeliverAll(orv::testing::MakeReply(other));
     rig.net->DeliverAll(orv::testing::MakeReply(moved));
-    for (int i = 0; i < 5 && w.timerActive(4); ++i) w.OnTimer(4);
-    QVERIFY(!w.timerActive(4));
+    for (int i = 0; i < 5 && w.timerActive(WindowTimer::Refind); ++i)
+      w.OnTimer(WindowTimer::Refind);
+    QVERIFY(!w.timerActive(WindowTimer::Refind));
     QCOMPARE(s.cameraAddrText.view(), std::string_view("10.0.0.77"));
     QCOMPARE(s.cameraPortText.view(), std::string_view("8080"));
     QCOMPARE(natReads, 1);
@@ -195,9 +196,9 @@ class FrameJobsTest : public QObject {
     w.session().sys.wirelessCapable = 1;
     w.OnStep(nav::kStepSave);
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
-    Tick(w, 3, 92);
+    Tick(w, WindowTimer::WorkerPoll, 92);
     QCOMPARE(Last(f).text, w.message(3));
-    QVERIFY(!w.timerActive(4));
+    QVERIFY(!w.timerActive(WindowTimer::Refind));
     QVERIFY(!w.busy());
     Frame::Settle();
     QCOMPARE(w.pageArea()->current(), 0);
@@ -212,9 +213,9 @@ class FrameJobsTest : public QObject {
       CWizardDlg& w = *f.window;
       w.session().sys.TitleBar = "mine";
       w.OnStep(reading ? nav::kStepRead : nav::kStepSave);
-      Tick(w, 3, 100);
+      Tick(w, WindowTimer::WorkerPoll, 100);
       QVERIFY(f.fakes.prompter.shown.empty());
-      w.OnTimer(3);
+      w.OnTimer(WindowTimer::WorkerPoll);
       QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
       QCOMPARE(Last(f).text, w.message(2));
       QCOMPARE(Last(f).caption, reading ? QStringLiteral("Orvantis") : QString());
@@ -223,9 +224,9 @@ class FrameJobsTest : public QObject {
       // The late result exists now; the window must still ignore it.
       QTRY_VERIFY_WITH_TIMEOUT(latch.finished(), 5000);
       Frame::Settle();
-      Tick(w, 3, 5);
+      Tick(w, WindowTimer::WorkerPoll, 5);
       QVERIFY(!w.busy());
-      QVERIFY(!w.timerActive(3));
+      QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
       QCOMPARE(w.session().sys.TitleBar.view(), std::string_view("mine"));
       QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
       QCOMPARE(w.pageArea()->current(), 0);
@@ -307,8 +308,8 @@ class FrameJobsTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
     int position = 1000;
     w.jobs().Poll(position, w.session());  // the job is gone behind the timer's back
-    w.OnTimer(3);
-    QVERIFY(!w.timerActive(3));
+    w.OnTimer(WindowTimer::WorkerPoll);
+    QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
     QVERIFY(!w.busy());
     QVERIFY(w.pageArea()->isEnabled());
     QVERIFY(w.waitWindow()->isHidden());
@@ -324,7 +325,7 @@ class FrameJobsTest : public QObject {
     w.show();
     w.OnStep(nav::kStepRead);
     QVERIFY(w.close());
-    QVERIFY(!w.timerActive(3));
+    QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
     QCOMPARE(w.session().connectAllowed.load(), 0);
     f.window.reset();  // the worker still waits on the latch
     QVERIFY(!latch.finished());
@@ -367,7 +368,7 @@ class FrameJobsTest : public QObject {
     f.timerScale = 10;
     f.Start();
     f.window->OnStep(nav::kStepSave);
-    QCOMPARE(f.window->timerInterval(3), 80);
+    QCOMPARE(f.window->timerInterval(WindowTimer::WorkerPoll), 80);
   }
 };
 

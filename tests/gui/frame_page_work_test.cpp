@@ -10,9 +10,9 @@
 
 #include "core/app/navigation.h"
 #include "core/hostnet/temporary_address_owner.h"
-#include "gui/app/real_services.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/real_services.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
 using namespace orv;

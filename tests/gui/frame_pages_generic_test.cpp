@@ -11,11 +11,11 @@
 
 #include "core/app/navigation.h"
 #include "core/util/ipv4.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_search_net.h"
 #include "gui/pages/sub_setup_finish.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
 using namespace orv;

@@ -9,9 +9,9 @@
 #include <cmath>
 
 #include "core/app/navigation.h"
-#include "gui/app/sub_form_collection.h"
-#include "gui/pages/dlg_login_root.h"
+#include "gui/dialogs/dlg_login_root.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/sub_form_collection.h"
 
 using namespace orv;
 using namespace orv::gui;

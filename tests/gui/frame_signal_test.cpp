@@ -19,9 +19,9 @@
 
 #include "core/hostnet/temporary_address_owner.h"
 #include "core/util/ipv4.h"
-#include "gui/app/real_services.h"
-#include "gui/app/wizard_app.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/real_services.h"
+#include "gui/window/wizard_app.h"
 #include "support/fake_host_network.h"
 
 using namespace orv;

@@ -8,10 +8,10 @@
 #include <QtTest>
 
 #include "core/app/navigation.h"
-#include "gui/app/real_services.h"
-#include "gui/app/sub_form_collection.h"
-#include "gui/i18n/dlg_language.h"
+#include "gui/dialogs/dlg_language.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/real_services.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
 using namespace orv;

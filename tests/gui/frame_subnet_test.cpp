@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/app/navigation.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/support/frame_fixture.h"
+#include "gui/window/sub_form_collection.h"
 
 using namespace orv;
 using namespace orv::gui;

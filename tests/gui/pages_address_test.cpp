@@ -13,7 +13,6 @@
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/pages/address_fields.h"
 #include "gui/pages/sub_lan_ip.h"
 #include "gui/pages/sub_wizard_ip.h"
@@ -24,6 +23,7 @@
 #include "gui/support/recording_sink.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
 namespace orv::gui {
@@ -492,7 +492,7 @@ TEST(WizardPageInTheWindow, ProposesTheReadsFreeAddressAndTestsThroughTheWindows
   w.OnStep(nav::kStepRead);
   for (int i = 0; i < 500 && !w.jobs().JobEnded(); ++i) QTest::qWait(10);
   ASSERT_TRUE(w.jobs().JobEnded());
-  for (int i = 0; i < 97; ++i) w.OnTimer(CWizardDlg::kWorkerTimer);
+  for (int i = 0; i < 97; ++i) w.OnTimer(WindowTimer::WorkerPoll);
   test::Frame::Settle();
   w.OnStep(nav::kStepWizardAddress);
   auto* page = static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress));

@@ -12,7 +12,6 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "core/util/ipv4.h"
-#include "gui/app/sub_form_collection.h"
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_set_auto_param.h"
 #include "gui/pages/sub_setup_finish.h"
@@ -22,6 +21,7 @@
 #include "gui/support/page_test.h"
 #include "gui/support/recording_sink.h"
 #include "gui/widgets/xbutton_xp.h"
+#include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
 namespace orv::gui {
@@ -253,14 +253,13 @@ TEST(FinishAfterSave, AFailedNatReadShowsNotLinkedNeverTheEarlierStatus) {
   s.sys.NATStat = 1;  // what an earlier camera reported
   w.OnStep(nav::kStepSave);
   for (int i = 0; i < 500 && !w.jobs().JobEnded(); ++i) QTest::qWait(10);
-  for (int i = 0; i < 92; ++i) w.OnTimer(CWizardDlg::kWorkerTimer);
-  for (int i = 0; i < 61; ++i) w.OnTimer(CWizardDlg::kRefindTimer);
+  for (int i = 0; i < 92; ++i) w.OnTimer(WindowTimer::WorkerPoll);
+  for (int i = 0; i < 61; ++i) w.OnTimer(WindowTimer::Refind);
   orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
   moved.cameraId = "SN0042";
   moved.ip = "10.0.0.77";
   rig.net->DeliverAll(orv::testing::MakeReply(moved));
-  for (int i = 0; i < 5 && w.timerActive(CWizardDlg::kRefindTimer); ++i)
-    w.OnTimer(CWizardDlg::kRefindTimer);
+  for (int i = 0; i < 5 && w.timerActive(WindowTimer::Refind); ++i) w.OnTimer(WindowTimer::Refind);
   test::Frame::Settle();
   ASSERT_EQ(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
   auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));

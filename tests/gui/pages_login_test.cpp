@@ -14,7 +14,7 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
-#include "gui/pages/dlg_login_root.h"
+#include "gui/dialogs/dlg_login_root.h"
 #include "gui/pages/sub_login.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"

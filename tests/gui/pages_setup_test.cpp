@@ -14,11 +14,11 @@
 #include "gui/pages/sub_first.h"
 #include "gui/pages/sub_option.h"
 #include "gui/pages/sub_show_pic.h"
-#include "gui/resources/art/link_art.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/page_test.h"
 #include "gui/support/recording_sink.h"
+#include "gui/widgets/link_art.h"
 
 namespace orv::gui {
 namespace {

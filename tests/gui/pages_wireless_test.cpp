@@ -24,7 +24,6 @@
 #include "core/camera_http/requests.h"
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
-#include "gui/app/real_services.h"
 #include "gui/pages/sub_ap_scan.h"
 #include "gui/pages/sub_wlan_ap.h"
 #include "gui/pages/sub_wps.h"
@@ -33,6 +32,7 @@
 #include "gui/support/page_fixture.h"
 #include "gui/support/recording_sink.h"
 #include "gui/widgets/xbutton_xp.h"
+#include "gui/window/real_services.h"
 
 namespace orv::gui {
 namespace {

@@ -5,6 +5,7 @@
 # the home page without a re-find. The requests the emulated camera received are compared byte for
 # byte.
 set -euo pipefail
+# shellcheck source=gui_walk.bash
 . "$(dirname "$0")/gui_walk.bash"
 walk_init gui_manual "${1:?bin folder}"
 

@@ -7,9 +7,9 @@ set -euo pipefail
 bin=${1:?bin folder}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 [ "$(id -u)" = 0 ] || { echo "gui_shutdown: needs root for network namespaces; skipped"; exit 77; }
-[ -x "$bin/orvantis" ] || { echo "gui_shutdown: $bin/orvantis not built; skipped"; exit 77; }
-grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis" ||
-  { echo "gui_shutdown: $bin/orvantis has no test driver; skipped"; exit 77; }
+[ -x "$bin/orvantis-walk" ] || { echo "gui_shutdown: $bin/orvantis-walk not built; skipped"; exit 77; }
+grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk" ||
+  { echo "gui_shutdown: $bin/orvantis-walk has no test driver; skipped"; exit 77; }
 P="ogs$$-"
 work=$(mktemp -d)
 pid=
@@ -64,7 +64,7 @@ run_closing() {
     XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" \
     ORVANTIS_TIMER_SCALE=10 ORVANTIS_ADAPTER=eth0 \
     ORVANTIS_TEST_SCRIPT="$script" ORVANTIS_TEST_STEP_MS=30000 \
-    "$bin/orvantis" "$@" >"$work/out" 2>&1 &
+    "$bin/orvantis-walk" "$@" >"$work/out" 2>&1 &
   local prog=$!
   # Watch for the temporary address while the walk runs (the read needs one).
   seen=0

@@ -40,9 +40,9 @@ walk_init() {
   walk_name=$1
   bin=$(cd "$2" && pwd)
   [ "$(id -u)" = 0 ] || { echo "$walk_name: needs root for network namespaces; skipped"; exit 77; }
-  [ -x "$bin/orvantis" ] || { echo "$walk_name: $bin/orvantis not built; skipped"; exit 77; }
-  grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis" ||
-    { echo "$walk_name: $bin/orvantis has no test driver; skipped"; exit 77; }
+  [ -x "$bin/orvantis-walk" ] || { echo "$walk_name: $bin/orvantis-walk not built; skipped"; exit 77; }
+  grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk" ||
+    { echo "$walk_name: $bin/orvantis-walk has no test driver; skipped"; exit 77; }
   P="ow$$-"
   work=$(mktemp -d)
   trap walk_cleanup EXIT INT TERM
@@ -84,7 +84,7 @@ walk_run() {
     XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" \
     ORVANTIS_TIMER_SCALE="$walk_scale" ORVANTIS_ADAPTER=eth0 ORVANTIS_TEST_STEP_MS=$((40000 * 10 / walk_scale)) \
     "${walk_env[@]}" ORVANTIS_TEST_SCRIPT="$script" \
-    "${walk_wrap[@]}" "$bin/orvantis" --probe-host 198.51.100.10 "$@" >"$work/$name.out" 2>&1
+    "${walk_wrap[@]}" "$bin/orvantis-walk" --probe-host 198.51.100.10 "$@" >"$work/$name.out" 2>&1
   walk_rc=$?
   set -e
   # ORVANTIS_KEEP_SHOTS=DIR keeps the pictures, session dumps and the request log of a walk.

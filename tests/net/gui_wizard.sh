@@ -7,6 +7,7 @@
 # emulated camera received are compared byte for byte. Then the link-server login, refused once,
 # and the account's list.
 set -euo pipefail
+# shellcheck source=gui_walk.bash
 . "$(dirname "$0")/gui_walk.bash"
 walk_init gui_wizard "${1:?bin folder}"
 

@@ -5,6 +5,7 @@
 # the WPS page, UPnP, the summary, the save in WPS mode, the re-find and the finish page. The
 # requests the emulated camera received are compared byte for byte.
 set -euo pipefail
+# shellcheck source=gui_walk.bash
 . "$(dirname "$0")/gui_walk.bash"
 walk_init gui_wps "${1:?bin folder}"
 

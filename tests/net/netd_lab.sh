@@ -133,8 +133,8 @@ check "read through the helper" 0 "$(jq -r .result <<<"$out" 2>/dev/null)"
 if wait_addrs "$base" 30; then echo "ok: nothing left after the read"; else fail "left behind: $(pc_addrs)"; fi
 
 echo "== the window's subnet step through the helper, as a member of the group"
-if [ -x "$bin/orvantis" ] && grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis"; then
-  cp "$bin/orvantis" "$inst/"
+if [ -x "$bin/orvantis-walk" ] && grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk"; then
+  cp "$bin/orvantis-walk" "$inst/orvantis"
   chmod 0755 "$inst/orvantis"
   # The program folder is not the user's to write: the language choice lives in the user's own.
   mkdir -p "$inst/home/.config/orvantis"
@@ -170,7 +170,7 @@ EOF2
   grep -q "all 16 steps passed" "$work/gui.out" || fail "the walk did not finish: $(tail -5 "$work/gui.out")"
   if wait_addrs "$base" 30; then echo "ok: nothing left after the window closed"; else fail "left behind: $(pc_addrs)"; fi
 elif [ "${CI:-}" = true ]; then
-  fail "$bin/orvantis with its test driver is needed (CI=true)"
+  fail "$bin/orvantis-walk is needed (CI=true)"
 else
   echo "no desktop program with a test driver in $bin: window step not tried"
 fi

@@ -140,7 +140,7 @@ EOF2
   in_pc env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" \
     ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TIMER_SCALE=10 \
     ORVANTIS_TEST_SCRIPT="$work/script.txt" ORVANTIS_TEST_STEP_MS=40000 \
-    timeout 120 "$bin/orvantis" --probe-host 10.20.0.1 >"$work/out" 2>&1 &
+    timeout 120 "$bin/orvantis-walk" --probe-host 10.20.0.1 >"$work/out" 2>&1 &
   local gui=$!
   watch_addresses "$gui"
   wait "$gui" || fail "$order: the walk ended with status $?"

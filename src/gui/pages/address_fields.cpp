@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "gui/app/page_frame.h"
+#include "gui/frame/page_frame.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"
 

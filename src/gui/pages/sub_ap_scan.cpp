@@ -10,9 +10,9 @@
 #include "core/app/wireless_rules.h"
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
-#include "gui/i18n/pack_text.h"
-#include "gui/pages/field_label.h"
-#include "gui/pages/wireless_controls.h"
+#include "gui/frame/control_helpers.h"
+#include "gui/frame/field_label.h"
+#include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

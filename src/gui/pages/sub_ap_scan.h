@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/camera_http/requests.h"
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QComboBox;
 class QLabel;

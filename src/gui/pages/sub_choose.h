@@ -2,7 +2,7 @@
 // The link-choice page: a new camera for this network (and over which link), or an existing one.
 
 #include "core/app/setup_choice.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QPushButton;

@@ -9,8 +9,8 @@
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
-#include "gui/i18n/pack_text.h"
-#include "gui/resources/art/link_art.h"
+#include "gui/frame/pack_text.h"
+#include "gui/widgets/link_art.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

@@ -3,7 +3,7 @@
 
 #include "core/app/link_info.h"
 #include "core/app/navigation.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QGroupBox;

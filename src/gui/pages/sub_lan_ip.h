@@ -2,8 +2,8 @@
 // The wired address page of the manual setup: DHCP or a fixed address with mask, router and two
 // DNS servers.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QRadioButton;
 

@@ -2,8 +2,8 @@
 // The ISP link-type page: the camera's wired link is plain LAN or PPPoE, with the PPPoE account
 // and its password typed twice.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QLineEdit;

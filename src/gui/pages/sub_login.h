@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/camera_http/requests.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QComboBox;
 class QLabel;

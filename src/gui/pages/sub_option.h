@@ -1,7 +1,7 @@
 #pragma once
 // The setup-type page: the guided wizard (cameras with the extended request set) or manual setup.
 
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QPushButton;

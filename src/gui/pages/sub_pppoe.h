@@ -2,8 +2,8 @@
 // The PPPoE account page of the wizard: the PC's own PPPoE user name is offered, the password is
 // asked for once.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QLineEdit;

@@ -19,8 +19,8 @@
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
-#include "gui/i18n/pack_text.h"
-#include "gui/pages/field_label.h"
+#include "gui/frame/field_label.h"
+#include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

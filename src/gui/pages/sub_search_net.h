@@ -13,7 +13,7 @@
 
 #include "core/discovery/camera_entry.h"
 #include "core/discovery/plipf.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QPushButton;

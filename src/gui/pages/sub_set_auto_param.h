@@ -5,8 +5,8 @@
 #include <QString>
 
 #include "core/app/summary_text.h"
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QGroupBox;
 class QLabel;

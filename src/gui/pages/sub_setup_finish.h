@@ -3,8 +3,8 @@
 // opens its web page.
 
 #include "core/discovery/camera_entry.h"
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QGridLayout;
 class QLabel;

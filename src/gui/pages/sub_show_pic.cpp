@@ -9,7 +9,7 @@
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
-#include "gui/resources/art/link_art.h"
+#include "gui/widgets/link_art.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

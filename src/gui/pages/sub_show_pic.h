@@ -1,7 +1,7 @@
 #pragma once
 // The connection-diagram page: how to cable the camera for the chosen link.
 
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QPushButton;

@@ -2,8 +2,8 @@
 // The system page: host name, description and how the camera keeps its clock (left alone, set
 // once from the PC, set by hand, or kept by a time server with a time zone and an interval).
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QComboBox;
 class QLabel;

@@ -9,8 +9,8 @@
 #include "core/app/navigation.h"
 #include "core/app/upnp_rules.h"
 #include "core/model/session_record.h"
-#include "gui/i18n/pack_text.h"
-#include "gui/pages/field_label.h"
+#include "gui/frame/field_label.h"
+#include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

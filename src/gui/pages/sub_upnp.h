@@ -1,8 +1,8 @@
 #pragma once
 // The UPnP and ports page: the camera's UPnP switch and its HTTP, stream and RTSP ports.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QCheckBox;
 class QLabel;

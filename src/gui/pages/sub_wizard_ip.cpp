@@ -8,7 +8,7 @@
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "core/platform/host_network.h"
-#include "gui/i18n/pack_text.h"
+#include "gui/frame/pack_text.h"
 #include "gui/pages/address_fields.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"

@@ -2,8 +2,8 @@
 // The manual wireless page: every wireless setting chosen by hand.
 
 #include "core/app/wireless_rules.h"
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QComboBox;
 class QLabel;

@@ -5,7 +5,7 @@
 #include "core/app/address_rules.h"
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
-#include "gui/i18n/pack_text.h"
+#include "gui/frame/pack_text.h"
 #include "gui/pages/address_fields.h"
 #include "gui/widgets/xbutton_xp.h"
 

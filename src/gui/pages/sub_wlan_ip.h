@@ -2,8 +2,8 @@
 // The wireless address page of the manual setup: DHCP or a fixed address for the camera's
 // wireless link.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QRadioButton;
 

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "core/app/wps_session.h"
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 class QProgressBar;

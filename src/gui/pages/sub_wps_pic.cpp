@@ -4,8 +4,8 @@
 #include <QVBoxLayout>
 
 #include "core/app/navigation.h"
-#include "gui/i18n/pack_text.h"
-#include "gui/resources/art/link_art.h"
+#include "gui/frame/pack_text.h"
+#include "gui/widgets/link_art.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

@@ -1,8 +1,8 @@
 #pragma once
 // The WPS diagram page: what to press on the router before the WPS page starts the session.
 
-#include "gui/app/page_frame.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/page_frame.h"
+#include "gui/frame/sub_page.h"
 
 class QLabel;
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "gui/app/ui_services.h"
+#include "gui/frame/ui_services.h"
 
 namespace orv::gui::test {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/platform/single_instance.h"
-#include "gui/app/wizard_dlg.h"
 #include "gui/support/fake_ui_services.h"
+#include "gui/window/wizard_dlg.h"
 
 namespace orv::gui::test {
 

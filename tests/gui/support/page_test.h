@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/model/session_record.h"
-#include "gui/app/ui_services.h"
+#include "gui/frame/ui_services.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/recording_sink.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/model/session_record.h"
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 namespace orv::gui::test {
 

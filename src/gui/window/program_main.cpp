@@ -1,15 +1,18 @@
 // The desktop program: options first (no display needed for --help and --version), then the
 // application object.
 
+#include "gui/window/program_main.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <memory>
 
 #include "core/platform/codepage.h"
-#include "gui/app/test_driver.h"
-#include "gui/app/wizard_app.h"
+#include "gui/window/wizard_app.h"
 
-int main(int argc, char** argv) {
+namespace orv::gui {
+
+int RunDesktopProgram(int argc, char** argv, const std::function<void()>& beforeRun) {
   using orv::gui::CommandLine;
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -42,7 +45,8 @@ int main(int argc, char** argv) {
   orv::InitSystemCodePage();
 
   orv::gui::CWizardApp program(line.options);
-  // Only when ORVANTIS_TEST_SCRIPT names a script (lab walks); otherwise nothing happens.
-  orv::gui::CTestDriver::StartFromEnvironment();
+  if (beforeRun) beforeRun();
   return program.Run();
 }
+
+}  // namespace orv::gui

@@ -1,4 +1,4 @@
-#include "gui/pages/dlg_login_root.h"
+#include "gui/dialogs/dlg_login_root.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 
 #include "core/app/credential_text.h"
 #include "core/i18n/language_pack.h"
-#include "gui/i18n/pack_text.h"
+#include "gui/frame/pack_text.h"
 #include "gui/widgets/light_palette.h"
 
 namespace orv::gui {

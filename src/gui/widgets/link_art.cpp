@@ -1,4 +1,4 @@
-#include "gui/resources/art/link_art.h"
+#include "gui/widgets/link_art.h"
 
 #include <QPainter>
 #include <QPainterPath>

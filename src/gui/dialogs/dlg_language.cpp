@@ -1,4 +1,4 @@
-#include "gui/i18n/dlg_language.h"
+#include "gui/dialogs/dlg_language.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

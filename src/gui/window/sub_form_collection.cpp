@@ -1,8 +1,8 @@
-#include "gui/app/sub_form_collection.h"
+#include "gui/window/sub_form_collection.h"
 
 #include <QResizeEvent>
 
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 
 namespace orv::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/app/sub_wait.h"
+#include "gui/dialogs/sub_wait.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
-#include "gui/app/page_frame.h"
+#include "gui/frame/page_frame.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "gui/app/sub_page.h"
+#include "gui/frame/sub_page.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {

@@ -1,4 +1,4 @@
-#include "gui/app/test_driver.h"
+#include "walk/test_driver.h"
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
@@ -34,8 +34,8 @@
 #include "core/platform/codepage.h"
 #include "core/platform/env.h"
 #include "core/util/ipv4.h"
-#include "gui/app/wizard_dlg.h"
-#include "gui/i18n/pack_text.h"
+#include "gui/frame/pack_text.h"
+#include "gui/window/wizard_dlg.h"
 
 namespace orv::gui {
 namespace {

@@ -11,7 +11,7 @@
 #include <mutex>
 
 #include "core/app/async_call.h"
-#include "gui/app/ui_services.h"
+#include "gui/frame/ui_services.h"
 
 namespace orv::gui {
 

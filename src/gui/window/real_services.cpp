@@ -1,4 +1,4 @@
-#include "gui/app/real_services.h"
+#include "gui/window/real_services.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -7,9 +7,9 @@
 #include <QProcess>
 
 #include "core/i18n/language_pack.h"
-#include "gui/i18n/about_dlg.h"
-#include "gui/i18n/dlg_language.h"
-#include "gui/pages/dlg_login_root.h"
+#include "gui/dialogs/about_dlg.h"
+#include "gui/dialogs/dlg_language.h"
+#include "gui/dialogs/dlg_login_root.h"
 
 namespace orv::gui {
 

@@ -1,11 +1,11 @@
-#include "gui/i18n/about_dlg.h"
+#include "gui/dialogs/about_dlg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/i18n/pack_text.h"
+#include "gui/frame/pack_text.h"
 
 namespace orv::gui {
 

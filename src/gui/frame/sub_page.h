@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "core/model/connect_flag.h"
-#include "gui/app/ui_services.h"
+#include "gui/frame/ui_services.h"
 
 class QAbstractButton;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "gui/app/wizard_app.h"
+#include "gui/window/wizard_app.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,8 +18,8 @@
 #include "core/platform/host_network_pppoe.h"
 #include "core/platform/locale.h"
 #include "core/platform/program_folder.h"
-#include "gui/app/real_services.h"
-#include "gui/app/wizard_dlg.h"
+#include "gui/window/real_services.h"
+#include "gui/window/wizard_dlg.h"
 
 #ifdef ORVANTIS_ICON_RESOURCE
 // Outside any namespace, as the resource's initialiser wants; the library is static, so the

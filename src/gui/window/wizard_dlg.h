@@ -1,25 +1,26 @@
 #pragma once
 // The main window: owns the session record, the page area with all 20 pages, the wait window, the
-// camera jobs with their two timers, the re-find engine, the temporary addresses and the language
-// dialog; runs the start-up sequence and the step engine that every page posts to.
+// camera steps with their timers, the temporary addresses and the language; runs the start-up
+// sequence and the step engine that every page posts to.
 
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "core/app/startup_facts.h"
-#include "core/app/worker_poll.h"
 #include "core/discovery/plipf.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "core/platform/single_instance.h"
-#include "gui/app/camera_work.h"
-#include "gui/app/sub_page.h"
-#include "gui/app/ui_services.h"
+#include "gui/frame/sub_page.h"
+#include "gui/frame/ui_services.h"
+#include "gui/window/camera_steps.h"
+#include "gui/window/camera_work.h"
+#include "gui/window/language_switch.h"
+#include "gui/window/page_table.h"
 
 namespace orv {
 class HostNetwork;
@@ -30,13 +31,6 @@ namespace orv::gui {
 
 class CSubFormCollection;
 class CSubWait;
-class CDlgLanguage;
-class CSubFirst;
-class CSubLogin;
-class CSubLinkSer;
-class CSubAPScan;
-class CSubWizardIP;
-class CSubSetupFinish;
 
 // Everything the main window takes from outside; tests fill it with fakes.
 struct WizardEnvironment {
@@ -56,15 +50,10 @@ struct WizardEnvironment {
   CameraWork work;
 };
 
-class CWizardDlg : public QMainWindow, public StepSink {
+class CWizardDlg : public QMainWindow, public StepSink, private CameraStepHost {
   Q_OBJECT
  public:
-  static constexpr int kWorkerTimer = 3;
-  static constexpr int kRefindTimer = 4;
-  static constexpr int kReadPeriodMs = 300;
-  static constexpr int kSavePeriodMs = 800;
-  static constexpr int kRefindPeriodMs = 1200;
-  static constexpr int kMaxLanguageAsks = 3;
+  static constexpr int kMaxLanguageAsks = LanguageSwitch::kMaxAsks;
 
   explicit CWizardDlg(WizardEnvironment env, QWidget* parent = nullptr);
   ~CWizardDlg() override;
@@ -82,8 +71,8 @@ class CWizardDlg : public QMainWindow, public StepSink {
 
   // The step engine; codes it does not know do nothing.
   void OnStep(int code);
-  // Timer 3 (worker poll) and timer 4 (re-find); tests call them directly.
-  void OnTimer(int id);
+  // A tick of the worker poll or the re-find timer; tests call it directly.
+  void OnTimer(WindowTimer timer) { m_steps->OnTimer(timer); }
 
   // Lets a pending connect give up, closes the temporary-address list (removing every address and
   // refusing later adds), stops the timers and tells the shown page it was left.
@@ -94,69 +83,43 @@ class CWizardDlg : public QMainWindow, public StepSink {
   CSubFormCollection* pageArea() const { return m_pageArea; }
   CSubPage* page(int index) const;
   CSubWait* waitWindow() const { return m_wait; }
-  CameraJobs& jobs() { return m_jobs; }
-  bool timerActive(int id) const;
-  int timerInterval(int id) const;
+  CameraJobs& jobs() { return m_steps->jobs(); }
+  bool timerActive(WindowTimer timer) const { return m_steps->timerActive(timer); }
+  int timerInterval(WindowTimer timer) const { return m_steps->timerInterval(timer); }
   bool busy() const { return m_busy; }
-  const std::string& langFilePath() const { return m_langFilePath; }
-  const i18n::LanguagePack& pack() const { return m_pack; }
-  QString message(int n) const { return m_messages.at(static_cast<std::size_t>(n - 1)); }
-  QString note(int n) const { return m_notes.at(static_cast<std::size_t>(n - 1)); }
+  const std::string& langFilePath() const { return m_language.filePath(); }
+  const i18n::LanguagePack& pack() const override { return m_language.pack(); }
+  QString message(int n) const override { return m_messages.at(static_cast<std::size_t>(n - 1)); }
+  QString note(int n) const override { return m_notes.at(static_cast<std::size_t>(n - 1)); }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  void CreatePages();
+  // CameraStepHost.
+  QWidget* HostWindow() override { return this; }
+  void SetBusy(bool busy) override;
+  void DisablePageArea() override;
+  MessageAnswer Say(MessageIcon icon, const QString& caption, const QString& text) override;
+  void RunCall(CallRunner::Work work) override;
+  void ShowFoundCamera(const CameraEntry& row) override;
+
   void LoadAllTexts();
   void LoadOwnTexts();
-  void ResolveLanguage();
-  std::string AskLanguage(bool remember);
-  bool PackFileExists(const std::string& fileName) const;
-  void UseLanguage(const std::string& fileName);
   void ChangeLanguage();
-
-  void SetBusy(bool busy);
-  MessageAnswer Say(MessageIcon icon, const QString& caption, const QString& text);
-  // A period of the product's timers, shortened by the lab walks' timer scale.
-  int ScaledPeriod(int periodMs) const;
-  void StartTimer(QTimer& timer, int periodMs);
-  // A blocking call off this thread; its continuation runs only while the window is not closing.
-  void RunCall(CallRunner::Work work);
-
-  void StepRead();
-  void AfterSystemRead(int result);
-  void StartReadJob();
-  void StepSave();
-  void StepScan();
-  void OnWorkerTick();
-  void OnRefindTick();
-  void EndJob();
 
   WizardEnvironment m_env;
   CSubFormCollection* m_pageArea = nullptr;
-  CSubFirst* m_first = nullptr;
-  CSubLogin* m_login = nullptr;
-  CSubLinkSer* m_linkSer = nullptr;
-  CSubAPScan* m_apScan = nullptr;
-  CSubWizardIP* m_wizardIp = nullptr;
-  CSubSetupFinish* m_finish = nullptr;
+  PageTable m_pages;
   CSubWait* m_wait = nullptr;
   SessionRecord m_session;
-  CameraJobs m_jobs;
-  std::unique_ptr<CPLipf> m_finder;
-  QTimer m_timer3;
-  QTimer m_timer4;
-  std::string m_langFileName;
-  std::string m_langFilePath;
-  i18n::LanguagePack m_pack;
-  CDlgLanguage* m_languageDialog = nullptr;
+  std::unique_ptr<CameraSteps> m_steps;
+  LanguageSwitch m_language;
   std::array<QString, 8> m_messages;
   std::array<QString, 4> m_notes;
   bool m_busy = false;
   bool m_closing = false;
-  bool m_readMode = true;  // the job timer 3 watches
 };
 
 }  // namespace orv::gui

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "gui/app/ui_services.h"
+#include "gui/frame/ui_services.h"
 
 class QLabel;
 class QLineEdit;

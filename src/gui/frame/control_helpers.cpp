@@ -1,4 +1,4 @@
-#include "gui/pages/wireless_controls.h"
+#include "gui/frame/control_helpers.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "gui/app/camera_work.h"
+#include "gui/window/camera_work.h"
 
 #include "core/hostnet/temporary_address_owner.h"
 #include "core/platform/host_network.h"
