@@ -78,10 +78,7 @@ void CDlgLoginRoot::accept() {
   if (!FitLocalText(password.toStdString(), kPasswordBytes)) {
     // Refused rather than cut or turned into "?": the camera would get another password.
     if (m_prompter != nullptr) {
-      MessageRequest request;
-      request.icon = MessageIcon::Stop;
-      request.text = m_refusedMessage;
-      m_prompter->Show(this, request);
+      m_prompter->Show(this, MessageRequest{MessageIcon::Stop, QString(), m_refusedMessage});
     }
     m_password->setFocus();
     return;

@@ -4,8 +4,10 @@
 #include <QAccessible>
 #include <QColor>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
+#include <utility>
 
 #include "gui/widgets/light_palette.h"
 
@@ -32,11 +34,7 @@ void CSubPage::PostStep(int code) {
 
 MessageAnswer CSubPage::Message(MessageIcon icon, const QString& caption, const QString& text,
                                 MessageButtons buttons) {
-  MessageRequest request;
-  request.icon = icon;
-  request.caption = caption;
-  request.text = text;
-  request.buttons = buttons;
+  const MessageRequest request{icon, caption, text, buttons};
   if (m_services == nullptr || m_services->prompter == nullptr)
     return buttons == MessageButtons::YesNo      ? MessageAnswer::No
            : buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel
@@ -86,6 +84,35 @@ void CSubPage::LetEnterThrough(QWidget* control) {
 
 bool CSubPage::TakesEnter(const QWidget* control) {
   return control != nullptr && control->property(kTakesEnterProperty).toBool();
+}
+
+namespace {
+
+// Lives as the list's child: Enter or Return pressed on the list runs open.
+class EnterOpensRow final : public QObject {
+ public:
+  EnterOpensRow(QWidget* list, std::function<void()> open)
+      : QObject(list), m_open(std::move(open)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_open();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> m_open;
+};
+
+}  // namespace
+
+void CSubPage::OpenRowsWithEnter(QWidget* list, std::function<void()> open) {
+  LetEnterThrough(list);
+  list->installEventFilter(new EnterOpensRow(list, std::move(open)));
 }
 
 void CSubPage::SetTitle(const QString& text) {

@@ -69,6 +69,8 @@ class CSubPage : public QWidget {
   // whose rows open with it, the keyboard user's double-click).
   static void LetEnterThrough(QWidget* control);
   static bool TakesEnter(const QWidget* control);
+  // Enter on a row of list does what a double-click does: the list is let through and open runs.
+  static void OpenRowsWithEnter(QWidget* list, std::function<void()> open);
 
   // Text that came from a camera, the link server or the network: shown as it stands, never
   // interpreted as rich text, never a clickable link.

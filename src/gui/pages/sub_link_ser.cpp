@@ -1,17 +1,15 @@
 #include "gui/pages/sub_link_ser.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/app/finish_info.h"
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
-#include "core/util/ipv4.h"
+#include "gui/frame/camera_url.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
@@ -49,8 +47,7 @@ CSubLinkSer::CSubLinkSer(QWidget* parent)
         m_list->header()->fontMetrics().horizontalAdvance(m_list->headerItem()->text(c)) + 24;
     m_list->setColumnWidth(c, std::max(widths[c], header));
   }
-  m_list->installEventFilter(this);
-  LetEnterThrough(m_list);
+  OpenRowsWithEnter(m_list, [this] { OpenSelected(); });
   m_frame.body->addWidget(m_listTitle);
   m_frame.body->addWidget(m_list, 1);
   m_frame.back->SetText(QStringLiteral("Back"));
@@ -100,23 +97,8 @@ void CSubLinkSer::OpenSelected() {
   const std::optional<CameraTarget> target = CheckWebTarget(address, port);
   if (!target) return;
   if (SessionRecord* s = session()) s->cameraAddr = target->address;
-  QUrl url;
-  url.setScheme(QStringLiteral("http"));
-  url.setHost(QString::fromStdString(FormatIpv4(target->address)));
-  url.setPort(target->port);
+  const QUrl url = CameraUrl(*target);
   if (services().browser != nullptr) services().browser->Open(url);
-}
-
-bool CSubLinkSer::eventFilter(QObject* watched, QEvent* event) {
-  // Enter on a row does what a double-click does, so the list works from the keyboard.
-  if (watched == m_list && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      OpenSelected();
-      return true;
-    }
-  }
-  return CSubPage::eventFilter(watched, event);
 }
 
 void CSubLinkSer::OnBack() {

@@ -34,8 +34,6 @@ class CSubLinkSer : public CSubPage {
   CXButtonXP* nextButton() const { return m_frame.next; }
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void OnBack();
   void OnNext();

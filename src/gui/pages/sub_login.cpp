@@ -11,17 +11,10 @@
 #include "core/app/credential_text.h"
 #include "core/app/navigation.h"
 #include "core/i18n/language_pack.h"
+#include "gui/frame/field_label.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
-namespace {
-
-void SetLabel(QLabel* label, QWidget* field, const QString& text) {
-  label->setText(text);
-  field->setAccessibleName(text);
-}
-
-}  // namespace
 
 CSubLogin::CSubLogin(QWidget* parent)
     : CSubPage(parent),
@@ -47,9 +40,9 @@ CSubLogin::CSubLogin(QWidget* parent)
   m_password->setEchoMode(QLineEdit::Password);
   m_exit->hide();
   m_exit->setEnabled(false);
-  SetLabel(m_typeLabel, m_type, m_typeLabel->text());
-  SetLabel(m_idLabel, m_id, m_idLabel->text());
-  SetLabel(m_passwordLabel, m_password, m_passwordLabel->text());
+  SetFieldLabel(m_typeLabel, m_type, m_typeLabel->text());
+  SetFieldLabel(m_idLabel, m_id, m_idLabel->text());
+  SetFieldLabel(m_passwordLabel, m_password, m_passwordLabel->text());
   m_typeLabel->setBuddy(m_type);
   m_idLabel->setBuddy(m_id);
   m_passwordLabel->setBuddy(m_password);
@@ -94,9 +87,9 @@ void CSubLogin::LoadTexts(const i18n::LanguagePack& pack) {
   SetCaption(m_back, text("Common", "BtnBack"));
   SetCaption(m_next, text("Common", "BtnNext"));
   m_note->setText(text("LoginPage", "Note"));
-  SetLabel(m_typeLabel, m_type, text("LoginPage", "LoginType"));
-  SetLabel(m_idLabel, m_id, text("LoginPage", "ID"));
-  SetLabel(m_passwordLabel, m_password, text("LoginPage", "Password"));
+  SetFieldLabel(m_typeLabel, m_type, text("LoginPage", "LoginType"));
+  SetFieldLabel(m_idLabel, m_id, text("LoginPage", "ID"));
+  SetFieldLabel(m_passwordLabel, m_password, text("LoginPage", "Password"));
   m_emptyMessage = text("LoginPage", "Message1", i18n::kMessageChars);
   m_badTextMessage = text("LoginPage", "Message2", i18n::kMessageChars);
   m_failedMessage = text("LoginPage", "Message3", i18n::kMessageChars);

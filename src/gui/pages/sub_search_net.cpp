@@ -2,7 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -19,6 +18,7 @@
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
+#include "gui/frame/camera_url.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
@@ -72,8 +72,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setAllColumnsShowFocus(true);
   m_list->header()->setStretchLastSection(false);
-  m_list->installEventFilter(this);
-  LetEnterThrough(m_list);
+  OpenRowsWithEnter(m_list, [this] { OnOpenCamera(); });
   m_list->viewport()->installEventFilter(this);
   m_listTitle->setBuddy(m_list);
   m_list->setAccessibleName(m_listTitle->text());
@@ -425,10 +424,7 @@ void CSubSearchNet::OnOpenCamera() {
     session()->cameraAddr = target->address;
     session()->cameraIfIndex = camera->ifIndex;
   }
-  QUrl url;
-  url.setScheme(QStringLiteral("http"));
-  url.setHost(QString::fromStdString(FormatIpv4(target->address)));
-  url.setPort(target->port);
+  const QUrl url = CameraUrl(*target);
   QPointer<CSubSearchNet> self(this);
   auto open = [self, url] {
     if (self && self->services().browser != nullptr) self->services().browser->Open(url);
@@ -441,14 +437,6 @@ void CSubSearchNet::OnOpenCamera() {
 
 bool CSubSearchNet::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_list->viewport() && event->type() == QEvent::Resize) FitColumns();
-  // Enter on a row does what a double-click does, so the list works from the keyboard.
-  if (watched == m_list && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      OnOpenCamera();
-      return true;
-    }
-  }
   return CSubPage::eventFilter(watched, event);
 }
 

@@ -3,14 +3,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/app/finish_info.h"
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "core/platform/codepage.h"
-#include "core/util/ipv4.h"
+#include "gui/frame/camera_url.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
 #include "gui/widgets/xbutton_xp.h"
@@ -109,10 +108,7 @@ void CSubSetupFinish::OnLink() {
   const std::optional<CameraTarget> target =
       CheckWebTarget(m_camera.ip.view(), m_camera.port.view());
   if (!target || services().browser == nullptr) return;
-  QUrl url;
-  url.setScheme(QStringLiteral("http"));
-  url.setHost(QString::fromStdString(FormatIpv4(target->address)));
-  url.setPort(target->port);
+  const QUrl url = CameraUrl(*target);
   services().browser->Open(url);
 }
 

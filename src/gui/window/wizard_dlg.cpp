@@ -234,11 +234,7 @@ void CWizardDlg::DisablePageArea() {
 }
 
 MessageAnswer CWizardDlg::Say(MessageIcon icon, const QString& caption, const QString& text) {
-  MessageRequest request;
-  request.icon = icon;
-  request.caption = caption;
-  request.text = text;
-  return m_env.services.prompter->Show(this, request);
+  return m_env.services.prompter->Show(this, MessageRequest{icon, caption, text});
 }
 
 // Every call's continuation is dropped once the window is closing.
