@@ -140,14 +140,22 @@ TEST(AddressChange, NetworkWriteGoesQuietThenServesAtTheNewPort) {
 
 TEST(AddressChange, UnreachableNewAddressKeepsTheOldOneWithoutManagingAddresses) {
   CameraConfig c;
+  c.quietAfterWriteMs = 100;
   auto emu = StartOne(c);
   ASSERT_TRUE(emu);
   const std::uint16_t port = emu->HttpPort(0);
-  Exchange(port,
-           Get("/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=192.0.2.123&HttpPort=" +
-                   std::to_string(port),
-               Basic("", "") + "\n"));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const Received w = Exchange(
+      port, Get("/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=192.0.2.123&HttpPort=" +
+                    std::to_string(port),
+                Basic("", "") + "\n"));
+  EXPECT_EQ(w.bytes.rfind("HTTP/1.0 200 OK", 0), 0u);
+  // Back from its quiet time: only then has the camera tried the new address and given it up.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!Exchange(port, Get("/cgi-bin/config_time.cgi?Act=1", Basic("", ""))).connected &&
+         std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(emu->HttpPort(0), port);
   EXPECT_EQ(emu->Address(0), "127.0.0.1");
   EXPECT_EQ(emu->Setting(0, "IPAddr"), "192.0.2.123");  // what the camera was told
   EXPECT_TRUE(

@@ -347,7 +347,10 @@ TEST_F(CameraJobsEmulated, SaveWritesInOrderAndTheWpsSaveReadsTheClock) {
   EXPECT_EQ(shortWrite.find("WPAKey="), std::string::npos) << "the WPS save leaves the keys alone";
   EXPECT_EQ(shortWrite.find("SSID="), std::string::npos);
   EXPECT_NE(shortWrite.find("HttpPort="), std::string::npos);
-  EXPECT_FALSE(job.session.sys.Time.empty()) << "the clock read is parsed";
+  // The clock read is parsed: the time the camera holds (the one the first save wrote).
+  const std::string cameraTime = m_emu->Setting(0, "Time");
+  ASSERT_FALSE(cameraTime.empty());
+  EXPECT_EQ(job.session.sys.Time, cameraTime);
 }
 
 TEST_F(CameraJobsEmulated, TheSaveSendsTheClockMovedOnSinceItWasRead) {

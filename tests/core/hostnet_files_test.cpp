@@ -166,7 +166,7 @@ TEST_F(SystemFiles, UnreadableOrMissingLeavesTheFieldsEmpty) {
     ::chmod((root + "/etc/ppp/chap-secrets").c_str(), 0);
     SessionRecord t;
     ReadPppoeCredentials(t, root);
-    EXPECT_FALSE(t.pcPppoeUser.empty());
+    EXPECT_EQ(t.pcPppoeUser, s.pcPppoeUser);
     EXPECT_TRUE(t.pcPppoePassword.empty());
   }
 }

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,12 +33,26 @@ class SilentServer {
     ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
   }
-  ~SilentServer() { ::close(m_fd); }
+  ~SilentServer() {
+    if (m_peer >= 0) ::close(m_peer);
+    ::close(m_fd);
+  }
   std::string port() const { return std::to_string(m_port); }
   bool ok() const { return m_port != 0; }
 
+  // Takes one connection and waits until its request has arrived (then says nothing, and keeps the
+  // connection open): proof that the caller is waiting for an answer.
+  bool WaitForRequest(int timeoutMs) {
+    pollfd listening{m_fd, POLLIN, 0};
+    if (::poll(&listening, 1, timeoutMs) != 1) return false;
+    m_peer = ::accept(m_fd, nullptr, nullptr);
+    pollfd peer{m_peer, POLLIN, 0};
+    return m_peer >= 0 && ::poll(&peer, 1, timeoutMs) == 1;
+  }
+
  private:
   int m_fd = -1;
+  int m_peer = -1;
   int m_port = 0;
 };
 
@@ -48,17 +63,20 @@ TEST(TransportShutdown, ALinkServerQueryToASilentServerEndsWhenTheFlagIsCleared)
   ASSERT_TRUE(server.ok());
   ConnectFlag flag;
   flag.store(1);
-  std::thread closer([flag]() mutable {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  bool waiting = false;
+  Clock::time_point clearedAt;
+  std::thread closer([flag, &server, &waiting, &clearedAt]() mutable {
+    waiting = server.WaitForRequest(5000);
+    clearedAt = Clock::now();
     flag.store(0);
   });
-  const Clock::time_point start = Clock::now();
   const auto list = QueryLinkServer(flag, "127.0.0.1", server.port(), "id", "secret", 3);
-  const auto took = Clock::now() - start;
+  const Clock::time_point returnedAt = Clock::now();
   closer.join();
+  ASSERT_TRUE(waiting) << "the query never sent its request";
   EXPECT_FALSE(list.has_value());
   // The first-byte wait alone is 5 s; the flag ends it within a few cancel polls.
-  EXPECT_LT(took, std::chrono::milliseconds(1000));
+  EXPECT_LT(returnedAt - clearedAt, std::chrono::milliseconds(1000));
 }
 
 TEST(TransportShutdown, ACallWithAClearedFlagDoesNotStart) {

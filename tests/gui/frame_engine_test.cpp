@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "core/app/navigation.h"
+#include "core/camera_http/camera_field_table.h"
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_login.h"
 #include "gui/pages/sub_wizard_ip.h"
@@ -116,7 +117,19 @@ class FrameEngineTest : public QObject {
     QVERIFY(f.fakes.prompter.shown.empty());
     QCOMPARE(f.fakes.calls.calls, calls);
     QCOMPARE(f.fakes.dialogs.aboutDialogs, 0);
-    QCOMPARE(w.session().wizardMode, before.wizardMode);
+    // Nothing in the record moved: every camera setting and every choice.
+    SessionRecord after = w.session();
+    SessionRecord was = before;
+    for (const CameraField& field : CameraFields())
+      QCOMPARE(WriteValueText(after, field), WriteValueText(was, field));
+    const auto choices = [](const SessionRecord& s) {
+      return std::vector<int>{s.wizardMode,  s.useWps,      s.newCamera, s.linkWireless,
+                              s.linkPppoe,   s.pathSearch,  s.pathSetup, s.pathFirmware,
+                              s.apScanOk,    s.wpsStatus,   s.wpsAck,    s.cameraWireless,
+                              s.extendedCgi, s.legacyCamera};
+    };
+    QCOMPARE(choices(after), choices(before));
+    QCOMPARE(std::string(after.cameraAddrText.c_str()), std::string(before.cameraAddrText.c_str()));
   }
 
   void everyPageCodeShowsItsPage() {
@@ -127,9 +140,12 @@ class FrameEngineTest : public QObject {
     w.session().apCount = 3;
     w.jobs().SetAccessPoints(std::vector<AccessPointEntry>(3));
     w.session().wpsAck = 1;  // and no WPS session: an earlier one succeeded
-    for (int code = 2; code <= 32; ++code) {
-      const int page = nav::PageForStep(code);
-      if (page < 0) continue;
+    // Step code -> page index, written out here rather than taken from the table under test.
+    const std::pair<int, int> shows[] = {{2, 0},   {3, 3},   {4, 2},   {5, 4},   {6, 5},
+                                         {7, 7},   {8, 6},   {9, 8},   {10, 1},  {11, 17},
+                                         {13, 19}, {14, 9},  {15, 12}, {20, 10}, {26, 11},
+                                         {27, 13}, {28, 14}, {29, 15}, {30, 16}, {31, 18}};
+    for (const auto& [code, page] : shows) {
       w.OnStep(code);
       QCOMPARE(w.pageArea()->current(), page);
       for (int i = 0; i < w.pageArea()->count(); ++i) QCOMPARE(w.page(i)->isHidden(), i != page);
@@ -139,14 +155,39 @@ class FrameEngineTest : public QObject {
 
   void stepsHandTheirListsToThePages() {
     Frame f;
+    f.work.readJob = [](WorkerJob& job) {
+      job.suggestedAddresses = {0x0A0000FEu, 0x0B0000FEu};
+      job.ok = 1;
+      job.done = 1;
+    };
     f.Start();
     CWizardDlg& w = *f.window;
-    w.OnStep(nav::kStepLinkServerList);
-    QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageLinkServerList));
-    QVERIFY(static_cast<CSubLinkSer*>(w.page(nav::kPageLinkServerList))->cameras().empty());
+
+    // The login page's answer reaches the list page (step 13).
+    auto* login = static_cast<CSubLogin*>(w.page(nav::kPageLinkServerLogin));
+    std::vector<LinkServerCameraEntry> answer(2);
+    answer[1].ID = "second";
+    login->SetLinkServerHost("link.lab");
+    login->SetQuery([answer](const std::string&, const std::string&, const std::string&,
+                             const std::string&, int) { return answer; });
+    w.OnStep(nav::kStepLinkServerLogin);
+    login->idEdit()->setText(QStringLiteral("user"));
+    login->passwordEdit()->setText(QStringLiteral("secret"));
+    login->nextButton()->click();
+    QTRY_COMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageLinkServerList));
+    const auto& listed = static_cast<CSubLinkSer*>(w.page(nav::kPageLinkServerList))->cameras();
+    QCOMPARE(listed.size(), std::size_t{2});
+    QCOMPARE(std::string(listed[1].ID.c_str()), std::string("second"));
+
+    // The read job's free addresses reach the wizard address page (step 30).
+    w.session().newCamera = 1;
+    w.OnStep(nav::kStepRead);
+    QTRY_VERIFY(w.jobs().JobEnded());
+    for (int i = 0; i < 100 && w.busy(); ++i) w.OnTimer(WindowTimer::WorkerPoll);
+    Frame::Settle();
     w.OnStep(nav::kStepWizardAddress);
-    QVERIFY(
-        static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress))->suggestedAddresses().empty());
+    QCOMPARE(static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress))->suggestedAddresses(),
+             (std::vector<std::uint32_t>{0x0A0000FEu, 0x0B0000FEu}));
   }
 
   void pageButtonsPostTheGraphsSteps() {

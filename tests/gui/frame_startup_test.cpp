@@ -18,6 +18,13 @@ using namespace orv;
 using namespace orv::gui;
 using namespace orv::gui::test;
 
+// One window message as each shipped pack has it: proof that the texts came from that pack.
+const QString kEngMessage2 = QStringLiteral(
+    "The camera did not answer in time or refused the request. Ch"
+    "eck that it is powered on and connected to this network, then try again.");
+const QString kChtMessage2 = QString::fromUtf8(
+    "攝影機沒有及時回應，或拒絕了這項要求。請確認攝影機已開啟電源並連接到這個網路，然後再試一次。");
+
 class FrameStartupTest : public QObject {
   Q_OBJECT
  private slots:
@@ -38,7 +45,7 @@ class FrameStartupTest : public QObject {
     QCOMPARE(w.pageArea()->current(), 0);
     QVERIFY(!w.page(0)->isHidden());
     QVERIFY(f.ReadChoiceFile().find("LangFile=ENG.ini") != std::string::npos);
-    QVERIFY(!w.message(2).isEmpty());
+    QCOMPARE(w.message(2), kEngMessage2);
   }
 
   void aSecondCopyEndsRightAfterItsMessage() {
@@ -87,7 +94,7 @@ class FrameStartupTest : public QObject {
     QCOMPARE(f.fakes.dialogs.languageDialogs, CWizardDlg::kMaxLanguageAsks);
     QVERIFY(f.ReadChoiceFile().find("LangFile") == std::string::npos);  // asked again next time
     QVERIFY(QString::fromStdString(f.window->langFilePath()).endsWith("Language/ENG.ini"));
-    QVERIFY(!f.window->message(2).isEmpty());
+    QCOMPARE(f.window->message(2), kEngMessage2);
   }
 
   void aLanguageChangeReloadsEveryPage() {
@@ -107,7 +114,8 @@ class FrameStartupTest : public QObject {
     f.fakes.dialogs.languageAnswers.push_back(QStringLiteral("CHT"));
     w.OnStep(nav::kStepLanguage);
     QVERIFY(f.ReadChoiceFile().find("LangFile=CHT.ini") != std::string::npos);
-    QVERIFY(w.message(2) != message && !w.message(2).isEmpty());
+    QCOMPARE(message, kEngMessage2);
+    QCOMPARE(w.message(2), kChtMessage2);
     int changed = 0;
     for (int i = 0; i < nav::kPageCount; ++i)
       if (w.page(i)->findChild<QLabel*>("titleLine")->text() != before[i]) ++changed;

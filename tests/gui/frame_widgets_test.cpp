@@ -1,6 +1,7 @@
 // The themed button: its looks in each state, the grey icon of a disabled button, and its name.
 
 #include <QPainter>
+#include <QStyleOptionButton>
 #include <QtTest>
 #include <algorithm>
 
@@ -20,6 +21,21 @@ QList<int> ColumnsOf(const QImage& image, QRgb colour) {
   return columns;
 }
 
+// The box around the pixels whose colour leans clearly to one channel: the caption's ink when the
+// caption is painted in a pure red or blue (the bevel's greys never lean).
+QRect InkOf(const QImage& image, bool blue) {
+  QRect box;
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) {
+      const QRgb p = rgb.pixel(x, y);
+      const int lean =
+          blue ? qBlue(p) - std::max(qRed(p), qGreen(p)) : qRed(p) - std::max(qGreen(p), qBlue(p));
+      if (lean > 80) box |= QRect(x, y, 1, 1);
+    }
+  return box;
+}
+
 }  // namespace
 
 class FrameWidgetsTest : public QObject {
@@ -29,6 +45,12 @@ class FrameWidgetsTest : public QObject {
     QWidget parent;
     CXButtonXP button(QStringLiteral("Next"), &parent);
     CXButtonXP other(QStringLiteral("Back"), &parent);
+    // The caption red while enabled, blue while disabled, so the looks can be told by their ink.
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::Active, QPalette::ButtonText, Qt::red);
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::red);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::blue);
+    button.setPalette(palette);
     parent.show();
     QVERIFY(QTest::qWaitForWindowExposed(&parent));
     other.setFocus();
@@ -55,12 +77,21 @@ class FrameWidgetsTest : public QObject {
     button.setEnabled(false);
     QVERIFY(!button.hot());
     QCOMPARE(button.look(), CXButtonXP::Look::Disabled);
-    // The looks show: a pressed or disabled button is painted otherwise than a normal one.
+    // The looks show. A pressed button: a sunken bevel, its caption moved by the style's shift.
+    // A disabled one: its caption in the palette's disabled colour, nothing in the enabled one.
     const QImage disabled = button.grab().toImage();
     QCOMPARE(pressed.size(), normal.size());
     QVERIFY(pressed != normal);
-    QVERIFY(disabled != normal);
-    QVERIFY(disabled != pressed);
+    const QRect ink = InkOf(normal, false);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY(InkOf(normal, true).isEmpty());
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QPoint shift(button.style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option),
+                       button.style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option));
+    QCOMPARE(InkOf(pressed, false), ink.translated(shift));
+    QVERIFY(InkOf(disabled, false).isEmpty());
+    QCOMPARE(InkOf(disabled, true), ink);
   }
 
   void greyCopyAveragesTheColoursAndKeepsAlpha() {

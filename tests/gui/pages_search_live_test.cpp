@@ -11,9 +11,11 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
+#include "core/discovery/discovery_messages.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "core/util/ipv4.h"
@@ -69,7 +71,12 @@ TEST_F(LiveSearch, StartSendsAtOnceAndRepliesAreListedWithoutWaitingForATick) {
   page.SetTickInterval(60000);  // no tick may do the reading here
   page.searchButton()->click();
   EXPECT_EQ(session.cameraIfIndex, 0u) << "the search's own subnet step uses the chosen adapter";
-  EXPECT_FALSE(rig.net->sent.empty()) << "the request went out with the start";
+  // The request went out with the start: one, from the PC's one address, the 8 request bytes.
+  ASSERT_EQ(rig.net->sent.size(), 1u);
+  EXPECT_EQ(rig.net->sent[0].from, Ip("10.0.0.5"));
+  const auto request = EncodeDiscoveryRequest();
+  EXPECT_TRUE(std::equal(rig.net->sent[0].bytes.begin(), rig.net->sent[0].bytes.end(),
+                         request.begin(), request.end()));
   for (int n = 0; n < 250; ++n) Arrive(n);
   // Right after the start's own read, the next waits for the update gap, on the page's timer.
   page.OnRepliesWaiting();

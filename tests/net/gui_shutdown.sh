@@ -23,8 +23,8 @@ cleanup() {
 trap cleanup EXIT INT TERM
 fail() { echo "gui_shutdown: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exit 1; }
 
-start_sim() {  # start_sim NODE CONFIG LOG
-  "$here/scripts/lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" >"$3" 2>&1 &
+start_sim() {  # start_sim NODE CONFIG LOG (its requests go to LOG.requests)
+  "$here/scripts/lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" --log "$3.requests" >"$3" 2>&1 &
   local p=$!
   for _ in $(seq 50); do grep -q '"ready":true' "$3" 2>/dev/null && break; sleep 0.1; done
   grep -q '"ready":true' "$3" || fail "emulator in $1 did not start: $(cat "$3")"
@@ -54,10 +54,12 @@ chmod 700 "$work/run"
 cp "$here/Language/ENG.ini" "$here/Language/CHT.ini" "$work/prog/Language/"
 printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$work/prog/defaultlang.ini"
 
-# run_closing NAME SCRIPT [orvantis options...]: runs the walk, checks status and exit time.
+# run_closing NAME SCRIPT PEERLOG [orvantis options...]: runs the walk, checks status and exit
+# time. PEERLOG ("-" for none) is the silent peer's request log: a request logged before the close
+# proves the call was waiting on that peer when the window closed.
 run_closing() {
-  local name=$1 script=$2
-  shift 2
+  local name=$1 script=$2 peerlog=$3
+  shift 3
   local rc end closed
   set +e
   timeout 60 "$here/scripts/lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
@@ -79,6 +81,13 @@ run_closing() {
   [ "$rc" = 0 ] || fail "$name: the program ended with status $rc"
   closed=$(sed -n 's/^test-script: closing at \([0-9]*\)$/\1/p' "$work/out" | head -1)
   [ -n "$closed" ] || fail "$name: the window was never closed"
+  if [ "$peerlog" != - ]; then
+    local asked
+    asked=$(sed -n 's/.*"time_ms":\([0-9]*\).*/\1/p' "$peerlog" 2>/dev/null | head -1)
+    if [ -z "$asked" ] || [ "$asked" -gt "$closed" ]; then
+      fail "$name: the silent peer had no request before the close (${asked:-none} vs $closed)"
+    fi
+  fi
   echo "gui_shutdown: $name: exit $((end - closed)) ms after the close"
   [ $((end - closed)) -lt 2000 ] || fail "$name: exit took $((end - closed)) ms"
   [ "$(temporary_addresses)" = 0 ] || fail "$name: a temporary address was left behind"
@@ -101,7 +110,7 @@ click Next
 sleep 1500
 close-window
 EOF2
-run_closing "silent camera read" "$work/read.txt" --probe-host 198.51.100.10
+run_closing "silent camera read" "$work/read.txt" "$work/cam.log.requests" --probe-host 198.51.100.10
 [ "$seen" = 1 ] || fail "silent camera read: no temporary address was ever added"
 
 cat >"$work/server.txt" <<'EOF2'
@@ -113,7 +122,7 @@ click Next
 sleep 800
 close-window
 EOF2
-run_closing "silent link server" "$work/server.txt" \
+run_closing "silent link server" "$work/server.txt" "$work/inet.log.requests" \
   --probe-host 198.51.100.10 --link-server 198.51.100.10
 
 # Nobody at this address: the probe's connect would wait its full 5 s.
@@ -121,5 +130,5 @@ cat >"$work/probe.txt" <<'EOF2'
 expect-page CSubFirst
 close-window
 EOF2
-run_closing "probe of an absent host" "$work/probe.txt" --probe-host 198.51.100.99
+run_closing "probe of an absent host" "$work/probe.txt" - --probe-host 198.51.100.99
 echo "gui_shutdown: ok"
