@@ -21,7 +21,7 @@
 #include "core/i18n/language_pack.h"
 #include "gui/dialogs/about_dlg.h"
 #include "gui/dialogs/dlg_login_root.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 #include "gui/window/wizard_app.h"
 
@@ -293,7 +293,7 @@ class FirstImpressionsTest : public QObject {
   }
 
   void chineseWindowShowsOnlyEnglishThatChineseReadersUse() {
-    Frame frame("CHT.ini");
+    WindowOnFakes frame("CHT.ini");
     QVERIFY(frame.Start());
     CWizardDlg& w = *frame.window;
     Finding f;
@@ -315,7 +315,7 @@ class FirstImpressionsTest : public QObject {
   }
 
   void packsWithoutTheNewKeysKeepTheTemplateTexts() {
-    Frame frame("OLD.ini");
+    WindowOnFakes frame("OLD.ini");
     WriteOldPack(frame.folder());
     QVERIFY(frame.Start());
     CWizardDlg& w = *frame.window;
@@ -340,7 +340,7 @@ class FirstImpressionsTest : public QObject {
              QStringLiteral("Start Search"));
 
     // With the current packs the same places show the packs' texts.
-    Frame current("CHT.ini");
+    WindowOnFakes current("CHT.ini");
     QVERIFY(current.Start());
     CWizardDlg& c = *current.window;
     QCOMPARE(c.findChild<QMenu*>(QStringLiteral("helpMenu"))->title(), QStringLiteral("說明(&H)"));

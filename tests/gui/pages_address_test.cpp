@@ -18,9 +18,9 @@
 #include "gui/pages/sub_wizard_ip.h"
 #include "gui/pages/sub_wlan_ip.h"
 #include "gui/support/fake_ui_services.h"
-#include "gui/support/frame_fixture.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/recording_sink.h"
+#include "gui/support/window_fixture.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
@@ -477,7 +477,7 @@ TEST_F(WizardPage, TabGoesThroughTheButtonsTheAddressItsTestTheOtherFieldsThenBa
 TEST(WizardPageInTheWindow, ProposesTheReadsFreeAddressAndTestsThroughTheWindowsNetwork) {
   auto net = std::make_shared<FakeHostNetwork>();
   net->occupied = {orv::test::Ip("192.168.0.253")};
-  test::Frame f;
+  test::WindowOnFakes f;
   f.net = net;
   f.work.readJob = [](WorkerJob& job) {
     job.suggestedAddresses = {orv::test::Ip("192.168.0.252"), orv::test::Ip("192.168.0.251")};
@@ -493,7 +493,7 @@ TEST(WizardPageInTheWindow, ProposesTheReadsFreeAddressAndTestsThroughTheWindows
   for (int i = 0; i < 500 && !w.jobs().JobEnded(); ++i) QTest::qWait(10);
   ASSERT_TRUE(w.jobs().JobEnded());
   for (int i = 0; i < 97; ++i) w.OnTimer(WindowTimer::WorkerPoll);
-  test::Frame::Settle();
+  test::WindowOnFakes::Settle();
   w.OnStep(nav::kStepWizardAddress);
   auto* page = static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress));
   EXPECT_EQ(w.pageArea()->current(), static_cast<int>(nav::kPageWizardAddress));

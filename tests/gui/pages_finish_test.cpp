@@ -16,10 +16,10 @@
 #include "gui/pages/sub_set_auto_param.h"
 #include "gui/pages/sub_setup_finish.h"
 #include "gui/support/fake_ui_services.h"
-#include "gui/support/frame_fixture.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/page_test.h"
 #include "gui/support/recording_sink.h"
+#include "gui/support/window_fixture.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
@@ -236,7 +236,7 @@ TEST_F(FinishPage, AnUnsoundAddressOrPortShowsAsTextAndOpensNothing) {
 }
 
 TEST(FinishAfterSave, AFailedNatReadShowsNotLinkedNeverTheEarlierStatus) {
-  test::Frame f;
+  test::WindowOnFakes f;
   orv::testing::FakeDiscoveryRig rig;
   rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
   f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
@@ -260,7 +260,7 @@ TEST(FinishAfterSave, AFailedNatReadShowsNotLinkedNeverTheEarlierStatus) {
   moved.ip = "10.0.0.77";
   rig.net->DeliverAll(orv::testing::MakeReply(moved));
   for (int i = 0; i < 5 && w.timerActive(WindowTimer::Refind); ++i) w.OnTimer(WindowTimer::Refind);
-  test::Frame::Settle();
+  test::WindowOnFakes::Settle();
   ASSERT_EQ(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
   auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));
   EXPECT_EQ(s.sys.NATStat, 0);

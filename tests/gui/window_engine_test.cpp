@@ -12,7 +12,7 @@
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_login.h"
 #include "gui/pages/sub_wizard_ip.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
 
@@ -42,7 +42,7 @@ CXButtonXP* Button(CWizardDlg& w, int page, const char* name) {
 
 }  // namespace
 
-class FrameEngineTest : public QObject {
+class WindowEngineTest : public QObject {
   Q_OBJECT
  private slots:
   void collectionShowsExactlyOnePage() {
@@ -86,7 +86,7 @@ class FrameEngineTest : public QObject {
   }
 
   void stepTwoResetsTheLinkChoicesOnly() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     SessionRecord& s = w.session();
@@ -104,7 +104,7 @@ class FrameEngineTest : public QObject {
   }
 
   void unlistedCodesDoNothing() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.OnStep(nav::kStepUpnp);
@@ -133,7 +133,7 @@ class FrameEngineTest : public QObject {
   }
 
   void everyPageCodeShowsItsPage() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     // No rescan question on the access-point pages: a scan that found three.
@@ -154,7 +154,7 @@ class FrameEngineTest : public QObject {
   }
 
   void stepsHandTheirListsToThePages() {
-    Frame f;
+    WindowOnFakes f;
     f.work.readJob = [](WorkerJob& job) {
       job.suggestedAddresses = {0x0A0000FEu, 0x0B0000FEu};
       job.ok = 1;
@@ -184,20 +184,20 @@ class FrameEngineTest : public QObject {
     w.OnStep(nav::kStepRead);
     QTRY_VERIFY(w.jobs().JobEnded());
     for (int i = 0; i < 100 && w.busy(); ++i) w.OnTimer(WindowTimer::WorkerPoll);
-    Frame::Settle();
+    WindowOnFakes::Settle();
     w.OnStep(nav::kStepWizardAddress);
     QCOMPARE(static_cast<CSubWizardIP*>(w.page(nav::kPageWizardAddress))->suggestedAddresses(),
              (std::vector<std::uint32_t>{0x0A0000FEu, 0x0B0000FEu}));
   }
 
   void pageButtonsPostTheGraphsSteps() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     SessionRecord& s = w.session();
     auto click = [&](int page, const char* button) {
       Button(w, page, button)->click();
-      Frame::Settle();
+      WindowOnFakes::Settle();
       return w.pageArea()->current();
     };
     w.OnStep(nav::kStepSystem);
@@ -229,7 +229,7 @@ class FrameEngineTest : public QObject {
   }
 
   void anEmptyScanAsksToScanAgain() {
-    Frame f;
+    WindowOnFakes f;
     f.work.scan = [](SessionRecord& s) -> std::optional<std::vector<AccessPointEntry>> {
       s.apScanOk = 0;
       return std::nullopt;
@@ -242,12 +242,12 @@ class FrameEngineTest : public QObject {
     w.OnStep(nav::kStepApList);
     QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{1});
     QCOMPARE(f.fakes.prompter.shown[0].request.buttons, MessageButtons::YesNo);
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(f.fakes.calls.calls, calls + 1);  // the rescan ran
   }
 
   void enterAndEscapeNeverReachTheWindowsPages() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.show();
@@ -271,7 +271,7 @@ class FrameEngineTest : public QObject {
   }
 
   void aboutOpensFromTheStepAndTheHelpMenu() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.OnStep(nav::kStepAbout);
@@ -279,12 +279,12 @@ class FrameEngineTest : public QObject {
     const QList<QAction*> menus = w.menuBar()->actions();
     QVERIFY(!menus.isEmpty());
     menus.first()->menu()->actions().first()->trigger();
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(f.fakes.dialogs.aboutDialogs, 2);
   }
 
   void pageButtonsAreNamedByTheirCaptions() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     int named = 0;
@@ -299,5 +299,5 @@ class FrameEngineTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameEngineTest)
-#include "frame_engine_test.moc"
+QTEST_MAIN(WindowEngineTest)
+#include "window_engine_test.moc"

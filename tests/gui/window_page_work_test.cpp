@@ -10,7 +10,7 @@
 
 #include "core/app/navigation.h"
 #include "core/hostnet/temporary_address_owner.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/real_services.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
@@ -59,11 +59,11 @@ SessionRecord CameraAt(const char* camera) {
 
 }  // namespace
 
-class FramePageWorkTest : public QObject {
+class WindowPageWorkTest : public QObject {
   Q_OBJECT
  private slots:
   void theStepEngineTellsThePageItLeaves() {
-    Frame f;
+    WindowOnFakes f;
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     ProbePage* page = AddProbe(w, f.fakes.services());
@@ -102,7 +102,7 @@ class FramePageWorkTest : public QObject {
   }
 
   void pageWorkKeepsTheWindowBusyAndEndsIt() {
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     QVERIFY(f.Start());
     f.fakes.calls.RunPending();  // the start-up probe
@@ -128,7 +128,7 @@ class FramePageWorkTest : public QObject {
   }
 
   void aResultForAPageThatWasLeftIsDropped() {
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     QVERIFY(f.Start());
     f.fakes.calls.RunPending();
@@ -148,7 +148,7 @@ class FramePageWorkTest : public QObject {
   }
 
   void closingDropsPageResultsAndRefusesNewWork() {
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     QVERIFY(f.Start());
     f.fakes.calls.RunPending();
@@ -166,7 +166,7 @@ class FramePageWorkTest : public QObject {
   void theWindowNeedsEveryService() {
     const char* names[] = {"prompter", "dialogs", "browser", "clock", "calls"};
     for (int missing = 0; missing < 5; ++missing) {
-      Frame f;
+      WindowOnFakes f;
       UiServices services = f.fakes.services();
       switch (missing) {
         case 0:
@@ -201,7 +201,7 @@ class FramePageWorkTest : public QObject {
   // Every completion returns at once when the window is closing, also after a message box it
   // showed: a signal while the box is open must not start a read afterwards.
   void aCloseDuringABoxStopsWhatWouldFollowIt() {
-    Frame f;
+    WindowOnFakes f;
     f.work.ensureSubnet = [](const SessionRecord&) {
       EnsureResult r;
       r.outcome = EnsureOutcome::FirstAddFailed;
@@ -219,7 +219,7 @@ class FramePageWorkTest : public QObject {
     QCOMPARE(askedForLogin, 0);
 
     // The subnet step's own continuation (a page's Next or double-click) does not run either.
-    Frame g;
+    WindowOnFakes g;
     g.work.ensureSubnet = f.work.ensureSubnet;
     QVERIFY(g.Start());
     CWizardDlg& w2 = *g.window;
@@ -231,7 +231,7 @@ class FramePageWorkTest : public QObject {
   }
 
   void lateAnswersAfterShutdownChangeNothing() {
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     f.probeAnswer = true;
     f.work.systemRead = [](SessionRecord& s) {
@@ -251,7 +251,7 @@ class FramePageWorkTest : public QObject {
 
   // A finished call writes back only its own fields: what the user chose meanwhile stays.
   void aCallWritesBackOnlyItsOwnFields() {
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     f.work.systemRead = [](SessionRecord& s) {
       s.sys.TitleBar = "from the camera";
@@ -308,7 +308,7 @@ class FramePageWorkTest : public QObject {
       closedGate.wait();
     };
 
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;
     f.addresses = owner;
     f.work.ensureSubnet = [owner](const SessionRecord& s) {
@@ -337,5 +337,5 @@ class FramePageWorkTest : public QObject {
   }
 };
 
-QTEST_MAIN(FramePageWorkTest)
-#include "frame_page_work_test.moc"
+QTEST_MAIN(WindowPageWorkTest)
+#include "window_page_work_test.moc"

@@ -19,7 +19,7 @@
 
 #include "core/hostnet/temporary_address_owner.h"
 #include "core/util/ipv4.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/real_services.h"
 #include "gui/window/wizard_app.h"
 #include "support/fake_host_network.h"
@@ -84,7 +84,7 @@ bool Within(int ms, Pred pred) {
 
 }  // namespace
 
-class FrameSignalTest : public QObject {
+class WindowSignalTest : public QObject {
   Q_OBJECT
  private slots:
   void aSignalEndsAnOpenQuestionAndTheProgramAfterTheAddressesAreGone_data() {
@@ -106,7 +106,7 @@ class FrameSignalTest : public QObject {
     QCOMPARE(net->HeldTemporary().size(), std::size_t{1});
     const std::string held = FormatIpv4(net->HeldTemporary().front());
 
-    Frame f;
+    WindowOnFakes f;
     f.net = net;
     f.addresses = owner;
     QVERIFY(f.Start());
@@ -221,5 +221,5 @@ class FrameSignalTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameSignalTest)
-#include "frame_signal_test.moc"
+QTEST_MAIN(WindowSignalTest)
+#include "window_signal_test.moc"

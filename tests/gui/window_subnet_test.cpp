@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/app/navigation.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
 using namespace orv;
@@ -39,11 +39,11 @@ std::string Join(const std::vector<std::string>& list) {
 
 }  // namespace
 
-class FrameSubnetTest : public QObject {
+class WindowSubnetTest : public QObject {
   Q_OBJECT
  private slots:
   void aFailedAddShowsItsMessageAndEndsTheBusyState() {
-    Frame f;
+    WindowOnFakes f;
     f.work.ensureSubnet = [](const SessionRecord&) {
       EnsureResult r;
       r.outcome = EnsureOutcome::FirstAddFailed;
@@ -69,7 +69,7 @@ class FrameSubnetTest : public QObject {
   }
 
   void anAddedAddressSaysNothingAndRunsWhatFollows() {
-    Frame f;
+    WindowOnFakes f;
     int followed = 0;
     f.work.ensureSubnet = [](const SessionRecord& s) {
       EnsureResult r;
@@ -89,7 +89,7 @@ class FrameSubnetTest : public QObject {
   }
 
   void aWindowBusyBeforeStaysBusy() {
-    Frame f;
+    WindowOnFakes f;
     f.work.ensureSubnet = [](const SessionRecord&) { return EnsureResult{}; };
     f.fakes.calls.deferred = true;
     f.Start();
@@ -104,7 +104,7 @@ class FrameSubnetTest : public QObject {
   }
 
   void aReadWaitsForTheSubnetStepAndPutsTheAddressInPlaceFirst() {
-    Frame f;
+    WindowOnFakes f;
     Events events;
     f.work.ensureSubnet = [&events](const SessionRecord& s) {
       events.Add("subnet " + s.cameraAddrText.str());
@@ -138,5 +138,5 @@ class FrameSubnetTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameSubnetTest)
-#include "frame_subnet_test.moc"
+QTEST_MAIN(WindowSubnetTest)
+#include "window_subnet_test.moc"

@@ -10,7 +10,7 @@
 
 #include "core/app/navigation.h"
 #include "gui/dialogs/dlg_login_root.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
 using namespace orv;
@@ -79,14 +79,14 @@ QPalette DarkPalette() {
 
 }  // namespace
 
-class FramePaletteTest : public QObject {
+class WindowPaletteTest : public QObject {
   Q_OBJECT
  private slots:
   void everyPageIsReadableUnderADarkPalette() {
     const QPalette saved = QApplication::palette();
     QApplication::setPalette(DarkPalette());
     {
-      Frame f;
+      WindowOnFakes f;
       QVERIFY(f.Start());
       CWizardDlg& w = *f.window;
       // A record that makes the pages show what they can: a capable wireless camera.
@@ -140,7 +140,7 @@ class FramePaletteTest : public QObject {
     const QPalette saved = QApplication::palette();
     QApplication::setPalette(DarkPalette());
     {
-      Frame f;
+      WindowOnFakes f;
       QVERIFY(f.Start());
       CDlgLoginRoot dialog(f.window->pack(), &f.fakes.prompter, f.window.get());
       dialog.show();
@@ -162,5 +162,5 @@ class FramePaletteTest : public QObject {
   }
 };
 
-QTEST_MAIN(FramePaletteTest)
-#include "frame_palette_test.moc"
+QTEST_MAIN(WindowPaletteTest)
+#include "window_palette_test.moc"

@@ -30,9 +30,9 @@ class FakeSingleInstance final : public SingleInstance {
   std::vector<std::string>* m_events;
 };
 
-struct Frame {
+struct WindowOnFakes {
   // choice: what defaultlang.ini names ("" writes none at all).
-  explicit Frame(const std::string& choice = "ENG.ini");
+  explicit WindowOnFakes(const std::string& choice = "ENG.ini");
 
   std::string folder() const;  // with a trailing '/'
   std::string ReadChoiceFile() const;

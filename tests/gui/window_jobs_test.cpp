@@ -1,5 +1,6 @@
-// The camera jobs as the main window runs them: the wait window, timers 3 and 4 at their ticks,
-// the login step with the root login dialog, and the failures the window must survive.
+// The camera jobs as the main window runs them: the wait window, the worker-poll and re-find timers
+// at their ticks, the login step with the root login dialog, and the failures the window must
+// survive.
 
 #include <QtTest>
 #include <atomic>
@@ -10,7 +11,7 @@
 #include "gui/dialogs/sub_wait.h"
 #include "gui/pages/sub_ap_scan.h"
 #include "gui/pages/sub_setup_finish.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/camera_work.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
@@ -25,7 +26,7 @@ void Tick(CWizardDlg& w, WindowTimer timer, int times) {
   for (int i = 0; i < times; ++i) w.OnTimer(timer);
 }
 
-const MessageRequest& Last(const Frame& f) {
+const MessageRequest& Last(const WindowOnFakes& f) {
   return f.fakes.prompter.shown.back().request;
 }
 
@@ -51,11 +52,11 @@ struct Latch {
 
 }  // namespace
 
-class FrameJobsTest : public QObject {
+class WindowJobsTest : public QObject {
   Q_OBJECT
  private slots:
   void readEndsAtTick97AndShowsSetupType() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.session().newCamera = 1;
@@ -75,14 +76,14 @@ class FrameJobsTest : public QObject {
     QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
     QVERIFY(w.pageArea()->isEnabled());
     QVERIFY(w.waitWindow()->isHidden());
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageSetupType));
     QVERIFY(f.fakes.prompter.shown.empty());
   }
 
   void readFailuresPickTheirMessage() {
     for (int error : {-8, -3}) {
-      Frame f;
+      WindowOnFakes f;
       f.work.readJob = [error](WorkerJob& job) {
         job.error = error;
         job.done = 1;
@@ -102,7 +103,7 @@ class FrameJobsTest : public QObject {
   }
 
   void saveEndsAtTick92ThenRefindsFromTick61UntilTick101() {
-    Frame f;
+    WindowOnFakes f;
     int finders = 0;
     f.makeFinder = [&finders]() -> std::unique_ptr<CPLipf> {
       ++finders;
@@ -138,12 +139,12 @@ class FrameJobsTest : public QObject {
     QCOMPARE(Last(f).text, w.message(5));
     QCOMPARE(Last(f).icon, MessageIcon::Warning);
     QVERIFY(w.pageArea()->isEnabled());
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(w.pageArea()->current(), 0);
   }
 
   void theRefoundCameraLeadsToTheFinishPage() {
-    Frame f;
+    WindowOnFakes f;
     orv::testing::FakeDiscoveryRig rig;
     rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
     f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
@@ -181,14 +182,14 @@ class FrameJobsTest : public QObject {
     QCOMPARE(Last(f).text, w.message(6));
     QCOMPARE(Last(f).icon, MessageIcon::Information);
     QVERIFY(!w.busy());
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
     auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));
     QCOMPARE(finish->camera().cam_id.view(), std::string_view("SN0042"));
   }
 
   void saveWithoutRefindGoesHomeWithTheLinksMessage() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.session().wizardMode = 0;
@@ -200,13 +201,13 @@ class FrameJobsTest : public QObject {
     QCOMPARE(Last(f).text, w.message(3));
     QVERIFY(!w.timerActive(WindowTimer::Refind));
     QVERIFY(!w.busy());
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(w.pageArea()->current(), 0);
   }
 
   void timeOutAt101HasTheModesCaptionAndLateResultsAreDropped() {
     for (bool reading : {true, false}) {
-      Frame f;
+      WindowOnFakes f;
       Latch latch;
       (reading ? f.work.readJob : f.work.saveJob) = latch.Procedure(1);
       f.Start();
@@ -223,7 +224,7 @@ class FrameJobsTest : public QObject {
       latch.release.set_value();
       // The late result exists now; the window must still ignore it.
       QTRY_VERIFY_WITH_TIMEOUT(latch.finished(), 5000);
-      Frame::Settle();
+      WindowOnFakes::Settle();
       Tick(w, WindowTimer::WorkerPoll, 5);
       QVERIFY(!w.busy());
       QVERIFY(!w.timerActive(WindowTimer::WorkerPoll));
@@ -234,7 +235,7 @@ class FrameJobsTest : public QObject {
   }
 
   void rootLoginRefusedEndsWithMessage7() {
-    Frame f;
+    WindowOnFakes f;
     int logins = 0;
     f.work.systemRead = [](SessionRecord&) { return -8; };
     f.work.loginRead = [&logins](SessionRecord& s) {
@@ -260,7 +261,7 @@ class FrameJobsTest : public QObject {
   }
 
   void aSecondReadStepIsIgnoredWhileOneRuns() {
-    Frame f;
+    WindowOnFakes f;
     int reads = 0;
     f.work.systemRead = [&reads](SessionRecord&) {
       ++reads;
@@ -271,13 +272,13 @@ class FrameJobsTest : public QObject {
     w.PostStep(nav::kStepRead);
     w.PostStep(nav::kStepRead);
     w.PostStep(nav::kStepSave);
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(reads, 1);
     QVERIFY(w.jobs().Running());
   }
 
   void everyReadStartsWithoutTheLastCamerasFacts() {
-    Frame f;
+    WindowOnFakes f;
     SessionRecord seen;
     f.work.systemRead = [&seen](SessionRecord& s) {
       seen = s;
@@ -301,7 +302,7 @@ class FrameJobsTest : public QObject {
   }
 
   void aJobThatCannotBePolledFailsInsteadOfHanging() {
-    Frame f;
+    WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
     w.OnStep(nav::kStepSave);
@@ -317,7 +318,7 @@ class FrameJobsTest : public QObject {
   }
 
   void closingDuringAJobDoesNotWaitForIt() {
-    Frame f;
+    WindowOnFakes f;
     Latch latch;
     f.work.readJob = latch.Procedure(1);
     f.Start();
@@ -333,12 +334,12 @@ class FrameJobsTest : public QObject {
     // The job ends into its own copy, with the window gone (a write into the window's record
     // would be a use after free that the sanitizer build reports).
     QTRY_VERIFY_WITH_TIMEOUT(latch.finished(), 5000);
-    Frame::Settle();
+    WindowOnFakes::Settle();
   }
 
   void rescanShowsTheListOrWarns() {
     for (bool found : {true, false}) {
-      Frame f;
+      WindowOnFakes f;
       f.work.scan = [found](SessionRecord& s) -> std::optional<std::vector<AccessPointEntry>> {
         s.apScanOk = found ? 1 : 0;
         s.apCount = found ? 2 : 0;
@@ -348,7 +349,7 @@ class FrameJobsTest : public QObject {
       f.Start();
       CWizardDlg& w = *f.window;
       w.OnStep(nav::kStepApScan);
-      Frame::Settle();
+      WindowOnFakes::Settle();
       QVERIFY(!w.busy());
       QVERIFY(w.waitWindow()->isHidden());
       if (found) {
@@ -364,7 +365,7 @@ class FrameJobsTest : public QObject {
   }
 
   void theTimerScaleShortensEveryPeriod() {
-    Frame f;
+    WindowOnFakes f;
     f.timerScale = 10;
     f.Start();
     f.window->OnStep(nav::kStepSave);
@@ -372,5 +373,5 @@ class FrameJobsTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameJobsTest)
-#include "frame_jobs_test.moc"
+QTEST_MAIN(WindowJobsTest)
+#include "window_jobs_test.moc"

@@ -38,7 +38,7 @@ QRect InkOf(const QImage& image, bool blue) {
 
 }  // namespace
 
-class FrameWidgetsTest : public QObject {
+class ButtonTest : public QObject {
   Q_OBJECT
  private slots:
   void looksFollowTheButtonsState() {
@@ -135,5 +135,5 @@ class FrameWidgetsTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameWidgetsTest)
-#include "frame_widgets_test.moc"
+QTEST_MAIN(ButtonTest)
+#include "widgets_button_test.moc"

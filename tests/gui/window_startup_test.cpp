@@ -9,7 +9,7 @@
 
 #include "core/app/navigation.h"
 #include "gui/dialogs/dlg_language.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/real_services.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
@@ -25,11 +25,11 @@ const QString kEngMessage2 = QStringLiteral(
 const QString kChtMessage2 = QString::fromUtf8(
     "攝影機沒有及時回應，或拒絕了這項要求。請確認攝影機已開啟電源並連接到這個網路，然後再試一次。");
 
-class FrameStartupTest : public QObject {
+class WindowStartupTest : public QObject {
   Q_OBJECT
  private slots:
   void startUpRunsInOrderAndShowsHome() {
-    Frame f("");
+    WindowOnFakes f("");
     auto net = std::make_shared<orv::test::FakeHostNetwork>();
     net->adapters.push_back({7, "ppp0", AdapterType::Ppp, true});
     f.net = net;
@@ -49,7 +49,7 @@ class FrameStartupTest : public QObject {
   }
 
   void aSecondCopyEndsRightAfterItsMessage() {
-    Frame f("");
+    WindowOnFakes f("");
     f.instanceAnswer = InstanceLock::AlreadyRunning;
     QVERIFY(!f.Start());
     QCOMPARE(f.events, std::vector<std::string>{"instance"});
@@ -79,7 +79,7 @@ class FrameStartupTest : public QObject {
   }
 
   void aStoredPackThatIsGoneIsAskedForAgain() {
-    Frame f("XYZ.ini");
+    WindowOnFakes f("XYZ.ini");
     f.fakes.dialogs.languageAnswers = {QStringLiteral("../ENG"), QStringLiteral("NOPE"),
                                        QStringLiteral("CHT")};
     QVERIFY(f.Start());
@@ -89,7 +89,7 @@ class FrameStartupTest : public QObject {
   }
 
   void aDialogClosedWithoutOkNeverLeavesTheTextsEmpty() {
-    Frame f("");
+    WindowOnFakes f("");
     QVERIFY(f.Start());  // the dialog is closed every time
     QCOMPARE(f.fakes.dialogs.languageDialogs, CWizardDlg::kMaxLanguageAsks);
     QVERIFY(f.ReadChoiceFile().find("LangFile") == std::string::npos);  // asked again next time
@@ -98,7 +98,7 @@ class FrameStartupTest : public QObject {
   }
 
   void aLanguageChangeReloadsEveryPage() {
-    Frame f("ENG.ini");
+    WindowOnFakes f("ENG.ini");
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     QCOMPARE(f.fakes.prompter.buttonTexts.yes, QStringLiteral("&Yes"));
@@ -164,7 +164,7 @@ class FrameStartupTest : public QObject {
   }
 
   void theLanguageDialogOffersOkOnlyForAPack() {
-    Frame f("");
+    WindowOnFakes f("");
     CDlgLanguage dialog(f.folder(), "ENU");
     dialog.Reload();
     QCOMPARE(dialog.combo()->count(), 2);
@@ -186,5 +186,5 @@ class FrameStartupTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameStartupTest)
-#include "frame_startup_test.moc"
+QTEST_MAIN(WindowStartupTest)
+#include "window_startup_test.moc"

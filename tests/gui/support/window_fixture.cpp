@@ -1,4 +1,4 @@
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +8,7 @@
 
 namespace orv::gui::test {
 
-Frame::Frame(const std::string& choice) {
+WindowOnFakes::WindowOnFakes(const std::string& choice) {
   QDir(dir.path()).mkpath(QStringLiteral("Language"));
   for (const char* pack : {"ENG.ini", "CHT.ini"}) {
     QFile::copy(QStringLiteral(ORVANTIS_SOURCE_DIR "/Language/") + QLatin1String(pack),
@@ -30,22 +30,22 @@ Frame::Frame(const std::string& choice) {
   };
 }
 
-std::string Frame::folder() const {
+std::string WindowOnFakes::folder() const {
   return dir.path().toStdString() + "/";
 }
 
-std::string Frame::ReadChoiceFile() const {
+std::string WindowOnFakes::ReadChoiceFile() const {
   std::ifstream in(folder() + "defaultlang.ini", std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-bool Frame::ChoiceFileExists() const {
+bool WindowOnFakes::ChoiceFileExists() const {
   return QFile::exists(dir.path() + "/defaultlang.ini");
 }
 
-CWizardDlg& Frame::Make() {
+CWizardDlg& WindowOnFakes::Make() {
   WizardEnvironment env;
   env.services = fakes.services();
   env.net = net;
@@ -68,12 +68,12 @@ CWizardDlg& Frame::Make() {
   return *window;
 }
 
-bool Frame::Start() {
+bool WindowOnFakes::Start() {
   if (!window) Make();
   return window->Start();
 }
 
-void Frame::Settle() {
+void WindowOnFakes::Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QtTest>
 
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
 using namespace orv;
@@ -39,7 +39,7 @@ QStringList UnnamedControls(QWidget* root, int& checked) {
 
 }  // namespace
 
-class FrameAccessTest : public QObject {
+class WindowAccessTest : public QObject {
   Q_OBJECT
  private slots:
   void everyReachableControlHasAName_data() {
@@ -49,7 +49,7 @@ class FrameAccessTest : public QObject {
   }
   void everyReachableControlHasAName() {
     QFETCH(QString, pack);
-    Frame f(pack.toStdString());
+    WindowOnFakes f(pack.toStdString());
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     QStringList unnamed;
@@ -60,5 +60,5 @@ class FrameAccessTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrameAccessTest)
-#include "frame_access_test.moc"
+QTEST_MAIN(WindowAccessTest)
+#include "window_access_test.moc"

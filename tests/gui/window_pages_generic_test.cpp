@@ -14,7 +14,7 @@
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_search_net.h"
 #include "gui/pages/sub_setup_finish.h"
-#include "gui/support/frame_fixture.h"
+#include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
@@ -128,7 +128,7 @@ QString Names(const QList<QWidget*>& list) {
 
 }  // namespace
 
-class FramePagesGenericTest : public QObject {
+class WindowPagesGenericTest : public QObject {
   Q_OBJECT
  private slots:
   void textFromOutsideIsNeverRichOnAnyPage_data() {
@@ -139,7 +139,7 @@ class FramePagesGenericTest : public QObject {
   void textFromOutsideIsNeverRichOnAnyPage() {
     QFETCH(QString, hostile);
     const std::string t = hostile.toStdString();
-    Frame f;
+    WindowOnFakes f;
     f.fakes.calls.deferred = true;  // nothing a page starts reaches out
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
@@ -201,7 +201,7 @@ class FramePagesGenericTest : public QObject {
   }
 
   void tabFollowsTheVisualOrderOnEveryPage() {
-    Frame f;
+    WindowOnFakes f;
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     w.resize(760, 600);
@@ -229,7 +229,7 @@ class FramePagesGenericTest : public QObject {
   // The list is the keyboard user's double-click: Enter on a row opens the camera's page in the
   // real window; elsewhere Enter and Escape stay swallowed.
   void enterOnTheCameraListOpensTheCameraInTheWindow() {
-    Frame f;
+    WindowOnFakes f;
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     w.show();
@@ -252,7 +252,7 @@ class FramePagesGenericTest : public QObject {
 
     QTest::keyClick(list, Qt::Key_Escape);
     QTest::keyClick(search->nextButton(), Qt::Key_Return);
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QVERIFY(f.fakes.browser.opened.empty());
     QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageSearch));
     QVERIFY(w.isVisible());
@@ -261,13 +261,13 @@ class FramePagesGenericTest : public QObject {
     QCOMPARE(f.fakes.browser.opened.size(), std::size_t{1});
     QTest::keyClick(list, Qt::Key_Enter);
     QCOMPARE(f.fakes.browser.opened.size(), std::size_t{2});
-    Frame::Settle();
+    WindowOnFakes::Settle();
     QCOMPARE(w.pageArea()->current(), static_cast<int>(nav::kPageSearch));
   }
 
   // The link server's list too: the window lets Enter through to it, and it opens the row.
   void enterOnTheLinkServerListOpensTheCameraInTheWindow() {
-    Frame f;
+    WindowOnFakes f;
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     w.show();
@@ -290,5 +290,5 @@ class FramePagesGenericTest : public QObject {
   }
 };
 
-QTEST_MAIN(FramePagesGenericTest)
-#include "frame_pages_generic_test.moc"
+QTEST_MAIN(WindowPagesGenericTest)
+#include "window_pages_generic_test.moc"
