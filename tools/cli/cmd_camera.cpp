@@ -64,9 +64,9 @@ void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
   cmd->add_option("HOST", o.host, "The camera's address")->required();
   cmd->add_option("--port", o.port, "The camera's HTTP port")->capture_default_str();
   auto* desc = cmd->add_option("--desc", o.desc,
-                               "The camera's DESC / INTERFACE text; picks the request family "
-                               "(an empty description means the legacy family). Without it and "
-                               "--family the camera's discovery reply picks it");
+                               "The camera's DESC / INTERFACE text, which picks the request "
+                               "family (empty: the legacy family); without --desc and --family "
+                               "the camera's own discovery reply picks it");
   auto* family = cmd->add_option("--family", o.family, "The request family instead of --desc")
                      ->check(CLI::IsMember({"legacy", "config"}));
   desc->excludes(family);
@@ -221,6 +221,7 @@ bool ReadCamera(const CameraOptions& o, WorkerJob& job, CameraReach& reach, int&
     net = CreateHostNetwork(HostNetworkOptionsFromEnvironment());
     if (!o.pcAddress.empty()) {
       if (!ParseIpv4(o.pcAddress)) {
+        ClearProgress();
         std::cerr << "orvantis-cli: --pc-address needs a dotted-quad address\n";
         exitStatus = kExitUsage;
         return false;
