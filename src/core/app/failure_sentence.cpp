@@ -7,8 +7,9 @@
 namespace orv {
 namespace {
 
-// What happened, and what to try. {camera}, {family} and {other} are filled in; a row that names
-// the family also says where the family came from, since that is what a person would change.
+// What happened, and what to try, with {camera}, {family}, {other} and {result} filled in; a row
+// that names the family also says where the family came from, since that is what a person would
+// change.
 struct Row {
   int result;
   std::string_view happened;
