@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -33,15 +34,17 @@ namespace {
 struct CliRun {
   int status = -1;
   std::string out;
+  std::string err;
 };
 
 // Runs the tool with the arguments (a shell word list of our own making) and the environment
-// prefix; standard error is dropped.
+// prefix.
 CliRun Cli(const std::string& env, const std::string& args) {
   const std::string tool = std::string(ORVANTIS_BINARY_DIR) + "/bin/orvantis-cli";
   EXPECT_EQ(::access(tool.c_str(), X_OK), 0) << "build orvantis-cli first: " << tool;
   CliRun r;
-  const std::string command = env + " " + tool + " " + args + " 2>/dev/null";
+  const std::string errPath = ::testing::TempDir() + "orvantis_cli_output.err";
+  const std::string command = env + " " + tool + " " + args + " 2>" + errPath;
   FILE* p = ::popen(command.c_str(), "r");
   if (p == nullptr) return r;
   std::array<char, 4096> buf{};
@@ -49,6 +52,8 @@ CliRun Cli(const std::string& env, const std::string& args) {
   while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
   const int w = ::pclose(p);
   r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+  std::ifstream err(errPath, std::ios::binary);
+  r.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
   return r;
 }
 
@@ -139,6 +144,7 @@ TEST_F(CliOutputTest, ReadHidesKeysAndPasswordsUnlessAsked) {
   const std::string env = "ORVANTIS_CODEPAGE=1252 ORVANTIS_PASSWORD=cam-pass";
   const CliRun hidden = Cli(env, "read " + m_target + " --json");
   ASSERT_EQ(hidden.status, 0) << hidden.out;
+  EXPECT_EQ(hidden.err, "") << "quiet unless asked";
   EXPECT_EQ(hidden.out.find("wpa-key-1234"), std::string::npos) << hidden.out;
   EXPECT_EQ(hidden.out.find("wep-key-0"), std::string::npos);
   EXPECT_EQ(hidden.out.find("ddns-pass"), std::string::npos);
@@ -174,6 +180,39 @@ TEST_F(CliOutputTest, PlainOutputEscapesControlBytes) {
   EXPECT_NE(plain.out.find("Desp=porch\\x1b]0;owned\\x07\\x1b[2J\n"), std::string::npos)
       << plain.out;
   EXPECT_EQ(plain.out.find("wpa-key-1234"), std::string::npos);
+}
+
+// Without --family the tool asks discovery, which a network of loopback only never answers: the
+// legacy family, and the sentence says why it was used.
+TEST_F(CliOutputTest, AFailureIsOneSentenceOnStandardErrorAndTheMessageInJson) {
+  if (!s_private) GTEST_SKIP() << "no network of our own for the discovery request";
+  CameraConfig c;
+  c.fault = Fault::NotFound404;
+  LabConfig lab;
+  lab.discoveryPort = 0;
+  lab.cameras = {c};
+  Emulator broken(lab);
+  std::string error;
+  ASSERT_TRUE(broken.Start(&error)) << error;
+  const std::string camera = "127.0.0.1:" + std::to_string(broken.HttpPort(0));
+  const std::string target = "read 127.0.0.1 --port " + std::to_string(broken.HttpPort(0));
+  const std::string sentence =
+      "The camera at " + camera +
+      " answered 404 Not Found to the legacy requests (assumed: the camera did not answer the "
+      "discovery request); it may use the other family: try --family config.";
+
+  const CliRun plain = Cli("", target);
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_EQ(plain.out, "result=-4\nok=false\nstep=read\n");
+  EXPECT_EQ(plain.err, "orvantis-cli: " + sentence + "\n");
+
+  const CliRun json = Cli("", target + " --json");
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(json.err, "");
+  const nlohmann::json j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j["result"], -4);
+  EXPECT_EQ(j["step"], "read");
+  EXPECT_EQ(j["message"], sentence);
 }
 
 TEST_F(CliOutputTest, PasswordComesFromAFileOrTheEnvironment) {

@@ -68,6 +68,22 @@ Bytes Junk() {
   return Bytes{1, 2, 3};
 }  // too short to be a reply; still makes a prune run
 
+// The real engines' trace goes only where the program sends it, also for an engine made before.
+TEST(DiscoveryTrace, SilentUntilTheProgramSetsASink) {
+  const DiscoveryEnvironment env = DiscoveryEnvironment::System();
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  env.diagnostics("Invalid handler !\n");
+  std::vector<std::string> lines;
+  SetDiscoveryTrace([&lines](std::string_view line) { lines.emplace_back(line); });
+  env.diagnostics("Is not in the set!\n");
+  SetDiscoveryTrace({});
+  env.diagnostics("Invalid handler !\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr(),
+            "");
+  EXPECT_EQ(lines, std::vector<std::string>{"Is not in the set!\n"});
+}
+
 TEST(DiscoveryRequests, GoOutFromEveryAddressAndAgainOnlyAfterThirtySeconds) {
   FakeDiscoveryRig rig = TwoAdapters();
   Engine e(rig);

@@ -60,8 +60,8 @@ start_sim() {  # NODE CONFIG
 start_sim cam "$work/cam.json"
 start_sim cam2 "$work/cam2.json"
 
-# Draining: every camera of both segments within about a second.
-"$lab" exec "$P" pc "$bin/orvantis-cli" discover --seconds 1 --drain --json \
+# Draining: every camera of both segments within about a second (-v: with the engine's trace).
+"$lab" exec "$P" pc "$bin/orvantis-cli" discover -v --seconds 1 --drain --json \
   >"$work/drain.json" 2>"$work/drain.err"
 json=$(tr -d ' \n' <"$work/drain.json")
 has() { grep -q -- "$1" <<<"$json" || fail "missing $1 in: $json"; }
@@ -86,8 +86,8 @@ grep -qx 'Failed in receive reply message !' <<<"$err" || fail "receive failure 
 grep -Eq '^10\.0\.0\.20 +00:11:22:33:44:01 +[0-9]+ +Vexor-41HA/wireless +5000 +SNA$' "$work/text.out" ||
   fail "text row: $(cat "$work/text.out")"
 
-# No broadcast-capable adapter: nothing is sent, nothing listed, no diagnostics.
-"$lab" exec "$P" solo "$bin/orvantis-cli" discover --seconds 1 --drain >"$work/solo.out" 2>"$work/solo.err"
+# No broadcast-capable adapter: nothing is sent, nothing listed, no diagnostics even with -v.
+"$lab" exec "$P" solo "$bin/orvantis-cli" discover -v --seconds 1 --drain >"$work/solo.out" 2>"$work/solo.err"
 [ ! -s "$work/solo.out" ] && [ ! -s "$work/solo.err" ] || fail "loopback state printed something"
 
 echo "discovery_lab: ok"

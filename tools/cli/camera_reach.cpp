@@ -6,19 +6,14 @@
 #include <string_view>
 
 #include "core/app/startup_facts.h"
+#include "core/camera_http/model_catalogue.h"
 #include "core/discovery/camera_lookup.h"
 #include "core/discovery/plipf.h"
 #include "core/platform/env.h"
 #include "core/util/ipv4.h"
+#include "progress.h"
 
 namespace orv::cli {
-namespace {
-
-void ToStderr(std::string_view line) {
-  std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
-}  // namespace
 
 HostNetworkOptions OptionsWithAdapter(const std::string& adapterName) {
   HostNetworkOptions o = HostNetworkOptionsFromEnvironment();
@@ -46,12 +41,13 @@ bool InPcSubnet(HostNetwork& net, std::uint32_t camera) {
   return false;
 }
 
+std::optional<CameraEntry> FindCamera(std::uint32_t camera) {
+  CPLipf engine(DiscoveryEnvironment::System());
+  return LookUpCamera(engine, camera, std::chrono::milliseconds(1000));
+}
+
 std::uint32_t LearnCameraAdapter(std::uint32_t camera) {
-  DiscoveryEnvironment env = DiscoveryEnvironment::System();
-  env.diagnostics = ToStderr;
-  CPLipf engine(std::move(env));
-  const std::optional<CameraEntry> row =
-      LookUpCamera(engine, camera, std::chrono::milliseconds(1000));
+  const std::optional<CameraEntry> row = FindCamera(camera);
   return row ? row->ifIndex : 0;
 }
 
@@ -74,16 +70,27 @@ EnsureOptions SubnetStepOptions() {
   return eo;
 }
 
-bool CameraReach::Open(const SessionRecord& s, const std::string& adapterName) {
+bool CameraReach::Open(SessionRecord& s, const std::string& adapterName, bool takeFamily) {
   const HostNetworkOptions options = OptionsWithAdapter(adapterName);
   m_net = CreateHostNetwork(options);
   if (!CheckAdapterName(*m_net, adapterName)) return false;
-  if (InPcSubnet(*m_net, s.cameraAddr)) return true;
+  const bool inSubnet = InPcSubnet(*m_net, s.cameraAddr);
+  std::optional<CameraEntry> row;
+  if (takeFamily || (!inSubnet && !m_net->AdapterOverridden())) {
+    ShowProgress("looking for the camera (discovery)");
+    row = FindCamera(s.cameraAddr);
+  }
+  if (takeFamily) {
+    m_origin = row ? FamilyOrigin::Discovery : FamilyOrigin::NoAnswer;
+    if (row) ClassifyFamily(s, row->desc.view());
+  }
+  if (inSubnet) return true;
 
+  ShowProgress("reaching the camera's subnet");
   SessionRecord probe;
-  ReadStartupFacts(*m_net, probe, nullptr, ToStderr);
+  ReadStartupFacts(*m_net, probe, nullptr, TraceLine);
   probe.cameraAddr = s.cameraAddr;
-  if (!m_net->AdapterOverridden()) probe.cameraIfIndex = LearnCameraAdapter(s.cameraAddr);
+  if (!m_net->AdapterOverridden()) probe.cameraIfIndex = row ? row->ifIndex : 0;
   probe.connectAllowed.store(1);
 
   TemporaryAddressOwner::Options oo;
@@ -94,6 +101,7 @@ bool CameraReach::Open(const SessionRecord& s, const std::string& adapterName) {
   if (o != EnsureOutcome::Added && o != EnsureOutcome::AlreadyReachable) {
     const bool platform = m_result->errorCode != 0 || m_result->failedArpRequests > 0;
     const std::string why = platform ? m_net->LastError() : std::string();
+    ClearProgress();
     std::fprintf(stderr, "orvantis-cli: no address in the camera's subnet (%s)%s%s\n",
                  std::string(to_string(o)).c_str(), why.empty() ? "" : ": ", why.c_str());
   }

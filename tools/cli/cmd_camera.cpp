@@ -18,6 +18,7 @@
 #include "core/app/camera_fields.h"
 #include "core/app/camera_jobs.h"
 #include "core/app/camera_pick.h"
+#include "core/app/failure_sentence.h"
 #include "core/app/startup_facts.h"
 #include "core/app/wps_session.h"
 #include "core/camera_http/model_catalogue.h"
@@ -27,6 +28,7 @@
 #include "core/platform/host_network.h"
 #include "core/util/ipv4.h"
 #include "output.h"
+#include "progress.h"
 
 namespace orv::cli {
 
@@ -40,7 +42,7 @@ constexpr int kExitUsage = 2;
 struct CameraOptions {
   std::string host;
   std::string port = "80";
-  std::string desc;
+  std::optional<std::string> desc;
   std::string family;
   std::string user = "root";
   std::optional<std::string> password;
@@ -53,14 +55,18 @@ struct CameraOptions {
   bool wps = false;
   double interval = 5.0;
   std::vector<std::string> sets;
+
+  // Neither --desc nor --family: the family comes from the camera's discovery reply.
+  bool FamilyFromCamera() const { return !desc && family.empty(); }
 };
 
 void AddTargetOptions(CLI::App* cmd, CameraOptions& o) {
   cmd->add_option("HOST", o.host, "The camera's address")->required();
   cmd->add_option("--port", o.port, "The camera's HTTP port")->capture_default_str();
   auto* desc = cmd->add_option("--desc", o.desc,
-                               "The camera's DESC / INTERFACE text; picks the request family "
-                               "(an empty description means the legacy family)");
+                               "The camera's DESC / INTERFACE text, which picks the request "
+                               "family (empty: the legacy family); without --desc and --family "
+                               "the camera's own discovery reply picks it");
   auto* family = cmd->add_option("--family", o.family, "The request family instead of --desc")
                      ->check(CLI::IsMember({"legacy", "config"}));
   desc->excludes(family);
@@ -80,6 +86,7 @@ std::string Dump(const Json& j) {
 }
 
 void Emit(const CameraOptions& o, Json j) {
+  ClearProgress();
   if (o.json) {
     ConvertTextsToUtf8(j);
     std::cout << Dump(j) << '\n';
@@ -104,7 +111,7 @@ void Emit(const CameraOptions& o, Json j) {
 
 // Fills the connection items as the search page does when a camera is picked (no serial here).
 bool PickCamera(const CameraOptions& o, SessionRecord& s) {
-  const PickProblem problem = PrepareSession(s, o.host, o.port, o.desc, "");
+  const PickProblem problem = PrepareSession(s, o.host, o.port, o.desc.value_or(""), "");
   switch (problem) {
     case PickProblem::None:
       break;
@@ -140,21 +147,49 @@ Json AccessPointsJson(const std::vector<AccessPointEntry>& list) {
   return a;
 }
 
+// A failed step: j with the result code for scripts, and what it means for a person (the JSON's
+// "message"; in plain output a sentence on standard error).
+void EmitFailure(const CameraOptions& o, const SessionRecord& s, const CameraReach& reach,
+                 FailedStep step, int result, Json j) {
+  const std::string camera = s.cameraAddrText.str() + ":" + s.cameraPortText.str();
+  FailureFacts facts;
+  facts.step = step;
+  facts.result = result;
+  facts.legacyFamily = s.legacyCamera == 1;
+  facts.origin = reach.familyOrigin();
+  facts.passwordGiven = !s.password.empty();
+  facts.camera = camera;
+  const std::string sentence = FailureSentence(facts);
+  if (o.json) j["message"] = sentence;
+  Emit(o, j);
+  if (!o.json) std::cerr << "orvantis-cli: " << PlainText(sentence) << '\n';
+}
+
+// The camera's connection items, its request family and a way to reach it. False (after a
+// message, with the exit status for unusable arguments) when the options do not name a camera.
+bool PrepareCamera(const CameraOptions& o, SessionRecord& s, CameraReach& reach) {
+  EnableProgress(!o.json);
+  return PickCamera(o, s) && reach.Open(s, o.adapter, o.FamilyFromCamera());
+}
+
 // The login step with the options' credentials. False (after printing) when the login failed.
-bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
+bool Login(const CameraOptions& o, SessionRecord& s, const CameraReach& reach, int& exitStatus) {
   const std::optional<std::string> password = ResolvePassword(o.password, o.passwordFile);
   if (!password) {
     exitStatus = kExitUsage;
     return false;
   }
+  ShowProgress("logging in");
   const LoginOutcome login = RunLoginStep(s, [&] { return Credentials{o.user, *password}; });
   if (login.ok) return true;
+  ClearProgress();
   if (login.credentialsTooLong) {
     std::cerr << "orvantis-cli: user name and password take at most 63 bytes each\n";
     exitStatus = kExitUsage;
     return false;
   }
-  Emit(o, Json{{"result", login.result}, {"ok", false}, {"step", "login"}});
+  EmitFailure(o, s, reach, FailedStep::Login, login.result,
+              Json{{"result", login.result}, {"ok", false}, {"step", "login"}});
   exitStatus = kExitFailed;
   return false;
 }
@@ -162,12 +197,12 @@ bool Login(const CameraOptions& o, SessionRecord& s, int& exitStatus) {
 // The camera's connection items and the login step, for the commands that need no read-all job.
 // False (after printing, with the exit status set) when either failed.
 bool OpenSession(const CameraOptions& o, SessionRecord& s, CameraReach& reach) {
-  if (!PickCamera(o, s) || !reach.Open(s, o.adapter)) {
+  if (!PrepareCamera(o, s, reach)) {
     ExitStatus() = kExitUsage;
     return false;
   }
   int status = 0;
-  if (Login(o, s, status)) return true;
+  if (Login(o, s, reach, status)) return true;
   ExitStatus() = status;
   return false;
 }
@@ -175,7 +210,7 @@ bool OpenSession(const CameraOptions& o, SessionRecord& s, CameraReach& reach) {
 // Login and the read-all job. False (after printing) when either failed.
 bool ReadCamera(const CameraOptions& o, WorkerJob& job, CameraReach& reach, int& exitStatus) {
   SessionRecord& s = job.session;
-  if (!PickCamera(o, s) || !reach.Open(s, o.adapter)) {
+  if (!PrepareCamera(o, s, reach)) {
     exitStatus = kExitUsage;
     return false;
   }
@@ -186,23 +221,25 @@ bool ReadCamera(const CameraOptions& o, WorkerJob& job, CameraReach& reach, int&
     net = CreateHostNetwork(HostNetworkOptionsFromEnvironment());
     if (!o.pcAddress.empty()) {
       if (!ParseIpv4(o.pcAddress)) {
+        ClearProgress();
         std::cerr << "orvantis-cli: --pc-address needs a dotted-quad address\n";
         exitStatus = kExitUsage;
         return false;
       }
       s.pcAddrText = o.pcAddress;
     } else {
-      ReadStartupFacts(*net, s, nullptr, [](std::string_view line) { std::cerr << line; });
+      ReadStartupFacts(*net, s, nullptr, TraceLine);
     }
     finder = MakeFreeAddressFinder(net);
   }
-  if (!Login(o, s, exitStatus)) return false;
+  if (!Login(o, s, reach, exitStatus)) return false;
   job.mode = kModeRead;
+  job.onStep = ShowProgress;
   RunReadAllJob(job, finder);
   if (job.ok != 1) {
     Json j{{"result", job.error}, {"ok", false}, {"step", "read"}};
     if (s.extendedCgi == 1 && s.sys.wirelessCapable == 1 && s.apScanOk != 1) j["apScanOk"] = 0;
-    Emit(o, j);
+    EmitFailure(o, s, reach, FailedStep::Read, job.error, j);
     exitStatus = kExitFailed;
     return false;
   }
@@ -265,16 +302,21 @@ void RunSave(const CameraOptions& o) {
   job.accessPoints.clear();
   job.suggestedAddresses.clear();
   RunWorkerJob(job, nullptr);
-  Json j{{"result", job.error}, {"ok", job.ok == 1}};
-  if (job.ok != 1) j["step"] = "save";
-  Emit(o, j);
-  ExitStatus() = job.ok == 1 ? 0 : kExitFailed;
+  if (job.ok == 1) {
+    Emit(o, Json{{"result", 0}, {"ok", true}});
+    ExitStatus() = 0;
+    return;
+  }
+  EmitFailure(o, job.session, reach, FailedStep::Save, job.error,
+              Json{{"result", job.error}, {"ok", false}, {"step", "save"}});
+  ExitStatus() = kExitFailed;
 }
 
 void RunScan(const CameraOptions& o) {
   SessionRecord s;
   CameraReach reach;
   if (!OpenSession(o, s, reach)) return;
+  ShowProgress("scanning for wireless networks");
   const auto list = ScanAccessPoints(s);
   const bool ok = list.has_value() && s.apScanOk == 1;
   Json j{{"result", 0},
@@ -282,7 +324,12 @@ void RunScan(const CameraOptions& o) {
          {"apScanOk", int{s.apScanOk}},
          {"apCount", ok ? s.apCount : 0u},
          {"accessPoints", AccessPointsJson(list.value_or(std::vector<AccessPointEntry>{}))}};
-  Emit(o, j);
+  if (ok) {
+    Emit(o, j);
+  } else {
+    j["step"] = "scan";
+    EmitFailure(o, s, reach, FailedStep::Scan, 0, j);
+  }
   ExitStatus() = ok ? 0 : kExitFailed;
 }
 
@@ -294,19 +341,31 @@ void RunWps(const CameraOptions& o) {
   if (!OpenSession(o, s, reach)) return;
   const auto tick = std::chrono::duration<double>(o.interval);
   WpsSession session;
-  const WpsEvent event = RunWpsBlocking(session, s, &SendWpsStart, &SendWpsPoll,
-                                        [tick] { std::this_thread::sleep_for(tick); });
+  ShowProgress("starting WPS");
+  const WpsEvent event = RunWpsBlocking(session, s, &SendWpsStart, &SendWpsPoll, [&] {
+    const int ticksLeft = (WpsSession::kEnd - session.counter()) / WpsSession::kStep;
+    ShowProgress("waiting for the camera: press the router's WPS button (about " +
+                 std::to_string(static_cast<int>(ticksLeft * o.interval)) + " s left)");
+    std::this_thread::sleep_for(tick);
+  });
   if (event == WpsEvent::StartFailed) {
-    Emit(o, Json{{"result", session.lastStartResult()}, {"ok", false}, {"step", "start"}});
+    EmitFailure(o, s, reach, FailedStep::WpsStart, session.lastStartResult(),
+                Json{{"result", session.lastStartResult()}, {"ok", false}, {"step", "start"}});
     ExitStatus() = kExitFailed;
     return;
   }
   const bool ok = event == WpsEvent::Succeeded;
-  Emit(o, Json{{"result", 0},
-               {"ok", ok},
-               {"outcome", std::string(to_string(event))},
-               {"wpsStatus", int{s.wpsStatus}},
-               {"wpsAck", int{s.wpsAck}}});
+  Json j{{"result", 0},
+         {"ok", ok},
+         {"outcome", std::string(to_string(event))},
+         {"wpsStatus", int{s.wpsStatus}},
+         {"wpsAck", int{s.wpsAck}}};
+  if (ok) {
+    Emit(o, j);
+  } else {
+    j["step"] = "wps";
+    EmitFailure(o, s, reach, FailedStep::Wps, 0, j);
+  }
   ExitStatus() = ok ? 0 : kExitFailed;
 }
 
@@ -345,8 +404,19 @@ void RunLinkServer(const LinkServerOptions& l) {
                              {"Modelname", e.Modelname.str()}});
     }
   }
-  Emit(out, Json{{"ok", list.has_value()}, {"count", cameras.size()}, {"cameras", cameras}});
-  ExitStatus() = list ? 0 : kExitFailed;
+  Json j{{"ok", list.has_value()}, {"count", cameras.size()}, {"cameras", cameras}};
+  if (list) {
+    Emit(out, j);
+    ExitStatus() = 0;
+    return;
+  }
+  const std::string sentence = "The link server at " + l.server + ":" + l.port +
+                               " sent no camera list: check --server, --port, --id, the password "
+                               "and --user-login.";
+  if (l.json) j["message"] = sentence;
+  Emit(out, j);
+  if (!l.json) std::cerr << "orvantis-cli: " << PlainText(sentence) << '\n';
+  ExitStatus() = kExitFailed;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "core/discovery/camera_lookup.h"
 #include "core/discovery/plipf.h"
 #include "output.h"
+#include "progress.h"
 
 namespace orv::cli {
 namespace {
@@ -24,16 +25,16 @@ struct DiscoverOptions {
 };
 
 void RunDiscover(const DiscoverOptions& opt) {
-  DiscoveryEnvironment env = DiscoveryEnvironment::System();
-  // Standard output carries the listing; the engine's own diagnostic lines go beside it.
-  env.diagnostics = [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); };
-  CPLipf engine(std::move(env));
+  CPLipf engine(DiscoveryEnvironment::System());
   engine.SetDrain(opt.drain);
+  EnableProgress(!opt.json);
 
   // Keep a copy: the engine's rows are only valid until its next Collect.
   std::vector<CameraEntry> rows;
   const auto start = std::chrono::steady_clock::now();
   if (opt.untilQuietMs >= 0) {
+    ShowProgress("listening until no new camera answers (at most " + std::to_string(opt.seconds) +
+                 " s)");
     rows = DiscoverUntilQuiet(engine, std::chrono::milliseconds(opt.untilQuietMs),
                               std::chrono::seconds(opt.seconds));
   }
@@ -45,7 +46,11 @@ void RunDiscover(const DiscoverOptions& opt) {
     if (engine.Collect(&out, &count, &capacity, 0) >= 0 && out != nullptr) {
       rows.assign(out, out + count);
     }
+    ShowProgress("listening: " + std::to_string(rows.size()) +
+                 (rows.size() == 1 ? " camera, " : " cameras, ") +
+                 std::to_string(opt.seconds - tick) + " s left");
   }
+  ClearProgress();
 
   if (opt.json) {
     nlohmann::ordered_json cameras = nlohmann::ordered_json::array();

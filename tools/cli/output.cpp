@@ -8,6 +8,7 @@
 #include "core/platform/env.h"
 #include "core/platform/locale.h"
 #include "core/util/terminal_text.h"
+#include "progress.h"
 
 namespace orv::cli {
 
@@ -49,11 +50,13 @@ std::optional<std::string> ResolvePassword(const std::optional<std::string>& opt
     std::string text(kPasswordFileLimit + 1, '\0');
     if (in) in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (!in && !in.eof()) {
+      ClearProgress();
       std::cerr << "orvantis-cli: cannot read the password file " << PlainText(file) << '\n';
       return std::nullopt;
     }
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (text.size() > kPasswordFileLimit) {
+      ClearProgress();
       std::cerr << "orvantis-cli: the password file is too long\n";
       return std::nullopt;
     }

@@ -1,6 +1,8 @@
 #include "core/app/worker_job.h"
 
+#include <iterator>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "core/app/camera_clock.h"
@@ -28,9 +30,19 @@ struct Request {
   int subPage;
 };
 
-// Sends the requests in order; the first non-zero code fails the job.
-bool RunAll(WorkerJob& job, std::span<const Request> requests) {
+void Note(const WorkerJob& job, std::string_view step) {
+  if (job.onStep) job.onStep(step);
+}
+
+// Sends the requests in order, noting each as "<verb> page k of total" counted from first; the
+// first non-zero code fails the job.
+bool RunAll(WorkerJob& job, std::span<const Request> requests, std::string_view verb = "",
+            int first = 1, int total = 0) {
   for (const Request& r : requests) {
+    if (!verb.empty()) {
+      Note(job,
+           std::string(verb) + " page " + std::to_string(first++) + " of " + std::to_string(total));
+    }
     const int code = CameraRequest(job.session, r.act, r.page, r.subPage);
     if (code != Ok) {
       Fail(job, code);
@@ -51,7 +63,7 @@ void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree) {
       {kActRead, kPageVersion, 0}, {kActRead, kPageSystem, 0},          {kActRead, kPageNetwork, 0},
       {kActRead, kPageDdns, 0},    {kActRead, kPageTime, kSubPageTime},
   };
-  if (!RunAll(job, kReads)) return;
+  if (!RunAll(job, kReads, "reading", 1, static_cast<int>(std::size(kReads)))) return;
   // The time page was the last read: its Date and Time are the camera's clock about now.
   NoteClockTaken(s);
 
@@ -59,8 +71,10 @@ void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree) {
 
   if (s.extendedCgi == 1) {
     static constexpr Request kCapabilities[] = {{kActRead, kPageCapabilities, 0}};
+    Note(job, "reading the capabilities page");
     if (!RunAll(job, kCapabilities)) return;
     if (s.sys.wirelessCapable == 1) {
+      Note(job, "scanning for wireless networks");
       job.accessPoints.clear();
       s.apScanOk = 0;
       if (auto list = ScanAccessPoints(s)) job.accessPoints = std::move(*list);
@@ -72,6 +86,7 @@ void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree) {
   }
 
   if (s.extendedCgi == 1 && s.linkPppoe != 1) {
+    if (findFree) Note(job, "looking for free addresses");
     FreeAddressResult found = FindFreeAddressesFromPc(findFree, s, 2);
     job.suggestedAddresses = std::move(found.addresses);
     job.failedArpRequests = found.failedRequests;
@@ -84,12 +99,13 @@ void RunSaveJob(WorkerJob& job) {
   job.ok = 0;
   job.error = 0;
   static constexpr Request kWrites[] = {{kActWrite, kPageSystem, 0}, {kActWrite, kPageDdns, 0}};
-  if (!RunAll(job, kWrites)) return;
+  if (!RunAll(job, kWrites, "writing", 1, 4)) return;
   // A date and time read or taken earlier are moved on to now, so the write does not set the
   // camera's clock back.
   AdvanceClockToNow(job.session);
   static constexpr Request kTimeWrite[] = {{kActWrite, kPageTime, kSubPageTime}};
-  if (!RunAll(job, kTimeWrite)) return;
+  if (!RunAll(job, kTimeWrite, "writing", 3, 4)) return;
+  Note(job, "writing page 4 of 4, then waiting for the camera");
   // The camera may move to its new address before it answers the network write: no answer, or an
   // answer without data, still counts as saved. Any other failure is a refused save, which must not
   // look saved.
@@ -110,7 +126,7 @@ void RunWpsSaveJob(WorkerJob& job) {
                                        {kActWrite, kPageDdns, 0},
                                        {kActRead, kPageTime, kSubPageTime},
                                        {kActWrite, kPageNetwork, kSubPageShortNetwork}};
-  if (!RunAll(job, kSteps)) return;
+  if (!RunAll(job, kSteps, "writing", 1, static_cast<int>(std::size(kSteps)))) return;
   Succeed(job);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/camera_http/requests.h"
@@ -25,6 +26,8 @@ struct WorkerJob {
   std::uint8_t done = 0;
   std::uint8_t ok = 0;
   int error = 0;  // the failing request's code; 0 for a failed scan
+  // Told what the job starts next ("reading page 2 of 5"), for a progress line; may be empty.
+  std::function<void(std::string_view)> onStep;
 };
 
 // The job procedures. Each sets done, ok and error. The finder (the ARP search of the PC's subnet)

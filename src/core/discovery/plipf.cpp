@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 #include "core/util/ipv4.h"
@@ -22,7 +22,32 @@ bool SameRow(const CameraEntry& a, const CameraEntry& b) {
          a.sport == b.sport;
 }
 
+struct TraceSink {
+  std::mutex mutex;
+  std::function<void(std::string_view)> sink;
+};
+
+// Never destroyed: an engine may still trace while the process runs its static destructors.
+TraceSink& Trace() {
+  static TraceSink* trace = new TraceSink;
+  return *trace;
+}
+
+void SayToTrace(std::string_view line) {
+  std::function<void(std::string_view)> sink;
+  {
+    std::lock_guard lock(Trace().mutex);
+    sink = Trace().sink;
+  }
+  if (sink) sink(line);
+}
+
 }  // namespace
+
+void SetDiscoveryTrace(std::function<void(std::string_view)> sink) {
+  std::lock_guard lock(Trace().mutex);
+  Trace().sink = std::move(sink);
+}
 
 DiscoveryEnvironment DiscoveryEnvironment::System() {
   DiscoveryEnvironment env;
@@ -33,7 +58,7 @@ DiscoveryEnvironment DiscoveryEnvironment::System() {
     return static_cast<std::uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(t).count());
   };
-  env.diagnostics = [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stdout); };
+  env.diagnostics = SayToTrace;
   return env;
 }
 

@@ -29,9 +29,14 @@ struct DiscoveryEnvironment {
   std::uint16_t port = kDiscoveryPort;                // request destination and receive port
   std::string broadcastText = "255.255.255.255";
 
-  // The real host addresses, sockets, monotonic clock and stdout.
+  // The real host addresses, sockets, monotonic clock and the process's trace sink.
   static DiscoveryEnvironment System();
 };
+
+// Where the trace lines of engines built on System() go: nowhere until a program asks (the
+// command-line tool's -v, the desktop program's logging category). Takes effect at once, also for
+// engines that already exist; an empty sink silences them again.
+void SetDiscoveryTrace(std::function<void(std::string_view)> sink);
 
 struct AdapterHandle {
   int receiveSocket = -1;

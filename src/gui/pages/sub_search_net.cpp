@@ -1,5 +1,6 @@
 #include "gui/pages/sub_search_net.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>

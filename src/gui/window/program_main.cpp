@@ -4,13 +4,40 @@
 #include "gui/window/program_main.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
+#include "core/camera_http/transport.h"
+#include "core/discovery/plipf.h"
 #include "core/platform/codepage.h"
+#include "core/platform/env.h"
 #include "gui/window/wizard_app.h"
 
 namespace orv::gui {
+namespace {
+
+Q_LOGGING_CATEGORY(lcDiscovery, "orvantis.discovery", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcHttp, "orvantis.http", QtInfoMsg)
+
+// The discovery engine's and the HTTP transport's trace lines become debug messages of two
+// logging categories, off unless QT_LOGGING_RULES or ORVANTIS_DEBUG=1 turns them on: a user who
+// starts the program from a terminal sees nothing of them.
+void RouteTraceToLogging() {
+  if (orv::EnvOverride("ORVANTIS_DEBUG") == "1")
+    QLoggingCategory::setFilterRules(QStringLiteral("orvantis.*.debug=true"));
+  const auto to = [](const QLoggingCategory& category) {
+    return [&category](std::string_view line) {
+      if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+      qCDebug(category, "%.*s", static_cast<int>(line.size()), line.data());
+    };
+  };
+  orv::SetDiscoveryTrace(to(lcDiscovery()));
+  orv::SetTransportDiagnostics(to(lcHttp()));
+}
+
+}  // namespace
 
 int RunDesktopProgram(int argc, char** argv, const std::function<void()>& beforeRun) {
   using orv::gui::CommandLine;
@@ -43,6 +70,7 @@ int RunDesktopProgram(int argc, char** argv, const std::function<void()>& before
   QApplication::setDesktopFileName(QStringLiteral("org.example.orvantis"));
   QApplication::setWindowIcon(orv::gui::ProgramIcon());
   orv::InitSystemCodePage();
+  RouteTraceToLogging();
 
   orv::gui::CWizardApp program(line.options);
   if (beforeRun) beforeRun();

@@ -75,7 +75,8 @@ CWizardDlg::CWizardDlg(WizardEnvironment env, QWidget* parent)
   // children), made once like every page.
   auto* languageDialog = new CDlgLanguage(m_env.programFolder, m_env.languageAbbreviation, this);
   languageDialog->hide();
-  m_steps = std::make_unique<CameraSteps>(*this, m_session, *m_wait, *m_env.services.dialogs,
+  CameraStepHost& host = *this;  // a private base: converted here, inside the class
+  m_steps = std::make_unique<CameraSteps>(host, m_session, *m_wait, *m_env.services.dialogs,
                                           m_env.work, m_env.makeFinder, m_env.timerScale);
   // Enter and Escape reach no page and never close this window; other windows keep them.
   QCoreApplication::instance()->installEventFilter(this);
