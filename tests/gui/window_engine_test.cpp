@@ -3,8 +3,10 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QtTest>
 
 #include "core/app/navigation.h"

@@ -11,8 +11,9 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 P="o2a$$-"
 work=$(mktemp -d)
 pids=()
+watcher=
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}" $watcher; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
   for ns in $(ip netns list | awk '{print $1}'); do
     case "$ns" in "$P"*) ip netns del "$ns" 2>/dev/null || true ;; esac
@@ -69,10 +70,26 @@ JSON
   grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 }
 
-# Notes every 100 ms which adapter holds an address in the camera's subnet, while $1 runs.
-watch_addresses() {
-  : >"$work/seen"
-  while kill -0 "$1" 2>/dev/null; do camera_addresses >>"$work/seen"; sleep 0.1; done
+# Every address the kernel adds in the PC's namespace between start_watch and stop_watch, from its
+# own events (an address that lives only a moment is seen too). A marker address on lo proves the
+# monitor listens before anything else happens.
+start_watch() {
+  in_pc ip -o monitor address >"$work/events" 2>/dev/null &
+  watcher=$!
+  for _ in $(seq 50); do
+    in_pc ip addr add 127.0.0.99/8 dev lo 2>/dev/null || true
+    grep -q ' 127\.0\.0\.99/' "$work/events" && break
+    in_pc ip addr del 127.0.0.99/8 dev lo 2>/dev/null || true
+    sleep 0.1
+  done
+  in_pc ip addr del 127.0.0.99/8 dev lo 2>/dev/null || true
+  grep -q ' 127\.0\.0\.99/' "$work/events" || fail "the address monitor did not start"
+}
+stop_watch() {
+  kill "$watcher" 2>/dev/null || true
+  wait "$watcher" 2>/dev/null || true
+  awk '$1 != "Deleted" && $3 == "inet" && $4 ~ /^192\.168\.5\./ {print $2, $4}' \
+    "$work/events" >"$work/seen"
 }
 
 check_seen() {
@@ -94,11 +111,10 @@ run_case() {
     <<<"$out" >/dev/null || fail "$order: discover: $out"
 
   # read reaches the camera on its own, with the address on the camera's adapter meanwhile.
+  start_watch
   wait_ms=1500 cli read 192.168.5.40 --desc Vexor-41HA/ethernet --password admin --json \
-    >"$work/out" 2>"$work/err" &
-  local reader=$!
-  watch_addresses "$reader"
-  wait "$reader" || fail "$order: read failed: $(cat "$work/err")"
+    >"$work/out" 2>"$work/err" || fail "$order: read failed: $(cat "$work/err")"
+  stop_watch
   jq -e '.ok == true' "$work/out" >/dev/null || fail "$order: read: $(cat "$work/out")"
   check_seen "$order: read"
 
@@ -137,13 +153,13 @@ set-text Password: admin
 click OK
 expect-page CSubOption
 EOF2
+  start_watch
   in_pc env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" \
     ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TIMER_SCALE=10 \
     ORVANTIS_TEST_SCRIPT="$work/script.txt" ORVANTIS_TEST_STEP_MS=40000 \
-    timeout 120 "$bin/orvantis-walk" --probe-host 10.20.0.1 >"$work/out" 2>&1 &
-  local gui=$!
-  watch_addresses "$gui"
-  wait "$gui" || fail "$order: the walk ended with status $?"
+    timeout 120 "$bin/orvantis-walk" --probe-host 10.20.0.1 >"$work/out" 2>&1 ||
+    fail "$order: the walk ended with status $?"
+  stop_watch
   [ -z "${ORVANTIS_KEEP_SHOTS:-}" ] || cp "$work"/*.png "$ORVANTIS_KEEP_SHOTS"/ 2>/dev/null || true
   grep -Eq "all [0-9]+ steps passed" "$work/out" || fail "$order: the walk did not finish"
   check_seen "$order: window"
