@@ -163,9 +163,9 @@ TEST_F(ServiceFixture, CountsEveryHelpersAddressesAndPacesArpUnderTheSharedLock)
 TEST_F(ServiceFixture, RaisesEachCapabilityOnlyForItsStep) {
   ASSERT_EQ(Add("192.168.5.253"), "ok");
   using P = NetdPrivilege;
-  // Admin is checked before the probe, Raw only opens the socket, Admin again adds.
-  EXPECT_EQ(privileges, (std::vector<P>{P::None, P::Admin, P::None, P::Raw, P::None, P::None,
-                                        P::Admin, P::None, P::None}));
+  // Each is tried before the work, then Raw only opens the socket and Admin only adds.
+  EXPECT_EQ(privileges, (std::vector<P>{P::None, P::Admin, P::None, P::Raw, P::None, P::Raw,
+                                        P::None, P::None, P::Admin, P::None, P::None}));
   privileges.clear();
   EXPECT_EQ(service->Handle("add eth0 10.0.0.9/31 60 10.0.0.8"), "err prefix must be 8 to 30");
   EXPECT_EQ(privileges, std::vector<P>{P::None});

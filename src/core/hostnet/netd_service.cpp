@@ -240,6 +240,9 @@ std::string NetdService::Arp(const NetdRequest& r) {
 
 std::string NetdService::SendArp(std::uint32_t ifIndex, std::uint32_t target,
                                  std::uint32_t source) {
+  // Said before the lock: a helper without capabilities has no business with it.
+  if (!Use(NetdPrivilege::Raw)) return kNoRaw;
+  Use(NetdPrivilege::None);
   SystemLock lock(*m_kernel);
   if (!lock.held()) return "err " + OneLine(m_kernel->LastError());
   bool privileged = true;
