@@ -46,6 +46,15 @@ void ForEachAttr(const std::uint8_t* data, std::size_t len, Visit&& visit) {
   }
 }
 
+// Reads the fixed header of a message body, then calls visit for each attribute after it.
+template <typename Header, typename Visit>
+bool ReadMessage(const std::uint8_t* body, std::size_t len, Header& h, Visit&& visit) {
+  if (!ReadFixed(body, len, h)) return false;
+  const std::size_t head = Align(sizeof h);
+  if (len > head) ForEachAttr(body + head, len - head, visit);
+  return true;
+}
+
 std::uint32_t Ipv4Of(const std::uint8_t* p, std::size_t n) {
   std::uint32_t v = 0;
   if (n == 4) std::memcpy(&v, p, 4);
@@ -56,44 +65,44 @@ std::uint32_t Ipv4Of(const std::uint8_t* p, std::size_t n) {
 
 bool DecodeLink(const std::uint8_t* body, std::size_t len, Link& out) {
   ifinfomsg m;
-  if (!ReadFixed(body, len, m) || m.ifi_index <= 0) return false;
   Link l;
+  const bool read =
+      ReadMessage(body, len, m, [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
+        if (t == IFLA_IFNAME) {
+          std::size_t used = 0;
+          while (used < n && used < 15 && p[used] != 0) ++used;
+          l.name.assign(reinterpret_cast<const char*>(p), used);
+        } else if (t == IFLA_OPERSTATE && n >= 1) {
+          l.operState = p[0];
+        }
+      });
+  if (!read || m.ifi_index <= 0) return false;
   l.index = static_cast<std::uint32_t>(m.ifi_index);
   l.arpType = m.ifi_type;
   l.flags = m.ifi_flags;
-  const std::size_t head = Align(sizeof m);
-  if (len > head)
-    ForEachAttr(body + head, len - head,
-                [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
-                  if (t == IFLA_IFNAME) {
-                    std::size_t used = 0;
-                    while (used < n && used < 15 && p[used] != 0) ++used;
-                    l.name.assign(reinterpret_cast<const char*>(p), used);
-                  } else if (t == IFLA_OPERSTATE && n >= 1) {
-                    l.operState = p[0];
-                  }
-                });
   out = std::move(l);
   return true;
 }
 
 bool DecodeAddress(const std::uint8_t* body, std::size_t len, Address& out) {
   ifaddrmsg m;
-  if (!ReadFixed(body, len, m) || m.ifa_family != AF_INET || m.ifa_prefixlen > 32) return false;
   Address a;
+  std::uint32_t address = 0;
+  bool flags32 = false;
+  const bool read =
+      ReadMessage(body, len, m, [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
+        if (t == IFA_LOCAL) a.local = Ipv4Of(p, n);
+        if (t == IFA_ADDRESS) address = Ipv4Of(p, n);
+        if (t == IFA_PROTO && n >= 1) a.proto = p[0];
+        if (t == IFA_FLAGS && n == 4) {
+          std::memcpy(&a.flags, p, 4);
+          flags32 = true;
+        }
+      });
+  if (!read || m.ifa_family != AF_INET || m.ifa_prefixlen > 32) return false;
   a.index = m.ifa_index;
   a.prefix = m.ifa_prefixlen;
-  a.flags = m.ifa_flags;
-  std::uint32_t address = 0;
-  const std::size_t head = Align(sizeof m);
-  if (len > head)
-    ForEachAttr(body + head, len - head,
-                [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
-                  if (t == IFA_LOCAL) a.local = Ipv4Of(p, n);
-                  if (t == IFA_ADDRESS) address = Ipv4Of(p, n);
-                  if (t == IFA_PROTO && n >= 1) a.proto = p[0];
-                  if (t == IFA_FLAGS && n == 4) std::memcpy(&a.flags, p, 4);
-                });
+  if (!flags32) a.flags = m.ifa_flags;
   if (a.local == 0) a.local = address;
   if (a.local == 0) return false;
   out = a;
@@ -102,35 +111,33 @@ bool DecodeAddress(const std::uint8_t* body, std::size_t len, Address& out) {
 
 bool DecodeRoute(const std::uint8_t* body, std::size_t len, Route& out) {
   rtmsg m;
-  if (!ReadFixed(body, len, m) || m.rtm_family != AF_INET || m.rtm_dst_len > 32) return false;
   Route r;
+  std::uint32_t table = 0;
+  const bool read =
+      ReadMessage(body, len, m, [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
+        if (t == RTA_DST) r.dst = Ipv4Of(p, n);
+        if (t == RTA_TABLE && n == 4) std::memcpy(&table, p, 4);
+        if (t == RTA_OIF && n == 4) std::memcpy(&r.oif, p, 4);
+        if (t == RTA_GATEWAY && n == 4) r.gateways.push_back(Ipv4Of(p, n));
+        if (t != RTA_MULTIPATH) return;
+        std::size_t at = 0;
+        for (int hops = 0; hops < 256 && n - at >= sizeof(rtnexthop); ++hops) {
+          rtnexthop nh;
+          std::memcpy(&nh, p + at, sizeof nh);
+          if (nh.rtnh_len < sizeof nh || nh.rtnh_len > n - at) break;
+          ForEachAttr(p + at + sizeof nh, nh.rtnh_len - sizeof nh,
+                      [&](std::uint16_t nt, const std::uint8_t* np, std::size_t nn) {
+                        if (nt == RTA_GATEWAY && nn == 4) r.gateways.push_back(Ipv4Of(np, nn));
+                      });
+          at += Align(nh.rtnh_len);
+          if (at >= n) break;
+        }
+      });
+  if (!read || m.rtm_family != AF_INET || m.rtm_dst_len > 32) return false;
   r.prefix = m.rtm_dst_len;
-  r.table = m.rtm_table;
+  r.table = table != 0 ? table : m.rtm_table;
   r.type = m.rtm_type;
   r.protocol = m.rtm_protocol;
-  const std::size_t head = Align(sizeof m);
-  if (len > head)
-    ForEachAttr(body + head, len - head,
-                [&](std::uint16_t t, const std::uint8_t* p, std::size_t n) {
-                  if (t == RTA_DST) r.dst = Ipv4Of(p, n);
-                  if (t == RTA_TABLE && n == 4) std::memcpy(&r.table, p, 4);
-                  if (t == RTA_OIF && n == 4) std::memcpy(&r.oif, p, 4);
-                  if (t == RTA_GATEWAY && n == 4) r.gateways.push_back(Ipv4Of(p, n));
-                  if (t != RTA_MULTIPATH) return;
-                  std::size_t at = 0;
-                  for (int hops = 0; hops < 256 && n - at >= sizeof(rtnexthop); ++hops) {
-                    rtnexthop nh;
-                    std::memcpy(&nh, p + at, sizeof nh);
-                    if (nh.rtnh_len < sizeof nh || nh.rtnh_len > n - at) break;
-                    ForEachAttr(p + at + sizeof nh, nh.rtnh_len - sizeof nh,
-                                [&](std::uint16_t nt, const std::uint8_t* np, std::size_t nn) {
-                                  if (nt == RTA_GATEWAY && nn == 4)
-                                    r.gateways.push_back(Ipv4Of(np, nn));
-                                });
-                    at += Align(nh.rtnh_len);
-                    if (at >= n) break;
-                  }
-                });
   out = std::move(r);
   return true;
 }
