@@ -50,14 +50,15 @@ NetdParse Refuse(std::string reason) {
   return p;
 }
 
-}  // namespace
-
+// An address as a number whose high bits are the first octet.
 std::uint32_t HostOrder(std::uint32_t addr) {
   return static_cast<std::uint32_t>(Ipv4Octet(addr, 0)) << 24 |
          static_cast<std::uint32_t>(Ipv4Octet(addr, 1)) << 16 |
          static_cast<std::uint32_t>(Ipv4Octet(addr, 2)) << 8 |
          static_cast<std::uint32_t>(Ipv4Octet(addr, 3));
 }
+
+}  // namespace
 
 bool NetdSameSubnet(std::uint32_t a, std::uint32_t b, int prefix) {
   if (prefix <= 0) return true;

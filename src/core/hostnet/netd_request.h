@@ -54,8 +54,6 @@ std::string FormatNetdRequest(const NetdRequest& request);
 // address of its subnet, not 0/8, loopback, multicast or reserved.
 bool NetdHostAddressAllowed(std::uint32_t addr, int prefix);
 
-// An address as a number whose high bits are the first octet.
-std::uint32_t HostOrder(std::uint32_t addr);
 // True when a and b share their first prefix bits (0 to 32).
 bool NetdSameSubnet(std::uint32_t a, std::uint32_t b, int prefix);
 
