@@ -103,7 +103,6 @@ TEST_F(ServiceFixture, SendsArpOnlyInItsOwnName) {
       {"arp eth0 10.9.0.1 10.9.0.1", "err the target must differ from the source"},
       {"arp wlan0 10.9.0.20 10.9.0.10", "err wlan0 does not hold 10.9.0.10"},
       {"arp - 10.9.0.20 10.9.0.1", "err arp - needs a source address the PC holds"},
-      {"arp - 10.9.0.20 0.0.0.0", "err arp - needs a source address the PC holds"},
       {"arp lo 10.9.0.20 0.0.0.0", "err adapter lo is not an Ethernet or wireless adapter"}};
   for (const auto& [line, answer] : refused) EXPECT_EQ(service->Handle(line), answer) << line;
   EXPECT_TRUE(kernel->log.empty());
@@ -111,15 +110,20 @@ TEST_F(ServiceFixture, SendsArpOnlyInItsOwnName) {
   EXPECT_EQ(service->Handle("arp eth0 10.9.0.20 10.9.0.10"), "ok answered");
   EXPECT_EQ(service->Handle("arp eth0 10.9.0.21 0.0.0.0"), "ok no-answer");
   EXPECT_EQ(service->Handle("arp - 10.9.0.21 10.9.0.10"), "ok no-answer");
+  EXPECT_EQ(service->Handle("arp - 10.9.0.21 0.0.0.0"), "ok no-answer");  // out of wlan0
   ASSERT_EQ(Add("192.168.5.253"), "ok");
   EXPECT_EQ(service->Handle("arp eth0 192.168.5.97 192.168.5.253"), "ok no-answer");
   // The PC's own address is taken without asking the wire.
   EXPECT_EQ(service->Handle("arp eth0 10.9.0.10 0.0.0.0"), "ok answered");
   EXPECT_EQ(kernel->log, (Log{"arp 2 10.9.0.20<-10.9.0.10", "arp 2 10.9.0.21<-0.0.0.0",
-                              "arp 2 10.9.0.21<-10.9.0.10", "arp 2 192.168.5.98<-0.0.0.0",
-                              "add 2 192.168.5.253/24 120", "arp 2 192.168.5.97<-192.168.5.253"}));
+                              "arp 2 10.9.0.21<-10.9.0.10", "arp 3 10.9.0.21<-0.0.0.0",
+                              "arp 2 192.168.5.98<-0.0.0.0", "add 2 192.168.5.253/24 120",
+                              "arp 2 192.168.5.97<-192.168.5.253"}));
   kernel->state.adapters[1].up = false;
   EXPECT_EQ(service->Handle("arp - 10.9.0.20 10.9.0.10"), "err adapter eth0 is not up");
+  kernel->state.adapters[2].up = false;
+  EXPECT_EQ(service->Handle("arp - 10.9.0.20 0.0.0.0"),
+            "err no Ethernet or wireless adapter is up");
 }
 
 TEST_F(ServiceFixture, TouchesOnlyItsOwnAddressesWhileTheyAreStillItsOwn) {

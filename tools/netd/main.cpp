@@ -8,12 +8,12 @@
 //   arp IFNAME|- TARGET SOURCE        -> ok answered | ok no-answer | err REASON
 //
 // (the full rules are in core/hostnet/netd_service.h). It does nothing else: it reads no files
-// of the user's and no environment, links no library that would before main (it talks to the
-// kernel over rtnetlink itself), holds its capabilities as permitted only (file capabilities
-// +p) and raises the one a step needs just for that step, and when its input closes (the program
-// ended, however) it removes every address it added and ends. Addresses carry a lifetime of at
-// most 600 s, so even a killed helper leaves nothing behind for long. Every helper on the system
-// shares one lock, the root-owned orvantis-netd.lock beside it.
+// of the user's and no environment, links no library that would read either before main (it
+// talks to the kernel over rtnetlink itself), holds its capabilities as permitted only (file
+// capabilities +p) and raises the one a step needs just for that step, and when its input closes
+// (the program ended, however) it removes every address it added and ends. Addresses carry a
+// lifetime of at most 600 s, so even a killed helper leaves nothing behind for long. Every helper
+// on the system shares one lock, the root-owned orvantis-netd.lock beside it.
 
 #include <linux/capability.h>
 #include <poll.h>
@@ -95,8 +95,9 @@ std::string LockPath() {
   const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return "/nonexistent";
   std::string path(self, static_cast<std::size_t>(n));
-  path.erase(path.rfind('/') + 1);
-  return path + "orvantis-netd.lock";
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "/nonexistent";
+  return path.substr(0, slash + 1) + "orvantis-netd.lock";
 }
 
 }  // namespace

@@ -214,11 +214,16 @@ std::string NetdService::Arp(const NetdRequest& r) {
   KernelState s;
   if (!m_kernel->Read(s)) return "err " + OneLine(m_kernel->LastError());
   std::string adapter = r.adapter;
-  if (adapter.empty()) {
+  if (adapter.empty() && r.source == 0) {
+    // "-" for a probe: the adapter the programs would choose, the last LAN adapter that is up.
+    for (const AdapterInfo& a : s.adapters)
+      if (a.up && (a.type == AdapterType::Ethernet || a.type == AdapterType::Wireless))
+        adapter = a.name;
+    if (adapter.empty()) return "err no Ethernet or wireless adapter is up";
+  } else if (adapter.empty()) {
     // "-": the adapter that holds the source, checked like a named one.
-    const auto a =
-        std::find_if(s.addresses.begin(), s.addresses.end(),
-                     [&](const KernelAddress& k) { return r.source != 0 && k.addr == r.source; });
+    const auto a = std::find_if(s.addresses.begin(), s.addresses.end(),
+                                [&](const KernelAddress& k) { return k.addr == r.source; });
     if (a == s.addresses.end()) return "err arp - needs a source address the PC holds";
     adapter = AdapterName(s, a->ifIndex);
   }
