@@ -39,6 +39,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"WizardDlg", "Message6", kTextMessage, "CWizardDlg"},
     {"WizardDlg", "Message7", kTextMessage, "CWizardDlg"},
     {"WizardDlg", "Message8", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "Message9", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "Message10", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note1", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note2", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note3", kTextMessage, "CWizardDlg"},

@@ -262,7 +262,7 @@ void CWizardDlg::LoadAllTexts() {
 }
 
 void CWizardDlg::LoadOwnTexts() {
-  for (int i = 0; i < 8; ++i)
+  for (int i = 0; i < 10; ++i)
     m_messages[static_cast<std::size_t>(i)] =
         PackText(m_pack, "WizardDlg", "Message" + std::to_string(i + 1));
   for (int i = 0; i < 4; ++i)
@@ -380,14 +380,25 @@ void CWizardDlg::SendSubnetStep(std::function<void()> then) {
     EnsureResult result;
     result.outcome = EnsureOutcome::AlreadyReachable;
     if (ensure) result = ensure(copy);
-    return [this, message = result.message, wasBusy, then] {
+    return [this, result, wasBusy, then] {
       SetBusy(wasBusy);
-      if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      SaySubnetResult(result);
       if (m_closing) return;
       if (then) then();
     };
   };
   RunCall(std::move(work));
+}
+
+void CWizardDlg::SaySubnetResult(const EnsureResult& result) {
+  // The helper's refusal says more than the plain "error" of a failed add.
+  if (!result.refusal.empty()) {
+    const int n = RefusalMessage(result.refusal);
+    Say(MessageIcon::Warning, QString(),
+        n == 9 ? message(9) : message(10) + "\n" + QString::fromStdString(result.refusal));
+  } else if (!result.message.empty()) {
+    Say(MessageIcon::None, QString(), QString::fromStdString(result.message));
+  }
 }
 
 bool CWizardDlg::BeginPageWork() {
@@ -413,12 +424,12 @@ void CWizardDlg::StepRead() {
   auto systemRead = m_env.work.systemRead;
   SessionRecord copy = m_session;
   RunCall([this, ensure, systemRead, copy]() mutable -> CallRunner::Continuation {
-    std::string message;
-    if (ensure) message = ensure(copy).message;
+    EnsureResult subnet;
+    if (ensure) subnet = ensure(copy);
     const int result = systemRead ? systemRead(copy) : 0;
-    return [this, copy, result, message] {
+    return [this, copy, result, subnet] {
       CopyCallFields(CallFields::CameraAnswer, copy, m_session);
-      if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      SaySubnetResult(subnet);
       if (m_closing) return;
       AfterSystemRead(result);
     };

@@ -100,6 +100,8 @@ class CWizardDlg : public QMainWindow, public StepSink {
   bool busy() const { return m_busy; }
   const std::string& langFilePath() const { return m_langFilePath; }
   const i18n::LanguagePack& pack() const { return m_pack; }
+  // The subnet step's message box, if it asks for one.
+  void SaySubnetResult(const EnsureResult& result);
   QString message(int n) const { return m_messages.at(static_cast<std::size_t>(n - 1)); }
   QString note(int n) const { return m_notes.at(static_cast<std::size_t>(n - 1)); }
 
@@ -152,7 +154,7 @@ class CWizardDlg : public QMainWindow, public StepSink {
   std::string m_langFilePath;
   i18n::LanguagePack m_pack;
   CDlgLanguage* m_languageDialog = nullptr;
-  std::array<QString, 8> m_messages;
+  std::array<QString, 10> m_messages;
   std::array<QString, 4> m_notes;
   bool m_busy = false;
   bool m_closing = false;
