@@ -27,14 +27,16 @@ TEST(Navigation, StepTableShowsTheDocumentedPagesAndIgnoresTheRest) {
   EXPECT_FALSE(ShowsWithoutPrepare(10));
 }
 
-TEST(Navigation, HomeResetsOnlyTheLinkChoices) {
+TEST(Navigation, HomeForgetsTheCameraAndResetsOnlyTheLinkChoices) {
   SessionRecord s;
   s.wizardMode = 0;
   s.linkPppoe = s.useWps = s.linkWireless = 1;
   s.newCamera = 1;
   s.pathSetup = 1;
   s.pathFirmware = 1;
+  s.net.PAccount = "previous camera";
   ResetForHome(s);
+  EXPECT_EQ(s.net.PAccount.view(), "") << "home forgets the camera";
   EXPECT_EQ(s.wizardMode, 1);
   EXPECT_EQ(s.linkPppoe + s.useWps + s.linkWireless, 0);
   EXPECT_EQ(s.newCamera, 1);

@@ -1,5 +1,7 @@
 #include "core/app/navigation.h"
 
+#include "core/app/session_rules.h"
+
 namespace orv::nav {
 
 int PageForStep(int code) {
@@ -68,6 +70,7 @@ bool ShowsWithoutPrepare(int code) {
 }
 
 void ResetForHome(SessionRecord& s) {
+  ForgetCameraFacts(s);
   s.wizardMode = 1;
   s.linkPppoe = 0;
   s.useWps = 0;

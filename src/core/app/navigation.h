@@ -69,7 +69,8 @@ bool IsKnownStep(int code);
 // Pages shown without running their prepare routine.
 bool ShowsWithoutPrepare(int code);
 
-// Step 2: back home. Leaves newCamera and the path flags alone.
+// Step 2: back home. Forgets the camera (ForgetCameraFacts) and the link choices; leaves
+// newCamera and the path flags alone.
 void ResetForHome(SessionRecord& s);
 
 // Home page buttons that choose a path: the path flags, then the code.

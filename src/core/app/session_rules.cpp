@@ -8,14 +8,13 @@
 namespace orv {
 
 void ForgetCameraFacts(SessionRecord& s) {
-  s.sys.wirelessCapable = 0;
-  s.sys.wpsCapable = 0;
-  s.sys.Transversal = 0;
+  // Every camera setting, the PPPoE account (never read back) and the fields a read leaves alone
+  // when its key is missing included: the next camera starts from the record the first one did.
+  s.net = NetworkSettings{};
+  s.sys = SystemSettings{};
+  s.extendedCgi = 0;
   s.wpsStatus = 0;
   s.wpsAck = 0;
-  s.sys.NATStat = 0;
-  s.sys.ExtIPAddr = "";
-  s.sys.ExtHttpPort = 0;
   s.apScanOk = 0;
   s.apCount = 0;
 }

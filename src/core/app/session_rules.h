@@ -9,8 +9,10 @@
 
 namespace orv {
 
-// Before a new login and read: nothing one camera's read found may be taken for the next camera's
-// (capabilities, WPS state, NAT status, the access-point scan's outcome).
+// Before a new login and read, and on the way home: nothing of one camera may be taken for the
+// next one. Its settings (what a read would overwrite and what it keeps when a key is missing),
+// the PPPoE account typed for it, its model class, WPS state and the access-point scan's outcome
+// go back to their start values; the user's choices, the PC's facts and the pick stay.
 void ForgetCameraFacts(SessionRecord& s);
 
 // The step after a successful read: the setup-type page for a new camera, else the system page.
