@@ -63,13 +63,22 @@ TEST(IspRules, NextChecksTheLinkThenThePasswordThenStores) {
   EXPECT_EQ(a.step, nav::kNoStep);
   EXPECT_EQ(s.net.IPType, 1) << "nothing stored";
 
-  a = IspLinkNextChecked(s, {nav::IspLink::Pppoe, "user", "", ""});
-  EXPECT_EQ(a.problem, PppoeProblem::None) << "an empty password passes";
+  // The camera never reports its account: an empty one would wipe it.
+  for (const IspTyped& empty : {IspTyped{nav::IspLink::Pppoe, "user", "", ""},
+                                IspTyped{nav::IspLink::Pppoe, "", "p", "p"}}) {
+    a = IspLinkNextChecked(s, empty);
+    EXPECT_EQ(a.problem, PppoeProblem::LoginMissing) << empty.user;
+    EXPECT_EQ(a.step, nav::kNoStep);
+    EXPECT_EQ(s.net.IPType, 1) << "nothing stored";
+  }
+
+  a = IspLinkNextChecked(s, {nav::IspLink::Pppoe, "user", "p", "p"});
+  EXPECT_EQ(a.problem, PppoeProblem::None);
   EXPECT_EQ(a.step, nav::kStepUpnp);
   EXPECT_EQ(s.net.IPType, 2);
   EXPECT_EQ(s.net.PAccount, "user");
-  EXPECT_EQ(s.net.PPwd, "");
-  EXPECT_EQ(s.net.PVP, "");
+  EXPECT_EQ(s.net.PPwd, "p");
+  EXPECT_EQ(s.net.PVP, "p");
 }
 
 TEST(IspRules, TextsThatWouldBeCutOrChangedAreRefused) {

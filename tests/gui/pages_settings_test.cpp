@@ -153,9 +153,43 @@ TEST_F(IspPage, LanDisablesTheAccountAndKeepsTheAddressType) {
   EXPECT_EQ(session.net.IPType, 1);
 }
 
+TEST_F(IspPage, ACameraOnPppoeNeedsItsLoginTypedAgainAndNoOtherCamerasShows) {
+  // The previous camera's account, typed and stored; then the record forgets that camera.
+  session.net.IPType = 2;
+  session.net.PAccount = "camera-a";
+  session.net.PPwd = session.net.PVP = "a-secret";
+  page.Prepare();
+  session.net = NetworkSettings{};
+  session.net.IPType = 1;
+  page.Prepare();
+  EXPECT_TRUE(page.userEdit()->text().isEmpty()) << "never shown for another camera";
+  EXPECT_TRUE(page.confirmEdit()->text().isEmpty());
+
+  // A camera read as PPPoE: its account is not reported, so the fields are empty.
+  session.net.IPType = 2;
+  page.Prepare();
+  EXPECT_TRUE(page.pppoeButton()->isChecked());
+  page.nextButton()->click();
+  ASSERT_EQ(fakes.prompter.shown.size(), 1u);
+  EXPECT_EQ(LastMessage().text.toStdString(), Text("LANISPPage", "Message4"));
+  EXPECT_FALSE(LastMessage().text.isEmpty());
+  EXPECT_EQ(LastMessage().icon, MessageIcon::Warning);
+  EXPECT_TRUE(sink.posted.empty());
+  page.userEdit()->setText(QStringLiteral("dsl-user"));
+  page.nextButton()->click();
+  EXPECT_EQ(fakes.prompter.shown.size(), 2u) << "a user name alone is not enough";
+  page.passwordEdit()->setText(QStringLiteral("pw"));
+  page.confirmEdit()->setText(QStringLiteral("pw"));
+  page.nextButton()->click();
+  EXPECT_EQ(sink.posted, std::vector<int>{14});
+  EXPECT_EQ(session.net.PPwd, "pw");
+}
+
 TEST_F(IspPage, AnAccountTheCameraCannotStoreIsRefused) {
   page.pppoeButton()->click();
   page.userEdit()->setText(QString::fromUtf8(kChinese));
+  page.passwordEdit()->setText(QStringLiteral("p"));
+  page.confirmEdit()->setText(QStringLiteral("p"));
   page.nextButton()->click();
   ASSERT_EQ(fakes.prompter.shown.size(), 1u);
   EXPECT_EQ(LastMessage().text.toStdString(), Text("LANISPPage", "Message2"));

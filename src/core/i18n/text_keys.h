@@ -146,6 +146,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"LANISPPage", "TitleISP", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message2", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message3", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message4", kTextMessage, "CSubLANISP"},
 
     // Wired address page.
     {"Common", "BtnBack", kTextLabel, "CSubLANIP"},
