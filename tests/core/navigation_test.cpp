@@ -194,6 +194,16 @@ TEST(Navigation, WizardAddressNext) {
   EXPECT_EQ(s.useWps, 1);
   EXPECT_EQ(WizardAddressAnswer(s, false), 20);
   EXPECT_EQ(s.useWps, 0);
+
+  // A fixed wireless address: the WPS save could not write it, so WPS is not offered, and an
+  // earlier Yes no longer holds.
+  s.sys.wirelessCapable = 1;
+  s.useWps = 1;
+  s.net.WIPType = 1;
+  const Decision fixed = WizardAddressNext(s);
+  EXPECT_FALSE(fixed.ask);
+  EXPECT_EQ(fixed.step, 20);
+  EXPECT_EQ(s.useWps, 0);
 }
 
 }  // namespace

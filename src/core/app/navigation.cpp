@@ -151,9 +151,15 @@ int UpnpBack(const SessionRecord& s) {
   return kStepIspLink;
 }
 
-Decision WizardAddressNext(const SessionRecord& s) {
+// WPS is not offered with a fixed wireless address: its save's short network write carries no
+// wireless set (the full one would overwrite what WPS brought with the record's old keys), so the
+// address would never reach the camera.
+Decision WizardAddressNext(SessionRecord& s) {
+  if (s.sys.wirelessCapable == 1 && s.linkWireless == 1 && s.sys.wpsCapable == 1 &&
+      s.net.WIPType != 1)
+    return {kNoStep, true};
+  s.useWps = 0;
   if (s.sys.wirelessCapable != 1 || s.linkWireless != 1) return {kStepUpnp, false};
-  if (s.sys.wpsCapable == 1) return {kNoStep, true};
   return {kStepApList, false};
 }
 

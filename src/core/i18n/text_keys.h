@@ -294,6 +294,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"PPPoEPage", "Password", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioDHCP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
+    {"WLANIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Submask", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Gateway", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "dns", kTextSummary, "CSubSetAutoParam"},  // the same key as "DNS"
