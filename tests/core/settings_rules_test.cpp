@@ -132,17 +132,20 @@ TEST(SystemRules, ListsAreTheCamerasOwn) {
 TEST(SystemRules, PrepareSelectsTheRecordsValuesOnlyWhenListed) {
   SessionRecord s;
   s.sys.NTPEN = 0;
-  SystemShown shown = SystemOnPrepare(s);
-  EXPECT_EQ(shown.mode, ClockMode::Keep);
-  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Leave);
-  EXPECT_FALSE(shown.fillNtpServer);
-
-  s.sys.NTPEN = 1;
   s.sys.Timezone = 5;
   s.sys.NTPPoll = 23;
+  SystemShown shown = SystemOnPrepare(s);
+  EXPECT_EQ(shown.mode, ClockMode::Keep);
+  // Not on a time server: the page's start values, as for every camera.
+  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Select);
+  EXPECT_EQ(shown.timeZone.index, 20);
+  EXPECT_EQ(shown.interval.index, 12);
+  EXPECT_FALSE(shown.ntpServerFromRecord);
+
+  s.sys.NTPEN = 1;
   shown = SystemOnPrepare(s);
   EXPECT_EQ(shown.mode, ClockMode::Automatic);
-  EXPECT_TRUE(shown.fillNtpServer);
+  EXPECT_TRUE(shown.ntpServerFromRecord);
   EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Select);
   EXPECT_EQ(shown.timeZone.index, 5);
   EXPECT_EQ(shown.interval.kind, ListLoad::Kind::Select);
@@ -159,7 +162,7 @@ TEST(SystemRules, PrepareSelectsTheRecordsValuesOnlyWhenListed) {
   s.sys.NTPEN = 7;
   shown = SystemOnPrepare(s);
   EXPECT_FALSE(shown.mode) << "an unknown NTPEN leaves the radio buttons alone";
-  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Leave);
+  EXPECT_EQ(shown.timeZone.index, 20);
 }
 
 TEST(SystemRules, EachClockModeStoresItsOwnFields) {

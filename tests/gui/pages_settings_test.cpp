@@ -295,6 +295,30 @@ TEST_F(SystemPage, ValuesOutsideTheListsAreKeptUnlessTheUserPicks) {
   EXPECT_EQ(session.sys.Timezone, 30);
 }
 
+TEST_F(SystemPage, TheNextCameraNeverSeesThePreviousCamerasTimeServerChoices) {
+  session.sys.NTPEN = 1;
+  session.sys.Timezone = 30;  // outside the list: no selection, the value as the hint
+  session.sys.NTPPoll = 3;
+  session.sys.NTPName = "a.pool.example";
+  page.Prepare();
+  ASSERT_EQ(page.timeZoneList()->currentIndex(), -1);
+
+  // The next camera keeps its clock by itself.
+  session.sys = SystemSettings{};
+  session.sys.Timezone = 30;
+  page.Prepare();
+  EXPECT_TRUE(page.keepButton()->isChecked());
+  EXPECT_EQ(page.timeZoneList()->currentText(), "(GMT+8) Taipei,Hongkong,Beijing");
+  EXPECT_TRUE(page.timeZoneList()->placeholderText().isEmpty()) << "no stale hint";
+  EXPECT_EQ(page.intervalList()->currentText(), "12 hour");
+  EXPECT_TRUE(page.ntpServerEdit()->text().isEmpty());
+  page.automaticButton()->click();
+  page.nextButton()->click();
+  EXPECT_EQ(session.sys.Timezone, 20) << "what is on screen is what is stored";
+  EXPECT_EQ(session.sys.NTPPoll, 12);
+  EXPECT_EQ(session.sys.NTPName, "");
+}
+
 TEST_F(SystemPage, SyncTakesThePcTimeAtTheClick) {
   session.sys.Date = "2000/01/01";
   session.sys.Time = "00:00:00";

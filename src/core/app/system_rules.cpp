@@ -30,14 +30,12 @@ constexpr std::size_t Room(const Field&) {
 
 SystemShown SystemOnPrepare(const SessionRecord& s) {
   SystemShown shown;
-  if (s.sys.NTPEN == 0) {
-    shown.mode = ClockMode::Keep;
-  } else if (s.sys.NTPEN == 1) {
-    shown.mode = ClockMode::Automatic;
-    shown.fillNtpServer = true;
-    shown.timeZone = SelectIfListed(s.sys.Timezone, kTimeZoneCount);
-    shown.interval = SelectIfListed(s.sys.NTPPoll, kUpdateIntervalCount);
-  }
+  if (s.sys.NTPEN == 0) shown.mode = ClockMode::Keep;
+  if (s.sys.NTPEN != 1) return shown;
+  shown.mode = ClockMode::Automatic;
+  shown.ntpServerFromRecord = true;
+  shown.timeZone = SelectIfListed(s.sys.Timezone, kTimeZoneCount);
+  shown.interval = SelectIfListed(s.sys.NTPPoll, kUpdateIntervalCount);
   return shown;
 }
 
