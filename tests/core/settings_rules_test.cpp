@@ -201,10 +201,18 @@ TEST(SystemRules, EachClockModeStoresItsOwnFields) {
   EXPECT_EQ(s.sys.Time, "07:08:09");
   EXPECT_TRUE(s.sys.clockTakenAt);
 
+  // Manual texts must be what the hints show: a real date and a time of day.
   t.mode = ClockMode::Manual;
+  for (const char* date : {"", "2026/13/01", "2026/02/30", "26/12/31", "2026-12-31"}) {
+    t.date = date;
+    EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::DateRefused) << date;
+  }
+  t.date = "2028/2/29";
+  EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::TimeRefused) << "25:99";
+  t.time = "23:59:59";
   EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::None);
-  EXPECT_EQ(s.sys.Date, "") << "no format check: an empty date is stored";
-  EXPECT_EQ(s.sys.Time, "25:99");
+  EXPECT_EQ(s.sys.Date, "2028/2/29") << "stored as typed";
+  EXPECT_EQ(s.sys.Time, "23:59:59");
   EXPECT_FALSE(s.sys.clockTakenAt) << "typed texts are sent as typed";
 
   t.mode = ClockMode::Automatic;

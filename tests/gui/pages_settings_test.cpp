@@ -353,18 +353,24 @@ TEST_F(SystemPage, KeepAndManualAndNoMode) {
   EXPECT_EQ(session.sys.Date, "2026/12/08");
 
   page.manualButton()->click();
-  page.dateEdit()->clear();
-  page.timeEdit()->setText(QStringLiteral("7:5"));
+  page.dateEdit()->setText(QStringLiteral("2026/12/9"));
+  page.timeEdit()->setText(QStringLiteral("7:5:0"));
   page.nextButton()->click();
-  EXPECT_EQ(session.sys.Date, "") << "stored as typed, no format check";
-  EXPECT_EQ(session.sys.Time, "7:5");
+  EXPECT_EQ(session.sys.Date, "2026/12/9") << "stored as typed";
+  EXPECT_EQ(session.sys.Time, "7:5:0");
   EXPECT_FALSE(session.sys.clockTakenAt);
   EXPECT_EQ(sink.posted, (std::vector<int>{6, 6, 6}));
 
-  page.dateEdit()->setText(QStringLiteral("2026/12/08 and more"));
+  // The hints' layout is checked: each message names it.
+  page.dateEdit()->clear();
   page.nextButton()->click();
   EXPECT_EQ(LastMessage().text.toStdString(), Text("SystemPage", "Message1"));
+  page.dateEdit()->setText(QStringLiteral("2026/12/08"));
+  page.timeEdit()->setText(QStringLiteral("7:5"));
+  page.nextButton()->click();
+  EXPECT_EQ(LastMessage().text.toStdString(), Text("SystemPage", "Message2"));
   EXPECT_EQ(sink.posted.size(), 3u);
+  EXPECT_EQ(session.sys.Time, "7:5:0") << "nothing stored";
 }
 
 TEST_F(SystemPage, TextsTheCameraCannotStoreAreRefused) {

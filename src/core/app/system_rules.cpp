@@ -48,10 +48,11 @@ SystemProblem SystemNextChecked(SessionRecord& s, const SystemTyped& typed) {
   std::optional<std::string> time;
   std::optional<std::string> server;
   if (typed.mode == ClockMode::Manual) {
-    date = FitLocalText(typed.date, Room(s.sys.Date));
-    if (!date) return SystemProblem::DateRefused;
-    time = FitLocalText(typed.time, Room(s.sys.Time));
-    if (!time) return SystemProblem::TimeRefused;
+    // The layout the hints show, as the camera takes it; plain ASCII that fits its field.
+    if (!IsCameraDate(typed.date)) return SystemProblem::DateRefused;
+    if (!IsCameraTime(typed.time)) return SystemProblem::TimeRefused;
+    date = typed.date;
+    time = typed.time;
   } else if (typed.mode == ClockMode::Automatic) {
     server = FitLocalText(typed.ntpServer, Room(s.sys.NTPName));
     if (!server) return SystemProblem::NtpServerRefused;

@@ -91,8 +91,8 @@ enum class SystemProblem {
   None,
   HostNameRefused,  // does not fit its field in the system code page, or changes on the way
   DescriptionRefused,
-  DateRefused,  // a manual date or time too long for its field
-  TimeRefused,
+  DateRefused,  // a manual date not a real one as yyyy/mm/dd (month and day may have one digit)
+  TimeRefused,  // a manual time not one of the day as hh:mm:ss (each part may have one digit)
   NtpServerRefused,
 };
 
