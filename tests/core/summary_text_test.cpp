@@ -167,9 +167,9 @@ TEST(FinishInfo, InterfaceWordAfterTheFirstCharacterEthernetWins) {
   EXPECT_EQ(InterfaceOf("wireless/ethernet"), CameraInterface::Ethernet);
   // The very first character never counts.
   EXPECT_EQ(InterfaceOf("ethernet wireless"), CameraInterface::Wireless);
-  EXPECT_EQ(InterfaceOf("wireless"), CameraInterface::Unchanged);
-  EXPECT_EQ(InterfaceOf("Vexor-41HA"), CameraInterface::Unchanged);
-  EXPECT_EQ(InterfaceOf(""), CameraInterface::Unchanged);
+  EXPECT_EQ(InterfaceOf("wireless"), CameraInterface::Unknown);
+  EXPECT_EQ(InterfaceOf("Vexor-41HA"), CameraInterface::Unknown);
+  EXPECT_EQ(InterfaceOf(""), CameraInterface::Unknown);
   EXPECT_EQ(to_string(CameraInterface::Wireless), "wireless");
 }
 
