@@ -98,16 +98,6 @@ TEST(SessionRules, TheRescanLeadsToTheWpsPageOrTheListAndNowhereWhenItFailed) {
   EXPECT_EQ(RescanTarget(s), nav::kNoStep);
 }
 
-TEST(SessionRules, NoMoreAccessPointRowsThanTheListReallyHolds) {
-  SessionRecord s;
-  s.apCount = 30;  // the camera's count line said 30, but only 2 rows parsed
-  EXPECT_EQ(UsableAccessPoints(s, 2), 2u);
-  s.apCount = 1;
-  EXPECT_EQ(UsableAccessPoints(s, 2), 1u);
-  s.apCount = 0;
-  EXPECT_EQ(UsableAccessPoints(s, 5), 0u);
-}
-
 SessionRecord Written() {
   SessionRecord s;
   s.sys.TitleBar = "camera";

@@ -1,7 +1,5 @@
 #include "core/app/session_rules.h"
 
-#include <algorithm>
-
 #include "core/app/navigation.h"
 #include "core/camera_http/requests.h"
 
@@ -38,10 +36,6 @@ SaveOutcome AfterSave(const SessionRecord& s) {
 int RescanTarget(const SessionRecord& s) {
   if (s.apScanOk != 1) return nav::kNoStep;
   return s.useWps == 1 ? nav::kStepWps : nav::kStepApList;
-}
-
-std::size_t UsableAccessPoints(const SessionRecord& s, std::size_t listSize) {
-  return std::min<std::size_t>(listSize, s.apCount);
 }
 
 void CopyCallFields(CallFields set, const SessionRecord& from, SessionRecord& to) {

@@ -3,8 +3,6 @@
 // the previous camera is forgotten, where a finished job leads and what it says, and which record
 // fields each off-thread call may write back.
 
-#include <cstddef>
-
 #include "core/model/session_record.h"
 
 namespace orv {
@@ -38,10 +36,6 @@ SaveOutcome AfterSave(const SessionRecord& s);
 // After an access-point rescan: the step to post (the WPS page or the list), or kNoStep when the
 // scan failed and WizardDlg/Message2 is shown instead.
 int RescanTarget(const SessionRecord& s);
-
-// The rows of an access-point list a page may show: apCount says how many the camera reported,
-// the list how many were really parsed; never more than either.
-std::size_t UsableAccessPoints(const SessionRecord& s, std::size_t listSize);
 
 // The record fields an off-thread call owns. The call runs on a copy; when it ends only these are
 // copied back, so a late result never undoes what the user or another call wrote meanwhile.
