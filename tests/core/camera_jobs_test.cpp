@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -454,11 +455,13 @@ TEST_F(CameraJobsEmulated, TheNextCameraSaveCarriesNothingOfThePreviousOne) {
                 tail);
 }
 
-// ---- A peer that answers the n-th connection with the n-th scripted answer
+// ---- A peer that answers the n-th connection with the n-th scripted answer, and refuses every
+// connection after the first `connections`
 
 class ScriptedPeer {
  public:
-  explicit ScriptedPeer(std::vector<std::string> answers) : m_answers(std::move(answers)) {
+  explicit ScriptedPeer(std::vector<std::string> answers, std::size_t connections = SIZE_MAX)
+      : m_answers(std::move(answers)), m_connections(connections) {
     m_listener = test::ListenOnLoopback(m_port);
     EXPECT_GE(m_listener, 0);
     m_thread = std::thread([this] { Serve(); });
@@ -466,7 +469,7 @@ class ScriptedPeer {
   ~ScriptedPeer() {
     m_stop = true;
     m_thread.join();
-    ::close(m_listener);
+    if (m_listener >= 0) ::close(m_listener);
   }
   std::string PortText() const { return std::to_string(m_port); }
   std::vector<std::string> Requests() const {
@@ -496,13 +499,20 @@ class ScriptedPeer {
         m_requests.push_back(head);
       }
       const std::string& a = n < m_answers.size() ? m_answers[n] : m_answers.back();
-      ++n;
+      // Closed before the last answer goes out, so the client's next connect is refused.
+      const bool last = ++n == m_connections;
+      if (last) ::close(m_listener);
       if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
       ::close(c);
+      if (last) {
+        m_listener = -1;
+        return;
+      }
     }
   }
 
   std::vector<std::string> m_answers;
+  std::size_t m_connections;
   int m_listener = -1;
   std::uint16_t m_port = 0;
   std::atomic<bool> m_stop{false};
@@ -550,6 +560,21 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrNotFound);
   EXPECT_EQ(peer.Requests().size(), 2u);
+
+  // A write that never reached the camera is no save: a refused connect (-1) ends the job so,
+  // and a failed send (-2) counts the same.
+  ScriptedPeer refusing({kOk, kOk, "HTTP/1.0 200 OK\n\nOK\n"}, 3);
+  job = WorkerJob{};
+  job.mode = kModeSave;
+  job.session.connectAllowed.store(1);
+  job.session.cameraAddrText = "127.0.0.1";
+  job.session.cameraPortText = refusing.PortText();
+  RunWorkerJob(job, nullptr);
+  EXPECT_EQ(job.ok, 0);
+  EXPECT_EQ(job.error, ErrConnect);
+  EXPECT_EQ(refusing.Requests().size(), 3u);
+  EXPECT_FALSE(NetworkWriteCountsAsSaved(ErrSend));
+  EXPECT_TRUE(NetworkWriteCountsAsSaved(ErrNoResponse));
 }
 
 }  // namespace

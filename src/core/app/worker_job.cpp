@@ -90,15 +90,16 @@ void RunSaveJob(WorkerJob& job) {
   AdvanceClockToNow(job.session);
   static constexpr Request kTimeWrite[] = {{kActWrite, kPageTime, kSubPageTime}};
   if (!RunAll(job, kTimeWrite)) return;
-  // The camera may move to its new address before it answers the network write: no answer, or an
-  // answer without data, still counts as saved. Any other failure is a refused save, which must not
-  // look saved.
   const int code = CameraRequest(job.session, kActWrite, kPageNetwork, 0);
-  if (code != 0 && code != ErrNoResponse && code != ErrNoNetworkData) {
+  if (!NetworkWriteCountsAsSaved(code)) {
     Fail(job, code);
     return;
   }
   Succeed(job);
+}
+
+bool NetworkWriteCountsAsSaved(int code) {
+  return code == Ok || code == ErrNoResponse || code == ErrNoNetworkData;
 }
 
 void RunWpsSaveJob(WorkerJob& job) {
