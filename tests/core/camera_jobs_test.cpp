@@ -409,8 +409,8 @@ TEST_F(CameraJobsEmulated, TheNextCameraSaveCarriesNothingOfThePreviousOne) {
   SessionRecord s = Record();
   // The pick, then what the window's read step does before every camera's login.
   auto pickAndRead = [&](std::size_t camera, const char* serial) {
-    ASSERT_EQ(PrepareSession(s, "127.0.0.1", std::to_string(m_emu->HttpPort(camera)), "Vexor-41HA",
-                             serial),
+    ASSERT_EQ(PrepareSession(s, "127.0.0.1", std::to_string(m_emu->HttpPort(camera)),
+                             "Vexor-41HA/ethernet", serial),
               PickProblem::None);
     ForgetCameraFacts(s);
     WorkerJob job;
