@@ -75,7 +75,7 @@ walk_passed wps "$work/wps.txt"
   walk_read_all Og==
   walk_scan_line Og==
   # The WPS page: the push-button start, then one poll that finds the router's acknowledgement.
-  echo '"GET /cgi-bin/wps.cgi HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n "'
+  printf '%s\n' '"GET /cgi-bin/wps.cgi HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n "'
   walk_write_line '/cgi-bin/config_network.cgi?Act=3&Page=3&WPS&WPS_ACK' Og==
   walk_save_lines Og== IPCAM
   walk_read_line '/cgi-bin/config_time.cgi?Act=1' Og==
