@@ -19,6 +19,11 @@ std::string FixedAddressText(const std::string& heading, const SummaryLabels& l,
          ":" + Local(gateway) + "\n" + l.dns + ":" + Local(dns);
 }
 
+// The full network write carries the wireless set, the WPS save's short one does not.
+bool WritesFixedWirelessAddress(const SessionRecord& s) {
+  return s.useWps != 1 && s.net.WIPType == 1;
+}
+
 // The wired set by its address type; then the wireless set when the save writes a fixed one.
 std::optional<std::string> NetworkText(const SessionRecord& s, const SummaryLabels& l) {
   const NetworkSettings& n = s.net;
@@ -63,10 +68,6 @@ std::string UpnpText(const SessionRecord& s, const SummaryLabels& l) {
 }
 
 }  // namespace
-
-bool WritesFixedWirelessAddress(const SessionRecord& session) {
-  return session.useWps != 1 && session.net.WIPType == 1;
-}
 
 SummaryTexts BuildSummaryTexts(const SessionRecord& session, const SummaryLabels& labels) {
   SummaryTexts texts;

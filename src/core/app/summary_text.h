@@ -48,10 +48,6 @@ struct SummaryTexts {
   std::string upnp;
 };
 
-// True when the save writes a fixed wireless address: the full network write carries the wireless
-// set, the WPS save's short one does not.
-bool WritesFixedWirelessAddress(const SessionRecord& session);
-
 // The network text shows what the save writes: the wired set by IPType, and after it the wireless
 // set when that is a fixed address (both are written).
 SummaryTexts BuildSummaryTexts(const SessionRecord& session, const SummaryLabels& labels);
