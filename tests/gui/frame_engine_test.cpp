@@ -84,7 +84,7 @@ class FrameEngineTest : public QObject {
     QVERIFY(!area.ShowPage(-1));
   }
 
-  void stepTwoResetsTheLinkChoicesOnly() {
+  void stepTwoForgetsTheCameraAndResetsTheLinkChoices() {
     Frame f;
     f.Start();
     CWizardDlg& w = *f.window;
@@ -94,8 +94,10 @@ class FrameEngineTest : public QObject {
     s.linkPppoe = s.useWps = s.linkWireless = 1;
     s.newCamera = 1;
     s.pathSetup = 1;
+    s.net.PAccount = "typed for the last camera";
     w.OnStep(nav::kStepHome);
     QCOMPARE(w.pageArea()->current(), 0);
+    QVERIFY(s.net.PAccount.empty());
     QCOMPARE(s.wizardMode, std::uint8_t{1});
     QCOMPARE(s.linkPppoe + s.useWps + s.linkWireless, 0);
     QCOMPARE(s.newCamera, std::uint8_t{1});
