@@ -12,11 +12,14 @@ walk_cameras '{"cameras": [
   {"name": "door", "bindAddress": "10.0.0.20", "httpPort": 80, "mac": "00:1C:A0:00:00:20",
    "cameraId": "SN000020", "description": "Vexor-41HA", "quietAfterWriteMs": 500,
    "settings": {"TitleBar": "door", "wirelessCapable": "0", "wpsCapable": "0", "WireCh": "11",
-                "WEPKeyE0": "2"}},
+                "WEPKeyE0": "2"}}]}'
+# The second camera on the same wire, in a namespace of its own.
+"$walk_here/scripts/lab" host "$P" cam3 0 10.0.0.30/24
+walk_start cam3 '{"cameras": [
   {"name": "gate", "bindAddress": "10.0.0.30", "httpPort": 80, "mac": "00:1C:A0:00:00:30",
    "cameraId": "SN000030", "description": "Vexor-41HA", "quietAfterWriteMs": 500,
    "settings": {"TitleBar": "gate", "wirelessCapable": "0", "wpsCapable": "0"},
-   "rawPages": {"3": "IPType=1\nIPAddr=10.0.0.30\nNetmask=255.255.255.0\nGateway=10.0.0.1\nDNS1=10.0.0.1\nDNS2=0.0.0.0\nWPAPSKeyM=1\nUPnPE=1\nHttpPort=80\nRTPPort=5000\nRTSPPort=554\n"}}]}'
+   "rawPages": {"3": "IPType=1\nIPAddr=10.0.0.30\nNetmask=255.255.255.0\nGateway=10.0.0.1\nDNS1=10.0.0.1\nDNS2=0.0.0.0\nWPAPSKeyM=1\nUPnPE=1\nHttpPort=80\nRTPPort=5000\nRTSPPort=554\n"}}]}' gate
 
 # The manual path up to the system page's Next, for the camera at $1.
 pick() {
