@@ -523,6 +523,17 @@ class ScriptedPeer {
 
 const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
 
+// A save job of the mode against the peer.
+WorkerJob SaveAt(const ScriptedPeer& peer, int mode) {
+  WorkerJob job;
+  job.mode = mode;
+  job.session.connectAllowed.store(1);
+  job.session.cameraAddrText = "127.0.0.1";
+  job.session.cameraPortText = peer.PortText();
+  RunWorkerJob(job, nullptr);
+  return job;
+}
+
 TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   const ScopedTransportTiming timing(Short());
   struct Case {
@@ -538,12 +549,7 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
                         Case{"", kModeSaveWps, 0, ErrNoResponse},
                         Case{"HTTP/1.0 402 Failure\n\n", kModeSaveWps, 0, ErrFailure}}) {
     ScriptedPeer peer({kOk, kOk, "HTTP/1.0 200 OK\n\nNTPEN=1\nTime=10:00:00\n", c.last});
-    WorkerJob job;
-    job.mode = c.mode;
-    job.session.connectAllowed.store(1);
-    job.session.cameraAddrText = "127.0.0.1";
-    job.session.cameraPortText = peer.PortText();
-    RunWorkerJob(job, nullptr);
+    const WorkerJob job = SaveAt(peer, c.mode);
     EXPECT_EQ(job.done, 1);
     EXPECT_EQ(job.ok, c.ok) << c.mode << " " << c.last;
     EXPECT_EQ(job.error, c.error) << c.mode << " " << c.last;
@@ -551,12 +557,7 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   }
   // An early write failing ends the save at once.
   ScriptedPeer peer({kOk, "HTTP/1.0 404 Not Found\n\n"});
-  WorkerJob job;
-  job.mode = kModeSave;
-  job.session.connectAllowed.store(1);
-  job.session.cameraAddrText = "127.0.0.1";
-  job.session.cameraPortText = peer.PortText();
-  RunWorkerJob(job, nullptr);
+  WorkerJob job = SaveAt(peer, kModeSave);
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrNotFound);
   EXPECT_EQ(peer.Requests().size(), 2u);
@@ -564,12 +565,7 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   // A write that never reached the camera is no save: a refused connect (-1) ends the job so,
   // and a failed send (-2) counts the same.
   ScriptedPeer refusing({kOk, kOk, "HTTP/1.0 200 OK\n\nOK\n"}, 3);
-  job = WorkerJob{};
-  job.mode = kModeSave;
-  job.session.connectAllowed.store(1);
-  job.session.cameraAddrText = "127.0.0.1";
-  job.session.cameraPortText = refusing.PortText();
-  RunWorkerJob(job, nullptr);
+  job = SaveAt(refusing, kModeSave);
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrConnect);
   EXPECT_EQ(refusing.Requests().size(), 3u);
