@@ -126,12 +126,13 @@ class FrameEngineTest : public QObject {
     f.Start();
     CWizardDlg& w = *f.window;
     // No rescan question on the access-point pages: a scan that found three.
-    w.session().apCount = 3;
     w.jobs().SetAccessPoints(std::vector<AccessPointEntry>(3));
-    w.session().wpsAck = 1;  // and no WPS session: an earlier one succeeded
     for (int code = 2; code <= 32; ++code) {
       const int page = nav::PageForStep(code);
       if (page < 0) continue;
+      // Set each time: the home step forgets the camera's scan and WPS state.
+      w.session().apCount = 3;
+      w.session().wpsAck = 1;  // and no WPS session: an earlier one succeeded
       w.OnStep(code);
       QCOMPARE(w.pageArea()->current(), page);
       for (int i = 0; i < w.pageArea()->count(); ++i) QCOMPARE(w.page(i)->isHidden(), i != page);
