@@ -501,13 +501,13 @@ class ScriptedPeer {
       const std::string& a = n < m_answers.size() ? m_answers[n] : m_answers.back();
       // Closed before the last answer goes out, so the client's next connect is refused.
       const bool last = ++n == m_connections;
-      if (last) ::close(m_listener);
+      if (last) {
+        ::close(m_listener);
+        m_listener = -1;
+      }
       if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
       ::close(c);
-      if (last) {
-        m_listener = -1;
-        return;
-      }
+      if (last) return;
     }
   }
 
