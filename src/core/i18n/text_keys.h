@@ -148,6 +148,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"LANISPPage", "TitleISP", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message2", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message3", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message4", kTextMessage, "CSubLANISP"},
 
     // Wired address page.
     {"Common", "BtnBack", kTextLabel, "CSubLANIP"},
@@ -295,6 +296,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"PPPoEPage", "Password", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioDHCP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
+    {"WLANIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Submask", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Gateway", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "dns", kTextSummary, "CSubSetAutoParam"},  // the same key as "DNS"
