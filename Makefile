@@ -100,7 +100,8 @@ install-privileges:
 	  setcap -r "$$f" 2>/dev/null || true; chown root:root "$$f" && chmod 0755 "$$f" && echo "$$f: 0755, no capabilities"; \
 	done; \
 	f="$$d/orvantis-netd"; [ -e "$$f" ] || { echo "install-privileges: $$f is missing (make install first)" >&2; exit 1; }; \
-	chown root:orvantis "$$f" && chmod 0750 "$$f" && setcap cap_net_admin,cap_net_raw+ep "$$f" && echo "$$f: group orvantis, 0750, capabilities set"
+	chown root:orvantis "$$f" && chmod 0750 "$$f" && setcap cap_net_admin,cap_net_raw+p "$$f" && echo "$$f: group orvantis, 0750, capabilities set (+p)"; \
+	chown root:root "$$d/orvantis-netd.lock" && chmod 0644 "$$d/orvantis-netd.lock"
 	@echo "Add users with: adduser USER orvantis (they log in again afterwards)"
 
 deb: build
@@ -119,8 +120,8 @@ format:
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
 	python3 scripts/check_includes
-	git ls-files 'scripts/*' 'tests/net/*' | grep -E '\.(sh|bash)$$|^scripts/(bench|demo|lab)$$' | \
-	  xargs shellcheck -x -P SCRIPTDIR -S warning
+	git ls-files 'scripts/*' 'tests/net/*' | grep -E '\.sh$$|^scripts/(bench|demo|lab)$$' | \
+	  grep -v '^scripts/demo.d/' | xargs shellcheck -x -P SCRIPTDIR -S warning
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -31,6 +31,10 @@ endforeach()
 # The network helper: in the program folder only, no launcher. The capabilities and the group
 # come from the postinst (or `make install-privileges`), never from the package's file modes.
 install(TARGETS orvantis-netd DESTINATION ${ORVANTIS_PROGRAM_DIR})
+# The lock every helper takes around its changes and ARP requests: root's, so no user can hold
+# another file in its place.
+install(FILES ${ORVANTIS_PKG_SOURCE}/orvantis-netd.lock DESTINATION ${ORVANTIS_PROGRAM_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/core/platform/linux/host_network_helper_linux.cpp
   DIRECTORY ${CMAKE_SOURCE_DIR}/src/core PROPERTIES COMPILE_DEFINITIONS
   ORVANTIS_NETD_INSTALLED="${CMAKE_INSTALL_PREFIX}/${ORVANTIS_PROGRAM_DIR}/orvantis-netd")
@@ -70,14 +74,15 @@ endif()
 # Manual pages and the changelog, compressed the way Debian keeps them (-n: no name or time, so
 # the same sources give the same bytes).
 configure_file(${ORVANTIS_PKG_SOURCE}/debian/changelog.in ${ORVANTIS_PKG_BUILD}/changelog @ONLY)
-foreach(page orvantis.1 orvantis-cli.1)
+foreach(page orvantis.1 orvantis-cli.1 orvantis-netd.8)
   set(gz ${ORVANTIS_PKG_BUILD}/man/${page}.gz)
+  string(REGEX REPLACE ".*\\." "" section ${page})
   add_custom_command(OUTPUT ${gz}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ORVANTIS_PKG_BUILD}/man
     COMMAND gzip -9n -c ${ORVANTIS_PKG_SOURCE}/man/${page} > ${gz}
     DEPENDS ${ORVANTIS_PKG_SOURCE}/man/${page} COMMENT "Manual page ${page}")
   list(APPEND generated ${gz})
-  install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
 set(changelog_gz ${ORVANTIS_PKG_BUILD}/changelog.gz)
 add_custom_command(OUTPUT ${changelog_gz}

@@ -13,7 +13,7 @@ start=$(date +%s)
 fail() { echo "package_check: FAIL: $*" >&2; exit 1; }
 step() { echo "== $*"; }
 
-for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli man getcap; do
+for tool in cpack dpkg-deb lintian desktop-file-validate appstreamcli man getcap readelf; do
   command -v "$tool" >/dev/null || fail "$tool is missing (make deps installs it)"
 done
 
@@ -39,7 +39,7 @@ dpkg -x "$deb" "$scratch"
 
 step "programs from the unpacked package"
 folder="$scratch/usr/lib/orvantis"
-for f in orvantis-cli orvantis-netd Language/ENG.ini Language/CHT.ini; do
+for f in orvantis-cli orvantis-netd orvantis-netd.lock Language/ENG.ini Language/CHT.ini; do
   [ -e "$folder/$f" ] || fail "$folder/$f is missing"
 done
 got=$("$scratch/usr/bin/orvantis-cli" --version) || fail "orvantis-cli --version failed"
@@ -78,11 +78,24 @@ postinst="$scratch/DEBIAN/postinst"
 grep -q '^helper="$folder/orvantis-netd"$' "$postinst" || fail "postinst does not name the helper"
 grep -q 'dpkg-statoverride --update --add root "$group" 0750 "$helper"' "$postinst" ||
   fail "postinst does not restrict the helper to the group"
-grep -q 'setcap cap_net_admin,cap_net_raw+ep "$helper"' "$postinst" ||
-  fail "postinst does not give the helper its capabilities"
+grep -q 'setcap cap_net_admin,cap_net_raw+p "$helper"' "$postinst" ||
+  fail "postinst does not give the helper its capabilities as permitted only (+p)"
+! grep -q '+ep' "$postinst" || fail "postinst makes capabilities effective (+ep)"
 [ "$(grep -c 'setcap cap_' "$postinst")" = 1 ] || fail "postinst sets capabilities on more than the helper"
 grep -q 'setcap -r "$file"' "$postinst" || fail "postinst does not take capabilities from the programs"
-echo "postinst: capabilities and group on orvantis-netd alone"
+echo "postinst: capabilities (+p) and group on orvantis-netd alone"
+lock=$(grep -E " \./usr/lib/orvantis/orvantis-netd\.lock\$" <<<"$listing" || true)
+[[ "$lock" == "-rw-r--r-- root/root "* ]] || fail "the helpers' lock file is not root's 0644: $lock"
+# Every library of the helper runs with its privileges: none that reads files or the environment
+# before main (the routing library's constructor does).
+needed=$(readelf -d "$folder/orvantis-netd" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | tr '\n' ' ')
+for lib in $needed; do
+  case $lib in
+    libc.so.* | libm.so.* | libstdc++.so.* | libgcc_s.so.* | ld-linux*) ;;
+    *) fail "orvantis-netd loads $lib" ;;
+  esac
+done
+echo "orvantis-netd loads only: $needed"
 
 step "desktop entry and metainfo"
 desktop=("$scratch"/usr/share/applications/*.desktop)
@@ -94,7 +107,7 @@ for size in scalable/apps/$icon.svg 16x16/apps/$icon.png 48x48/apps/$icon.png 25
 done
 
 step "manual pages"
-for page in "$scratch"/usr/share/man/man1/*.1.gz; do
+for page in "$scratch"/usr/share/man/man1/*.1.gz "$scratch"/usr/share/man/man8/orvantis-netd.8.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
   echo "$(basename "$page") ok"

@@ -38,8 +38,9 @@ gui_walk() {
   fi
 }
 
-# A new wireless camera ("door", picked by its serial number wherever it is now): WPS first, then
-# back to choose the network from the access-point list instead.
+# A new wireless camera ("door", picked by its serial number wherever it is now): WPS first (with
+# DHCP; a fixed wireless address is not offered WPS), then back to a fixed address and the network
+# from the access-point list instead.
 cat >"$work/gui-wizard.txt" <<'EOF'
 expect-page CSubFirst
 screenshot @SHOTS@/CSubFirst-@LANG@.png
@@ -63,6 +64,7 @@ screenshot @SHOTS@/CSubOption-@LANG@.png
 click @Common/BtnNext
 expect-page CSubWizardIP
 screenshot @SHOTS@/CSubWizardIP-@LANG@.png
+check @WizardIPPage/RadioDHCP
 click @Common/BtnNext
 answer Yes
 expect-page CSubWPSPic
@@ -77,7 +79,6 @@ expect-page CSubWPSPic
 click @Common/BtnBack
 expect-page CSubWizardIP
 click @Common/BtnNext
-answer No
 expect-page CSubAPScan
 set-text "@ApscanPage/WPAKey" labpassword
 screenshot @SHOTS@/CSubAPScan-@LANG@.png

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <future>
 #include <memory>
@@ -23,6 +24,9 @@
 
 #include "camsim.h"
 #include "core/app/camera_clock.h"
+#include "core/app/camera_pick.h"
+#include "core/app/isp_rules.h"
+#include "core/app/session_rules.h"
 #include "core/camera_http/transport.h"
 #include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
@@ -87,12 +91,15 @@ class CameraJobsEmulated : public ::testing::Test {
     return cam;
   }
 
-  bool Start(camsim::CameraConfig cam) {
-    cam.bindAddress = "127.0.0.1";
-    cam.replyTo = "127.0.0.1";
-    cam.answerDiscovery = false;
+  bool Start(camsim::CameraConfig cam) { return Start(std::vector<camsim::CameraConfig>{cam}); }
+  bool Start(std::vector<camsim::CameraConfig> cams) {
     camsim::LabConfig lab;
-    lab.cameras.push_back(std::move(cam));
+    for (camsim::CameraConfig& cam : cams) {
+      cam.bindAddress = "127.0.0.1";
+      cam.replyTo = "127.0.0.1";
+      cam.answerDiscovery = false;
+      lab.cameras.push_back(std::move(cam));
+    }
     lab.discoveryPort = 0;
     m_emu = std::make_unique<camsim::Emulator>(std::move(lab));
     std::string error;
@@ -392,11 +399,84 @@ TEST_F(CameraJobsEmulated, TheSaveSendsTheClockMovedOnSinceItWasRead) {
   EXPECT_EQ(m_emu->Setting(0, "Time"), "12:00:00");
 }
 
-// ---- A peer that answers the n-th connection with the n-th scripted answer
+// Camera A set up for PPPoE, then camera B in the same session: B's save carries nothing of A's,
+// neither the account typed for A nor a value of A's that B's answers do not name.
+TEST_F(CameraJobsEmulated, TheNextCameraSaveCarriesNothingOfThePreviousOne) {
+  camsim::CameraConfig a = Camera();
+  a.cameraId = "SN-A";
+  a.accessPoints.clear();
+  a.settings["WireCh"] = "11";
+  a.settings["WEPKeyE0"] = "2";
+  a.settings["UPnPE"] = "1";
+  a.settings["RTSPPort"] = "8554";
+  a.settings["DDNS"] = "1";
+  a.settings["DDNSUser"] = "a-ddns";
+  camsim::CameraConfig b = Camera();
+  b.cameraId = "SN-B";
+  b.accessPoints.clear();
+  // A camera that names only a few keys: the rest keep what the record held before its read.
+  b.rawPages["3"] =
+      "IPType=1\nIPAddr=127.0.0.1\nNetmask=255.255.255.0\nGateway=127.0.0.1\nDNS1=127.0.0.1\n"
+      "WPAPSKeyM=0\nHttpPort=0\n";
+  b.rawPages["13"] = "DDNSSrv=none\n";
+  START_OR_SKIP((std::vector<camsim::CameraConfig>{a, b}));
+
+  SessionRecord s = Record();
+  // The pick, then what the window's read step does before every camera's login.
+  auto pickAndRead = [&](std::size_t camera, const char* serial) {
+    ASSERT_EQ(PrepareSession(s, "127.0.0.1", std::to_string(m_emu->HttpPort(camera)),
+                             "Vexor-41HA/ethernet", serial),
+              PickProblem::None);
+    ForgetCameraFacts(s);
+    WorkerJob job;
+    job.session = s;
+    RunReadAllJob(job, nullptr);
+    ASSERT_EQ(job.ok, 1) << job.error;
+    s = job.session;
+  };
+  auto save = [&] {
+    WorkerJob job;
+    job.mode = kModeSave;
+    job.session = s;
+    RunWorkerJob(job, nullptr);
+    ASSERT_EQ(job.ok, 1) << job.error;
+  };
+
+  pickAndRead(0, "SN-A");
+  ASSERT_EQ(IspLinkNextChecked(s, {nav::IspLink::Pppoe, "a-user", "a-secret", "a-secret"}).problem,
+            PppoeProblem::None);
+  save();
+  ASSERT_EQ(m_emu->Setting(0, "PAccount"), "a-user");
+
+  pickAndRead(1, "SN-B");
+  save();
+  const std::vector<std::string> sent = m_emu->Requests(1);
+  ASSERT_GE(sent.size(), 4u);
+  for (const std::string& request : sent)
+    for (const char* trace : {"a-user", "a-secret", "a-ddns"})
+      EXPECT_EQ(request.find(trace), std::string::npos) << trace << " in " << request;
+  const std::string tail = " HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n";
+  EXPECT_EQ(sent[sent.size() - 3],
+            "GET /cgi-bin/config_ddns.cgi?Act=2&Page=13&DDNSSrv=none&DDNS=0&DDNSUser=&DDNSPwd="
+            "&DDNSHost=" +
+                tail);
+  EXPECT_EQ(sent.back(),
+            "GET /cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=127.0.0.1"
+            "&Netmask=255.255.255.0&Gateway=127.0.0.1&DNS1=127.0.0.1&DNS2=&WIPType=0&WIPAddr="
+            "&WNetmask=&WGateway=&WDNS1=&WDNS2=&WireType=0&WireSec=0&SSID=&WireCh=0&WEPAuthM=0"
+            "&WEPMode=0&WEPKey0=&WEPKey1=&WEPKey2=&WEPKey3=&WEPKeyE0=0&WPAKey=&WPAEnc=0"
+            "&WPAPSKeyM=0&TxRate=&WepKeyL=0&UPnPE=0&PAccount=&PPwd=&PVP=&HttpPort=0&RTPPort=0"
+            "&RTSPPort=0" +
+                tail);
+}
+
+// ---- A peer that answers the n-th connection with the n-th scripted answer, and refuses every
+// connection after the first `connections`
 
 class ScriptedPeer {
  public:
-  explicit ScriptedPeer(std::vector<std::string> answers) : m_answers(std::move(answers)) {
+  explicit ScriptedPeer(std::vector<std::string> answers, std::size_t connections = SIZE_MAX)
+      : m_answers(std::move(answers)), m_connections(connections) {
     m_listener = test::ListenOnLoopback(m_port);
     EXPECT_GE(m_listener, 0);
     m_thread = std::thread([this] { Serve(); });
@@ -404,7 +484,7 @@ class ScriptedPeer {
   ~ScriptedPeer() {
     m_stop = true;
     m_thread.join();
-    ::close(m_listener);
+    if (m_listener >= 0) ::close(m_listener);
   }
   std::string PortText() const { return std::to_string(m_port); }
   std::vector<std::string> Requests() const {
@@ -434,13 +514,20 @@ class ScriptedPeer {
         m_requests.push_back(head);
       }
       const std::string& a = n < m_answers.size() ? m_answers[n] : m_answers.back();
-      ++n;
+      // Closed before the last answer goes out, so the client's next connect is refused.
+      const bool last = ++n == m_connections;
+      if (last) {
+        ::close(m_listener);
+        m_listener = -1;
+      }
       if (!a.empty()) (void)::send(c, a.data(), a.size(), MSG_NOSIGNAL);
       ::close(c);
+      if (last) return;
     }
   }
 
   std::vector<std::string> m_answers;
+  std::size_t m_connections;
   int m_listener = -1;
   std::uint16_t m_port = 0;
   std::atomic<bool> m_stop{false};
@@ -450,6 +537,17 @@ class ScriptedPeer {
 };
 
 const std::string kOk = "HTTP/1.0 200 OK\n\nOK\n";
+
+// A save job of the mode against the peer.
+WorkerJob SaveAt(const ScriptedPeer& peer, int mode) {
+  WorkerJob job;
+  job.mode = mode;
+  job.session.connectAllowed.store(1);
+  job.session.cameraAddrText = "127.0.0.1";
+  job.session.cameraPortText = peer.PortText();
+  RunWorkerJob(job, nullptr);
+  return job;
+}
 
 TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   const ScopedTransportTiming timing(Short());
@@ -466,12 +564,7 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
                         Case{"", kModeSaveWps, 0, ErrNoResponse},
                         Case{"HTTP/1.0 402 Failure\n\n", kModeSaveWps, 0, ErrFailure}}) {
     ScriptedPeer peer({kOk, kOk, "HTTP/1.0 200 OK\n\nNTPEN=1\nTime=10:00:00\n", c.last});
-    WorkerJob job;
-    job.mode = c.mode;
-    job.session.connectAllowed.store(1);
-    job.session.cameraAddrText = "127.0.0.1";
-    job.session.cameraPortText = peer.PortText();
-    RunWorkerJob(job, nullptr);
+    const WorkerJob job = SaveAt(peer, c.mode);
     EXPECT_EQ(job.done, 1);
     EXPECT_EQ(job.ok, c.ok) << c.mode << " " << c.last;
     EXPECT_EQ(job.error, c.error) << c.mode << " " << c.last;
@@ -479,15 +572,20 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
   }
   // An early write failing ends the save at once.
   ScriptedPeer peer({kOk, "HTTP/1.0 404 Not Found\n\n"});
-  WorkerJob job;
-  job.mode = kModeSave;
-  job.session.connectAllowed.store(1);
-  job.session.cameraAddrText = "127.0.0.1";
-  job.session.cameraPortText = peer.PortText();
-  RunWorkerJob(job, nullptr);
+  WorkerJob job = SaveAt(peer, kModeSave);
   EXPECT_EQ(job.ok, 0);
   EXPECT_EQ(job.error, ErrNotFound);
   EXPECT_EQ(peer.Requests().size(), 2u);
+
+  // A write that never reached the camera is no save: a refused connect (-1) ends the job so,
+  // and a failed send (-2) counts the same.
+  ScriptedPeer refusing({kOk, kOk, "HTTP/1.0 200 OK\n\nOK\n"}, 3);
+  job = SaveAt(refusing, kModeSave);
+  EXPECT_EQ(job.ok, 0);
+  EXPECT_EQ(job.error, ErrConnect);
+  EXPECT_EQ(refusing.Requests().size(), 3u);
+  EXPECT_FALSE(NetworkWriteCountsAsSaved(ErrSend));
+  EXPECT_TRUE(NetworkWriteCountsAsSaved(ErrNoResponse));
 }
 
 }  // namespace

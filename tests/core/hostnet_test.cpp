@@ -192,6 +192,8 @@ TEST_F(EnsureTest, OtherSubnetAddsProbesFromInsideThenSwaps) {
   EXPECT_THAT(waits, ElementsAre(std::chrono::milliseconds(5000)));
   EXPECT_EQ(list.count(), 1u);
   EXPECT_THAT(net.HeldTemporary(), ElementsAre(Ip("192.168.0.252")));
+  // Both adds name the camera they are for: the helper adds nothing beside a silent one.
+  EXPECT_THAT(net.AddCameras(), ElementsAre(Ip("192.168.0.98"), Ip("192.168.0.98")));
 }
 
 TEST_F(EnsureTest, OccupiedAddressesAreSkipped) {
@@ -255,6 +257,17 @@ TEST_F(EnsureTest, FailedFirstAddAsksForTheErrorBox) {
   EXPECT_THAT(waits, IsEmpty());
   EXPECT_EQ(net.arpCount(), 1);
   EXPECT_EQ(list.count(), 0u);
+}
+
+TEST_F(EnsureTest, TheHelpersRefusalIsPassedOnForTheWindow) {
+  net.addResult = [](int, std::uint32_t) { return kHostNetRefused; };
+  const EnsureResult r = Ensure("192.168.0.98");
+  EXPECT_EQ(r.outcome, EnsureOutcome::FirstAddFailed);
+  EXPECT_EQ(r.refusal, "scripted failure");
+  EXPECT_EQ(RefusalMessage("adding 192.168.0.253: nothing answers at 192.168.0.98"), 9);
+  EXPECT_EQ(RefusalMessage(r.refusal), 10);
+  net.addResult = [](int, std::uint32_t) { return 1; };
+  EXPECT_TRUE(Ensure("192.168.0.98").refusal.empty());
 }
 
 TEST_F(EnsureTest, FailedSecondAddIsSilentAndLeavesNothing) {
@@ -490,8 +503,8 @@ TEST(AddressLifetimeRefresher, RefreshesListedAddressesUntilStopped) {
   FakeHostNetwork net;
   TemporaryAddressList list;
   std::uint32_t a = 0, b = 0;
-  ASSERT_EQ(net.AddAddress(Ip("10.9.0.1"), Ip("255.255.255.0"), 2, a), 0);
-  ASSERT_EQ(net.AddAddress(Ip("10.9.0.2"), Ip("255.255.255.0"), 2, b), 0);
+  ASSERT_EQ(net.AddAddress(Ip("10.9.0.1"), Ip("255.255.255.0"), 2, Ip("10.9.0.98"), a), 0);
+  ASSERT_EQ(net.AddAddress(Ip("10.9.0.2"), Ip("255.255.255.0"), 2, Ip("10.9.0.98"), b), 0);
   list.Append(a);
   list.Append(b);
   AddressLifetimeRefresher refresher(net, list, std::chrono::milliseconds(5));

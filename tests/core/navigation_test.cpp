@@ -27,14 +27,16 @@ TEST(Navigation, StepTableShowsTheDocumentedPagesAndIgnoresTheRest) {
   EXPECT_FALSE(ShowsWithoutPrepare(10));
 }
 
-TEST(Navigation, HomeResetsOnlyTheLinkChoices) {
+TEST(Navigation, HomeForgetsTheCameraAndResetsOnlyTheLinkChoices) {
   SessionRecord s;
   s.wizardMode = 0;
   s.linkPppoe = s.useWps = s.linkWireless = 1;
   s.newCamera = 1;
   s.pathSetup = 1;
   s.pathFirmware = 1;
+  s.net.PAccount = "previous camera";
   ResetForHome(s);
+  EXPECT_EQ(s.net.PAccount.view(), "") << "home forgets the camera";
   EXPECT_EQ(s.wizardMode, 1);
   EXPECT_EQ(s.linkPppoe + s.useWps + s.linkWireless, 0);
   EXPECT_EQ(s.newCamera, 1);
@@ -191,6 +193,16 @@ TEST(Navigation, WizardAddressNext) {
   EXPECT_EQ(WizardAddressAnswer(s, true), 27);
   EXPECT_EQ(s.useWps, 1);
   EXPECT_EQ(WizardAddressAnswer(s, false), 20);
+  EXPECT_EQ(s.useWps, 0);
+
+  // A fixed wireless address: the WPS save could not write it, so WPS is not offered, and an
+  // earlier Yes no longer holds.
+  s.sys.wirelessCapable = 1;
+  s.useWps = 1;
+  s.net.WIPType = 1;
+  const Decision fixed = WizardAddressNext(s);
+  EXPECT_FALSE(fixed.ask);
+  EXPECT_EQ(fixed.step, 20);
   EXPECT_EQ(s.useWps, 0);
 }
 

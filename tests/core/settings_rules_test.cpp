@@ -63,13 +63,22 @@ TEST(IspRules, NextChecksTheLinkThenThePasswordThenStores) {
   EXPECT_EQ(a.step, nav::kNoStep);
   EXPECT_EQ(s.net.IPType, 1) << "nothing stored";
 
-  a = IspLinkNextChecked(s, {nav::IspLink::Pppoe, "user", "", ""});
-  EXPECT_EQ(a.problem, PppoeProblem::None) << "an empty password passes";
+  // The camera never reports its account: an empty one would wipe it.
+  for (const IspTyped& empty : {IspTyped{nav::IspLink::Pppoe, "user", "", ""},
+                                IspTyped{nav::IspLink::Pppoe, "", "p", "p"}}) {
+    a = IspLinkNextChecked(s, empty);
+    EXPECT_EQ(a.problem, PppoeProblem::LoginMissing) << empty.user;
+    EXPECT_EQ(a.step, nav::kNoStep);
+    EXPECT_EQ(s.net.IPType, 1) << "nothing stored";
+  }
+
+  a = IspLinkNextChecked(s, {nav::IspLink::Pppoe, "user", "p", "p"});
+  EXPECT_EQ(a.problem, PppoeProblem::None);
   EXPECT_EQ(a.step, nav::kStepUpnp);
   EXPECT_EQ(s.net.IPType, 2);
   EXPECT_EQ(s.net.PAccount, "user");
-  EXPECT_EQ(s.net.PPwd, "");
-  EXPECT_EQ(s.net.PVP, "");
+  EXPECT_EQ(s.net.PPwd, "p");
+  EXPECT_EQ(s.net.PVP, "p");
 }
 
 TEST(IspRules, TextsThatWouldBeCutOrChangedAreRefused) {
@@ -123,17 +132,20 @@ TEST(SystemRules, ListsAreTheCamerasOwn) {
 TEST(SystemRules, PrepareSelectsTheRecordsValuesOnlyWhenListed) {
   SessionRecord s;
   s.sys.NTPEN = 0;
-  SystemShown shown = SystemOnPrepare(s);
-  EXPECT_EQ(shown.mode, ClockMode::Keep);
-  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Leave);
-  EXPECT_FALSE(shown.fillNtpServer);
-
-  s.sys.NTPEN = 1;
   s.sys.Timezone = 5;
   s.sys.NTPPoll = 23;
+  SystemShown shown = SystemOnPrepare(s);
+  EXPECT_EQ(shown.mode, ClockMode::Keep);
+  // Not on a time server: the page's start values, as for every camera.
+  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Select);
+  EXPECT_EQ(shown.timeZone.index, 20);
+  EXPECT_EQ(shown.interval.index, 12);
+  EXPECT_FALSE(shown.ntpServerFromRecord);
+
+  s.sys.NTPEN = 1;
   shown = SystemOnPrepare(s);
   EXPECT_EQ(shown.mode, ClockMode::Automatic);
-  EXPECT_TRUE(shown.fillNtpServer);
+  EXPECT_TRUE(shown.ntpServerFromRecord);
   EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Select);
   EXPECT_EQ(shown.timeZone.index, 5);
   EXPECT_EQ(shown.interval.kind, ListLoad::Kind::Select);
@@ -150,7 +162,7 @@ TEST(SystemRules, PrepareSelectsTheRecordsValuesOnlyWhenListed) {
   s.sys.NTPEN = 7;
   shown = SystemOnPrepare(s);
   EXPECT_FALSE(shown.mode) << "an unknown NTPEN leaves the radio buttons alone";
-  EXPECT_EQ(shown.timeZone.kind, ListLoad::Kind::Leave);
+  EXPECT_EQ(shown.timeZone.index, 20);
 }
 
 TEST(SystemRules, EachClockModeStoresItsOwnFields) {
@@ -189,10 +201,18 @@ TEST(SystemRules, EachClockModeStoresItsOwnFields) {
   EXPECT_EQ(s.sys.Time, "07:08:09");
   EXPECT_TRUE(s.sys.clockTakenAt);
 
+  // Manual texts must be what the hints show: a real date and a time of day.
   t.mode = ClockMode::Manual;
+  for (const char* date : {"", "2026/13/01", "2026/02/30", "26/12/31", "2026-12-31"}) {
+    t.date = date;
+    EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::DateRefused) << date;
+  }
+  t.date = "2028/2/29";
+  EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::TimeRefused) << "25:99";
+  t.time = "23:59:59";
   EXPECT_EQ(SystemNextChecked(s, t), SystemProblem::None);
-  EXPECT_EQ(s.sys.Date, "") << "no format check: an empty date is stored";
-  EXPECT_EQ(s.sys.Time, "25:99");
+  EXPECT_EQ(s.sys.Date, "2028/2/29") << "stored as typed";
+  EXPECT_EQ(s.sys.Time, "23:59:59");
   EXPECT_FALSE(s.sys.clockTakenAt) << "typed texts are sent as typed";
 
   t.mode = ClockMode::Automatic;

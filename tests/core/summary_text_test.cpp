@@ -19,6 +19,7 @@ SummaryLabels Labels() {
   l.password = "Password";
   l.radioDhcp = "DHCP IP Address";
   l.radioFixIp = "Fixed IP";
+  l.fixedWirelessIp = "Fixed Wireless IP";
   l.submask = "Subnet Mask";
   l.gateway = "Gateway";
   l.dns = "DNS Server";
@@ -80,32 +81,38 @@ TEST(SummaryText, NetworkTextFollowsTheAddressType) {
   }
 }
 
-TEST(SummaryText, AFixedWirelessAddressIsTheOneShown) {
+TEST(SummaryText, TheNetworkTextShowsEveryAddressSetTheSaveWrites) {
   SessionRecord s = Record();
   s.net.IPType = 1;
   s.net.WIPType = 1;
   s.sys.wirelessCapable = 1;
   s.linkWireless = 1;
+  const std::string wired =
+      "Fixed IP:192.168.0.98\nSubnet Mask:255.255.255.0\nGateway:192.168.0.1\n"
+      "DNS Server:192.168.0.2";
   const std::string wireless =
-      "Fixed IP:192.168.0.150\nSubnet Mask:255.255.0.0\nGateway:192.168.0.254\n"
+      "Fixed Wireless IP:192.168.0.150\nSubnet Mask:255.255.0.0\nGateway:192.168.0.254\n"
       "DNS Server:8.8.4.4";
-  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wireless);
+  // The full write carries both sets.
+  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wired + "\n" + wireless);
+  s.linkWireless = 0;
+  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wired + "\n" + wireless);
   // The wizard's DHCP click left the wired type at DHCP before Fixed was chosen again.
   s.net.IPType = 0;
-  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wireless);
-  // Wireless by DHCP, or a wired link: the wired set.
-  s.net.WIPType = 0;
-  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, "DHCP IP Address\nGateway:10.0.0.1");
-  s.net.WIPType = 1;
-  s.linkWireless = 0;
-  s.net.IPType = 1;
   EXPECT_EQ(BuildSummaryTexts(s, Labels()).network,
-            "Fixed IP:192.168.0.98\nSubnet Mask:255.255.255.0\nGateway:192.168.0.1\n"
-            "DNS Server:192.168.0.2");
-  // PPPoE stays PPPoE.
-  s.linkWireless = 1;
+            "DHCP IP Address\nGateway:10.0.0.1\n" + wireless);
   s.net.IPType = 2;
-  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network.value().rfind("PPPoE:\n", 0), 0U);
+  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network,
+            "PPPoE:\nUser name:\n\nPassword:\n\n" + wireless);
+  // The WPS save's short write has no wireless set: only the wired one is promised.
+  s.net.IPType = 1;
+  s.linkWireless = 1;
+  s.useWps = 1;
+  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wired);
+  // A wireless set by DHCP adds nothing.
+  s.useWps = 0;
+  s.net.WIPType = 0;
+  EXPECT_EQ(BuildSummaryTexts(s, Labels()).network, wired);
 }
 
 TEST(SummaryText, WirelessTextByCapabilityChoiceWpsAndSecurity) {
@@ -160,9 +167,9 @@ TEST(FinishInfo, InterfaceWordAfterTheFirstCharacterEthernetWins) {
   EXPECT_EQ(InterfaceOf("wireless/ethernet"), CameraInterface::Ethernet);
   // The very first character never counts.
   EXPECT_EQ(InterfaceOf("ethernet wireless"), CameraInterface::Wireless);
-  EXPECT_EQ(InterfaceOf("wireless"), CameraInterface::Unchanged);
-  EXPECT_EQ(InterfaceOf("Vexor-41HA"), CameraInterface::Unchanged);
-  EXPECT_EQ(InterfaceOf(""), CameraInterface::Unchanged);
+  EXPECT_EQ(InterfaceOf("wireless"), CameraInterface::Unknown);
+  EXPECT_EQ(InterfaceOf("Vexor-41HA"), CameraInterface::Unknown);
+  EXPECT_EQ(InterfaceOf(""), CameraInterface::Unknown);
   EXPECT_EQ(to_string(CameraInterface::Wireless), "wireless");
 }
 

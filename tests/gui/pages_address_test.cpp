@@ -371,31 +371,36 @@ TEST_F(WizardPage, DhcpOnAWirelessLinkSetsBothTypesAndGoesToTheAccessPoints) {
   EXPECT_EQ(sink.posted, std::vector<int>{20});
 }
 
-TEST_F(WizardPage, FixedOnAWirelessLinkWritesTheWirelessSetAndAsksAboutWps) {
+TEST_F(WizardPage, FixedOnAWirelessLinkWritesTheWirelessSetWithoutWpsDhcpAsksAboutWps) {
   session.linkWireless = 1;
   session.sys.wirelessCapable = 1;
   session.sys.wpsCapable = 1;
+  session.useWps = 1;  // a Yes from an earlier visit
   page.SetSuggestedAddresses({orv::test::Ip("192.168.0.253")});
   page.Prepare();
-  fakes.prompter.Answer(MessageAnswer::Yes);
   page.nextButton()->click();
   EXPECT_EQ(session.net.WIPType, 1);
   EXPECT_EQ(session.net.WIPAddr, "192.168.0.253");
   EXPECT_EQ(session.net.WDNS1, "192.168.0.2");
   EXPECT_EQ(session.net.IPAddr, "");
+  EXPECT_TRUE(fakes.prompter.shown.empty()) << "the WPS save could not write the fixed address";
+  EXPECT_EQ(session.useWps, 0);
+
+  page.dhcpButton()->click();
+  fakes.prompter.Answer(MessageAnswer::Yes);
+  page.nextButton()->click();
+  EXPECT_EQ(session.net.WIPType, 0);
   ASSERT_EQ(fakes.prompter.shown.size(), 1u);
   EXPECT_EQ(fakes.prompter.shown[0].request.caption, "");
   EXPECT_EQ(fakes.prompter.shown[0].request.icon, MessageIcon::Question);
   EXPECT_EQ(session.useWps, 1);
-  fakes.prompter.Answer(MessageAnswer::No);
-  page.nextButton()->click();
-  EXPECT_EQ(session.useWps, 0);
 
   // Capability bytes other than 0 or 1 count as 0: the wired set, and on to the UPnP page.
   session.sys.wirelessCapable = 7;
+  page.fixedButton()->click();
   page.nextButton()->click();
   EXPECT_EQ(session.net.IPAddr, "192.168.0.253");
-  EXPECT_EQ(sink.posted, (std::vector<int>{27, 20, 14}));
+  EXPECT_EQ(sink.posted, (std::vector<int>{20, 27, 14}));
 }
 
 TEST_F(WizardPage, ArpTestRunsOffThePageAndTellsInUseFreeOrNotTested) {

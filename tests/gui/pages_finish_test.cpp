@@ -113,7 +113,7 @@ TEST_F(SummaryPage, AnAddressTypeOutsideTheThreeKeepsTheEarlierText) {
   EXPECT_EQ(page.systemText(), "Host name:new\nDescription:front") << "the others are rebuilt";
 }
 
-TEST_F(SummaryPage, AFixedWirelessAddressIsShownNotTheWiredOne) {
+TEST_F(SummaryPage, BothAddressSetsWhenBothAreWrittenTheWiredOneAloneByWps) {
   session.net.IPType = 1;
   session.net.WIPType = 1;
   session.net.WIPAddr = "192.168.0.150";
@@ -123,9 +123,15 @@ TEST_F(SummaryPage, AFixedWirelessAddressIsShownNotTheWiredOne) {
   session.sys.wirelessCapable = 1;
   session.linkWireless = 1;
   page.Prepare();
-  EXPECT_EQ(page.networkText(),
-            "Fixed IP:192.168.0.150\nSubnet Mask:255.255.255.0\nGateway:192.168.0.254\n"
-            "DNS Server:192.168.0.253");
+  const QString wired =
+      "Fixed IP:192.168.0.98\nSubnet Mask:255.255.255.0\nGateway:192.168.0.1\n"
+      "DNS Server:192.168.0.2";
+  EXPECT_EQ(page.networkText(), wired +
+                                    "\nFixed Wireless IP:192.168.0.150\nSubnet Mask:255.255.255.0\n"
+                                    "Gateway:192.168.0.254\nDNS Server:192.168.0.253");
+  session.useWps = 1;
+  page.Prepare();
+  EXPECT_EQ(page.networkText(), wired) << "the WPS save writes no wireless address";
 }
 
 TEST_F(SummaryPage, CameraTextsAreShownAsPlainText) {

@@ -153,9 +153,43 @@ TEST_F(IspPage, LanDisablesTheAccountAndKeepsTheAddressType) {
   EXPECT_EQ(session.net.IPType, 1);
 }
 
+TEST_F(IspPage, ACameraOnPppoeNeedsItsLoginTypedAgainAndNoOtherCamerasShows) {
+  // The previous camera's account, typed and stored; then the record forgets that camera.
+  session.net.IPType = 2;
+  session.net.PAccount = "camera-a";
+  session.net.PPwd = session.net.PVP = "a-secret";
+  page.Prepare();
+  session.net = NetworkSettings{};
+  session.net.IPType = 1;
+  page.Prepare();
+  EXPECT_TRUE(page.userEdit()->text().isEmpty()) << "never shown for another camera";
+  EXPECT_TRUE(page.confirmEdit()->text().isEmpty());
+
+  // A camera read as PPPoE: its account is not reported, so the fields are empty.
+  session.net.IPType = 2;
+  page.Prepare();
+  EXPECT_TRUE(page.pppoeButton()->isChecked());
+  page.nextButton()->click();
+  ASSERT_EQ(fakes.prompter.shown.size(), 1u);
+  EXPECT_EQ(LastMessage().text.toStdString(), Text("LANISPPage", "Message4"));
+  EXPECT_FALSE(LastMessage().text.isEmpty());
+  EXPECT_EQ(LastMessage().icon, MessageIcon::Warning);
+  EXPECT_TRUE(sink.posted.empty());
+  page.userEdit()->setText(QStringLiteral("dsl-user"));
+  page.nextButton()->click();
+  EXPECT_EQ(fakes.prompter.shown.size(), 2u) << "a user name alone is not enough";
+  page.passwordEdit()->setText(QStringLiteral("pw"));
+  page.confirmEdit()->setText(QStringLiteral("pw"));
+  page.nextButton()->click();
+  EXPECT_EQ(sink.posted, std::vector<int>{14});
+  EXPECT_EQ(session.net.PPwd, "pw");
+}
+
 TEST_F(IspPage, AnAccountTheCameraCannotStoreIsRefused) {
   page.pppoeButton()->click();
   page.userEdit()->setText(QString::fromUtf8(kChinese));
+  page.passwordEdit()->setText(QStringLiteral("p"));
+  page.confirmEdit()->setText(QStringLiteral("p"));
   page.nextButton()->click();
   ASSERT_EQ(fakes.prompter.shown.size(), 1u);
   EXPECT_EQ(LastMessage().text.toStdString(), Text("LANISPPage", "Message2"));
@@ -261,6 +295,30 @@ TEST_F(SystemPage, ValuesOutsideTheListsAreKeptUnlessTheUserPicks) {
   EXPECT_EQ(session.sys.Timezone, 30);
 }
 
+TEST_F(SystemPage, TheNextCameraNeverSeesThePreviousCamerasTimeServerChoices) {
+  session.sys.NTPEN = 1;
+  session.sys.Timezone = 30;  // outside the list: no selection, the value as the hint
+  session.sys.NTPPoll = 3;
+  session.sys.NTPName = "a.pool.example";
+  page.Prepare();
+  ASSERT_EQ(page.timeZoneList()->currentIndex(), -1);
+
+  // The next camera keeps its clock by itself.
+  session.sys = SystemSettings{};
+  session.sys.Timezone = 30;
+  page.Prepare();
+  EXPECT_TRUE(page.keepButton()->isChecked());
+  EXPECT_EQ(page.timeZoneList()->currentText(), "(GMT+8) Taipei,Hongkong,Beijing");
+  EXPECT_TRUE(page.timeZoneList()->placeholderText().isEmpty()) << "no stale hint";
+  EXPECT_EQ(page.intervalList()->currentText(), "12 hour");
+  EXPECT_TRUE(page.ntpServerEdit()->text().isEmpty());
+  page.automaticButton()->click();
+  page.nextButton()->click();
+  EXPECT_EQ(session.sys.Timezone, 20) << "what is on screen is what is stored";
+  EXPECT_EQ(session.sys.NTPPoll, 12);
+  EXPECT_EQ(session.sys.NTPName, "");
+}
+
 TEST_F(SystemPage, SyncTakesThePcTimeAtTheClick) {
   session.sys.Date = "2000/01/01";
   session.sys.Time = "00:00:00";
@@ -295,18 +353,24 @@ TEST_F(SystemPage, KeepAndManualAndNoMode) {
   EXPECT_EQ(session.sys.Date, "2026/12/08");
 
   page.manualButton()->click();
-  page.dateEdit()->clear();
-  page.timeEdit()->setText(QStringLiteral("7:5"));
+  page.dateEdit()->setText(QStringLiteral("2026/12/9"));
+  page.timeEdit()->setText(QStringLiteral("7:5:0"));
   page.nextButton()->click();
-  EXPECT_EQ(session.sys.Date, "") << "stored as typed, no format check";
-  EXPECT_EQ(session.sys.Time, "7:5");
+  EXPECT_EQ(session.sys.Date, "2026/12/9") << "stored as typed";
+  EXPECT_EQ(session.sys.Time, "7:5:0");
   EXPECT_FALSE(session.sys.clockTakenAt);
   EXPECT_EQ(sink.posted, (std::vector<int>{6, 6, 6}));
 
-  page.dateEdit()->setText(QStringLiteral("2026/12/08 and more"));
+  // The hints' layout is checked: each message names it.
+  page.dateEdit()->clear();
   page.nextButton()->click();
   EXPECT_EQ(LastMessage().text.toStdString(), Text("SystemPage", "Message1"));
+  page.dateEdit()->setText(QStringLiteral("2026/12/08"));
+  page.timeEdit()->setText(QStringLiteral("7:5"));
+  page.nextButton()->click();
+  EXPECT_EQ(LastMessage().text.toStdString(), Text("SystemPage", "Message2"));
   EXPECT_EQ(sink.posted.size(), 3u);
+  EXPECT_EQ(session.sys.Time, "7:5:0") << "nothing stored";
 }
 
 TEST_F(SystemPage, TextsTheCameraCannotStoreAreRefused) {

@@ -439,6 +439,31 @@ TEST_F(ManualPage, CameraValuesOutOfRangeSelectNothingAndStayUnlessTheUserPicks)
   EXPECT_EQ(session.net.WireType, 1);
 }
 
+TEST_F(ManualPage, AnUnchangedKeyWithABackslashPassesAndATypedKeyIsNeverDropped) {
+  session.net.ChType = 0;
+  session.net.WireSec = 1;
+  session.net.WEPMode = 1;  // ASCII, 64 bits: five characters
+  session.net.WepKeyL = 64;
+  session.net.WEPKey1 = "ab\\cd";
+  session.net.WEPKeyE0 = 1;
+  page.Prepare();
+  EXPECT_EQ(page.wepKeyEdit()->text(), "ab\\\\cd") << "shown escaped";
+  page.nextButton()->click();
+  EXPECT_TRUE(fakes.prompter.shown.empty()) << fakes.prompter.LastText().toStdString();
+  EXPECT_EQ(session.net.WEPKey1, "ab\\cd");
+
+  // The camera's default key is none of the four and the user picks none: the typed key is key 1.
+  session.net.WEPKeyE0 = 8;
+  page.Prepare();
+  EXPECT_EQ(page.keyNumberList()->currentIndex(), -1);
+  page.wepKeyEdit()->setText(QStringLiteral("abcde"));
+  page.nextButton()->click();
+  EXPECT_TRUE(fakes.prompter.shown.empty());
+  EXPECT_EQ(session.net.WEPKey0, "abcde");
+  EXPECT_EQ(session.net.WEPKeyE0, 0);
+  EXPECT_EQ(sink.posted, (std::vector<int>{9, 9}));
+}
+
 TEST_F(ManualPage, AnSsidThatIsNotTextSurvivesAVisitAndATooLongOneIsRefused) {
   session.net.SSID = "n\xff";
   session.net.ChType = 0;

@@ -87,7 +87,7 @@ class WindowEngineTest : public QObject {
     QVERIFY(!area.ShowPage(-1));
   }
 
-  void stepTwoResetsTheLinkChoicesOnly() {
+  void stepTwoForgetsTheCameraAndResetsTheLinkChoices() {
     WindowOnFakes f;
     f.Start();
     CWizardDlg& w = *f.window;
@@ -97,8 +97,10 @@ class WindowEngineTest : public QObject {
     s.linkPppoe = s.useWps = s.linkWireless = 1;
     s.newCamera = 1;
     s.pathSetup = 1;
+    s.net.PAccount = "typed for the last camera";
     w.OnStep(nav::kStepHome);
     QCOMPARE(w.pageArea()->current(), 0);
+    QVERIFY(s.net.PAccount.empty());
     QCOMPARE(s.wizardMode, std::uint8_t{1});
     QCOMPARE(s.linkPppoe + s.useWps + s.linkWireless, 0);
     QCOMPARE(s.newCamera, std::uint8_t{1});
@@ -139,15 +141,16 @@ class WindowEngineTest : public QObject {
     f.Start();
     CWizardDlg& w = *f.window;
     // No rescan question on the access-point pages: a scan that found three.
-    w.session().apCount = 3;
     w.jobs().SetAccessPoints(std::vector<AccessPointEntry>(3));
-    w.session().wpsAck = 1;  // and no WPS session: an earlier one succeeded
     // Step code -> page index, written out here rather than taken from the table under test.
     const std::pair<int, int> shows[] = {{2, 0},   {3, 3},   {4, 2},   {5, 4},   {6, 5},
                                          {7, 7},   {8, 6},   {9, 8},   {10, 1},  {11, 17},
                                          {13, 19}, {14, 9},  {15, 12}, {20, 10}, {26, 11},
                                          {27, 13}, {28, 14}, {29, 15}, {30, 16}, {31, 18}};
     for (const auto& [code, page] : shows) {
+      // Set each time: the home step forgets the camera's scan and WPS state.
+      w.session().apCount = 3;
+      w.session().wpsAck = 1;  // and no WPS session: an earlier one succeeded
       w.OnStep(code);
       QCOMPARE(w.pageArea()->current(), page);
       for (int i = 0; i < w.pageArea()->count(); ++i) QCOMPARE(w.page(i)->isHidden(), i != page);

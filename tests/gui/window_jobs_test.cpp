@@ -212,8 +212,9 @@ class WindowJobsTest : public QObject {
       (reading ? f.work.readJob : f.work.saveJob) = latch.Procedure(1);
       f.Start();
       CWizardDlg& w = *f.window;
-      w.session().sys.TitleBar = "mine";
       w.OnStep(reading ? nav::kStepRead : nav::kStepSave);
+      // Written after the job took its copy (the read step forgets the last camera first).
+      w.session().sys.TitleBar = "mine";
       Tick(w, WindowTimer::WorkerPoll, 100);
       QVERIFY(f.fakes.prompter.shown.empty());
       w.OnTimer(WindowTimer::WorkerPoll);

@@ -68,6 +68,33 @@ class WindowSubnetTest : public QObject {
     QVERIFY(shown.caption.isEmpty());
   }
 
+  void theHelpersRefusalIsSaidFromThePackInsteadOfError() {
+    for (const char* pack : {"ENG.ini", "CHT.ini"}) {
+      WindowOnFakes f(pack);
+      std::string refusal = "adding 192.168.0.253: nothing answers at 192.168.0.98";
+      f.work.ensureSubnet = [&refusal](const SessionRecord&) {
+        EnsureResult r;
+        r.outcome = EnsureOutcome::FirstAddFailed;
+        r.message = "error";
+        r.refusal = refusal;
+        return r;
+      };
+      f.Start();
+      CWizardDlg& w = *f.window;
+      w.SendSubnetStep({});
+      refusal = "adding 10.0.0.253: 10.0.0.253/24 overlaps 10.0.0.5/24 on eth0";
+      w.SendSubnetStep({});
+      QCOMPARE(f.fakes.prompter.shown.size(), std::size_t{2});
+      const MessageRequest& noCamera = f.fakes.prompter.shown[0].request;
+      const MessageRequest& refused = f.fakes.prompter.shown[1].request;
+      QCOMPARE(noCamera.icon, MessageIcon::Warning);
+      QCOMPARE(noCamera.text, w.message(9));
+      QVERIFY(!w.message(9).isEmpty());
+      QCOMPARE(refused.text, w.message(10) + "\n" + QString::fromStdString(refusal));
+      QVERIFY(!w.message(10).isEmpty());
+    }
+  }
+
   void anAddedAddressSaysNothingAndRunsWhatFollows() {
     WindowOnFakes f;
     int followed = 0;

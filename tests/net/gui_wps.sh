@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The desktop program in the namespace lab, walked by its buttons: a new wireless camera set up by
 # WPS. Home, Setup Camera, Yes/Wireless, the diagram, the search, the pick, the read (with the
-# camera's access-point scan), Wizard Setup, the wizard address, "use WPS" Yes, the WPS picture,
-# the WPS page, UPnP, the summary, the save in WPS mode, the re-find and the finish page. The
-# requests the emulated camera received are compared byte for byte.
+# camera's access-point scan), Wizard Setup, the wizard address (a fixed one goes to the
+# access-point list without offering WPS, whose save could not write it; back, and DHCP), "use
+# WPS" Yes, the WPS picture, the WPS page, UPnP, the summary, the save in WPS mode, the re-find and
+# the finish page. The requests the emulated camera received are compared byte for byte.
 set -euo pipefail
 # shellcheck source=gui_walk.bash
 . "$(dirname "$0")/gui_walk.bash"
@@ -36,6 +37,11 @@ expect-page CSubWizardIP
 set-ip "IP Address" 10.0.0.60
 set-ip "DNS Server" 10.0.0.1
 click Next
+expect-page CSubAPScan
+click Back
+expect-page CSubWizardIP
+check DHCP IP Address
+click Next
 expect-message WPS
 answer Yes
 expect-page CSubWPSPic
@@ -47,7 +53,7 @@ click Next
 expect-page CSubUPnP
 click Next
 expect-page CSubSetAutoParam
-expect-label networkText Fixed IP:10.0.0.60\nSubnet Mask:255.255.255.0\nGateway:10.0.0.1\nDNS Server:10.0.0.1
+expect-label networkText DHCP IP Address\nGateway:10.0.0.1
 expect-label wirelessText Wireless link set up by WPS\nWPS succeeded: the camera has the router's wireless settings.
 dump-session $work/summary.json
 click Save
@@ -70,11 +76,11 @@ walk_passed wps "$work/wps.txt"
   walk_read_all Og==
   walk_scan_line Og==
   # The WPS page: the push-button start, then one poll that finds the router's acknowledgement.
-  echo '"GET /cgi-bin/wps.cgi HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n "'
+  printf '%s\n' '"GET /cgi-bin/wps.cgi HTTP/1.0\nUser-Agent: korimo-1.0.1\nAuthorization: Basic Og==\n\n\n "'
   walk_write_line '/cgi-bin/config_network.cgi?Act=3&Page=3&WPS&WPS_ACK' Og==
   walk_save_lines Og== IPCAM
   walk_read_line '/cgi-bin/config_time.cgi?Act=1' Og==
-  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=1&IPAddr=10.0.0.20\
+  walk_write_line "/cgi-bin/config_network.cgi?Act=2&Page=3&IPType=0&IPAddr=10.0.0.20\
 &Netmask=255.255.255.0&Gateway=10.0.0.1&DNS1=10.0.0.1&DNS2=0.0.0.0&UPnPE=1&PAccount=&PPwd=&PVP=\
 &HttpPort=80&RTPPort=5000&RTSPPort=554" Og==
   walk_read_line '/goform/Parameters?Act=1&Page=34' Og==

@@ -74,8 +74,9 @@ bool FakeHostNetwork::ReadAddressTable(std::vector<std::uint32_t>& out) {
 }
 
 int FakeHostNetwork::AddAddress(std::uint32_t addr, std::uint32_t mask, std::uint32_t ifIndex,
-                                std::uint32_t& context) {
+                                std::uint32_t camera, std::uint32_t& context) {
   std::lock_guard lock(m_mutex);
+  m_addCameras.push_back(camera);
   const int n = ++m_adds;
   const int rc = addResult ? addResult(n, addr) : 0;
   Note("add " + FormatIpv4(addr) + " " + FormatIpv4(mask) + " if" + std::to_string(ifIndex) +

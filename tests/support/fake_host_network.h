@@ -43,13 +43,18 @@ class FakeHostNetwork : public HostNetwork {
   std::vector<std::uint32_t> HeldTemporary() const;
   int arpCount() const { return m_arpCount.load(); }
   int refreshCount(std::uint32_t context) const;
+  // The camera each add named, in order.
+  std::vector<std::uint32_t> AddCameras() const {
+    std::lock_guard lock(m_mutex);
+    return m_addCameras;
+  }
 
   int ListAdapters(std::vector<AdapterInfo>& out, std::string& errorText) override;
   bool ReadAdapterDetails(std::uint32_t ifIndex, AdapterDetails& out) override;
   bool ReadDnsServer(std::uint32_t ifIndex, std::string& out) override;
   bool ReadAddressTable(std::vector<std::uint32_t>& out) override;
   int AddAddress(std::uint32_t addr, std::uint32_t mask, std::uint32_t ifIndex,
-                 std::uint32_t& context) override;
+                 std::uint32_t camera, std::uint32_t& context) override;
   int DeleteAddress(std::uint32_t context) override;
   int RefreshAddress(std::uint32_t context) override;
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
@@ -67,6 +72,7 @@ class FakeHostNetwork : public HostNetwork {
   std::map<std::uint32_t, std::uint32_t> m_held;    // context -> address
   std::map<std::uint32_t, std::uint32_t> m_heldIf;  // context -> adapter
   std::map<std::uint32_t, int> m_refreshes;
+  std::vector<std::uint32_t> m_addCameras;
   std::uint32_t m_nextContext = 100;
   int m_adds = 0;
   std::atomic<int> m_arpCount{0};

@@ -2,16 +2,18 @@
 // and remove temporary addresses, CAP_NET_RAW for ARP requests). The programs start it and talk
 // to it over its standard input and output, one request line and one answer line at a time:
 //
-//   add IFNAME ADDR/PREFIX LIFETIME   -> ok | err REASON
+//   add IFNAME ADDR/PREFIX LIFETIME CAMERA -> ok | err REASON
 //   refresh IFNAME ADDR               -> ok | err REASON
 //   del IFNAME ADDR                   -> ok | err REASON
 //   arp IFNAME|- TARGET SOURCE        -> ok answered | ok no-answer | err REASON
 //
-// (the full rules are in core/hostnet/netd_request.h). It does nothing else: it reads no files
-// of the user's and no environment, keeps in its effective set only the one capability the
-// current step needs, and when its input closes (the program ended, however) it removes every
-// address it added and ends. Addresses carry a lifetime of at most 600 s, so even a killed
-// helper leaves nothing behind for long.
+// (the full rules are in core/hostnet/netd_service.h). It does nothing else: it reads no files
+// of the user's and no environment, links no library that would read either before main (it
+// talks to the kernel over rtnetlink itself), holds its capabilities as permitted only (file
+// capabilities +p) and raises the one a step needs just for that step, and when its input closes
+// (the program ended, however) it removes every address it added and ends. Addresses carry a
+// lifetime of at most 600 s, so even a killed helper leaves nothing behind for long. Every helper
+// on the system shares one lock, the root-owned orvantis-netd.lock beside it.
 
 #include <linux/capability.h>
 #include <poll.h>
@@ -27,7 +29,7 @@
 #include <string>
 
 #include "core/hostnet/netd_service.h"
-#include "core/platform/linux/host_network_direct.h"
+#include "core/platform/host_network_kernel.h"
 
 namespace {
 
@@ -87,6 +89,17 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// The lock file beside the helper's own file (not its name as started).
+std::string LockPath() {
+  char self[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "/nonexistent";
+  std::string path(self, static_cast<std::size_t>(n));
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "/nonexistent";
+  return path.substr(0, slash + 1) + "orvantis-netd.lock";
+}
+
 }  // namespace
 
 int main() {
@@ -110,13 +123,7 @@ int main() {
   ::sigprocmask(SIG_BLOCK, &stop, nullptr);
   const int sigFd = ::signalfd(-1, &stop, SFD_CLOEXEC);
 
-  orv::NetdService service(
-      [](std::chrono::seconds lifetime) {
-        orv::HostNetworkOptions o;
-        o.addressLifetime = lifetime;
-        return std::shared_ptr<orv::HostNetwork>(orv::CreateDirectHostNetwork(o));
-      },
-      UsePrivilege);
+  orv::NetdService service(orv::CreateHostNetworkKernel(LockPath()), UsePrivilege);
 
   std::string buffer;
   bool discarding = false;  // inside an over-long line, up to its newline

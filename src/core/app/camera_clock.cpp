@@ -69,6 +69,14 @@ std::optional<CameraDateTime> AddSeconds(std::string_view date, std::string_view
   return CameraDateTime{dateText, timeText};
 }
 
+bool IsCameraDate(std::string_view date) {
+  return AddSeconds(date, "00:00:00", 0).has_value();
+}
+
+bool IsCameraTime(std::string_view time) {
+  return AddSeconds("2000/01/01", time, 0).has_value();
+}
+
 void AdvanceClockToNow(SessionRecord& session, MonotonicClock::time_point now) {
   if (!session.sys.clockTakenAt) return;
   const MonotonicClock::time_point at = *session.sys.clockTakenAt;

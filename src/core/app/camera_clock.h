@@ -32,6 +32,10 @@ struct CameraDateTime {
 std::optional<CameraDateTime> AddSeconds(std::string_view date, std::string_view time,
                                          std::int64_t seconds);
 
+// A date or a time alone in the layout AddSeconds reads, naming a real date or time of day.
+bool IsCameraDate(std::string_view date);
+bool IsCameraTime(std::string_view time);
+
 // Just before the time write: Date and Time move on by the whole seconds since the instant, and
 // the instant moves with them (no drift over repeated saves). Without an instant, or with texts
 // not in the layout, nothing changes.

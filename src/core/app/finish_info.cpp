@@ -7,7 +7,7 @@ namespace orv {
 CameraInterface InterfaceOf(std::string_view description) {
   // The first character is the model name's, never the interface word's.
   const std::string_view rest = description.empty() ? description : description.substr(1);
-  CameraInterface kind = CameraInterface::Unchanged;
+  CameraInterface kind = CameraInterface::Unknown;
   if (rest.find("wireless") != std::string_view::npos) kind = CameraInterface::Wireless;
   if (rest.find("ethernet") != std::string_view::npos) kind = CameraInterface::Ethernet;
   return kind;
@@ -19,7 +19,7 @@ std::string_view to_string(CameraInterface kind) {
       return "wireless";
     case CameraInterface::Ethernet:
       return "ethernet";
-    case CameraInterface::Unchanged:
+    case CameraInterface::Unknown:
       break;
   }
   return "";

@@ -12,9 +12,10 @@
 
 namespace orv {
 
-// The interface word of a description such as "Vexor-41HA/wireless"; Unchanged when it names
-// neither (the page keeps what it showed). "ethernet" wins when both occur.
-enum class CameraInterface { Unchanged, Wireless, Ethernet };
+// The interface word of a description such as "Vexor-41HA/wireless"; Unknown when it names
+// neither, and the page then shows no word (what it showed before was another camera's).
+// "ethernet" wins when both occur.
+enum class CameraInterface { Unknown, Wireless, Ethernet };
 CameraInterface InterfaceOf(std::string_view description);
 std::string_view to_string(CameraInterface kind);  // "wireless", "ethernet", ""
 

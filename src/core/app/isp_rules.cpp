@@ -42,6 +42,8 @@ PppoeAnswer IspLinkNextChecked(SessionRecord& s, const IspTyped& typed) {
   if (*typed.link == nav::IspLink::Lan) return {PppoeProblem::None, nav::IspLinkNext(*typed.link)};
   // Compared as typed: a password that differs only in letter case is a different password.
   if (typed.password != typed.confirm) return {PppoeProblem::PasswordMismatch, nav::kNoStep};
+  if (typed.user.empty() || typed.password.empty())
+    return {PppoeProblem::LoginMissing, nav::kNoStep};
   const PppoeProblem problem = StoreAccount(s, typed.user, typed.password, typed.confirm);
   if (problem != PppoeProblem::None) return {problem, nav::kNoStep};
   return {PppoeProblem::None, nav::IspLinkNext(*typed.link)};

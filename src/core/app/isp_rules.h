@@ -16,8 +16,9 @@ inline constexpr std::size_t kPppoeTextBytes = 63;
 // Characters the ISP page lets the user type into each of its three fields.
 inline constexpr int kIspTypingLimit = 32;
 
-// The ISP page shown for the record's IPType: PPPoE (the fields filled from the record and
-// enabled), LAN (the fields disabled, their contents kept), or nothing changes (an unknown type).
+// The ISP page shown for the record's IPType: PPPoE (the fields enabled), LAN (the fields
+// disabled), or the buttons stay as they are (an unknown type). The three fields always show the
+// record's account, so a previous camera's never stays on screen.
 enum class IspShown { Lan, Pppoe, Unchanged };
 IspShown IspLinkOnPrepare(const SessionRecord& session);
 
@@ -25,6 +26,7 @@ enum class PppoeProblem {
   None,
   NoLinkChosen,      // neither LAN nor PPPoE is checked
   PasswordMismatch,  // password and confirmation differ (letter case counts)
+  LoginMissing,      // PPPoE without a user name or password: cameras never report theirs
   UserRefused,       // the user name does not fit its field in the system code page
   PasswordRefused,   // nor does the password
 };
@@ -42,7 +44,8 @@ struct IspTyped {
 };
 
 // ISP page, Next. LAN leaves IPType to the address page; PPPoE stores IPType 2 and the three texts
-// only when every check passes.
+// only when every check passes. An empty account would wipe the one the camera holds, which it
+// does not report, so PPPoE needs a user name and a password typed here.
 PppoeAnswer IspLinkNextChecked(SessionRecord& session, const IspTyped& typed);
 
 // PPPoE page, Next: IPType 2, the account and the password, and PVP the same as PPwd.

@@ -1,5 +1,7 @@
 #include "core/app/navigation.h"
 
+#include "core/app/session_rules.h"
+
 namespace orv::nav {
 
 int PageForStep(int code) {
@@ -68,6 +70,7 @@ bool ShowsWithoutPrepare(int code) {
 }
 
 void ResetForHome(SessionRecord& s) {
+  ForgetCameraFacts(s);
   s.wizardMode = 1;
   s.linkPppoe = 0;
   s.useWps = 0;
@@ -148,9 +151,15 @@ int UpnpBack(const SessionRecord& s) {
   return kStepIspLink;
 }
 
-Decision WizardAddressNext(const SessionRecord& s) {
+// WPS is not offered with a fixed wireless address: its save's short network write carries no
+// wireless set (the full one would overwrite what WPS brought with the record's old keys), so the
+// address would never reach the camera.
+Decision WizardAddressNext(SessionRecord& s) {
+  if (s.sys.wirelessCapable == 1 && s.linkWireless == 1 && s.sys.wpsCapable == 1 &&
+      s.net.WIPType != 1)
+    return {kNoStep, true};
+  s.useWps = 0;
   if (s.sys.wirelessCapable != 1 || s.linkWireless != 1) return {kStepUpnp, false};
-  if (s.sys.wpsCapable == 1) return {kNoStep, true};
   return {kStepApList, false};
 }
 

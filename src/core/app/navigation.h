@@ -69,7 +69,8 @@ bool IsKnownStep(int code);
 // Pages shown without running their prepare routine.
 bool ShowsWithoutPrepare(int code);
 
-// Step 2: back home. Leaves newCamera and the path flags alone.
+// Step 2: back home. Forgets the camera (ForgetCameraFacts) and the link choices; leaves
+// newCamera and the path flags alone.
 void ResetForHome(SessionRecord& s);
 
 // Home page buttons that choose a path: the path flags, then the code.
@@ -106,8 +107,10 @@ int WiredAddressAnswer(SessionRecord& s, bool yes);
 
 int UpnpBack(const SessionRecord& s);
 
-// Wizard address, Next: maybe asks whether to set the wireless link up by WPS.
-Decision WizardAddressNext(const SessionRecord& s);
+// Wizard address, Next (after the address was stored): asks whether to set the wireless link up by
+// WPS, unless a fixed wireless address was chosen, which only the access-point path can write.
+// Without the question useWps goes to 0.
+Decision WizardAddressNext(SessionRecord& s);
 int WizardAddressAnswer(SessionRecord& s, bool yes);
 
 // The fixed buttons.

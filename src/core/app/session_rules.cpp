@@ -1,21 +1,18 @@
 #include "core/app/session_rules.h"
 
-#include <algorithm>
-
 #include "core/app/navigation.h"
 #include "core/camera_http/requests.h"
 
 namespace orv {
 
 void ForgetCameraFacts(SessionRecord& s) {
-  s.sys.wirelessCapable = 0;
-  s.sys.wpsCapable = 0;
-  s.sys.Transversal = 0;
+  // Every camera setting, the PPPoE account (never read back) and the fields a read leaves alone
+  // when its key is missing included: the next camera starts from the record the first one did.
+  s.net = NetworkSettings{};
+  s.sys = SystemSettings{};
+  s.extendedCgi = 0;
   s.wpsStatus = 0;
   s.wpsAck = 0;
-  s.sys.NATStat = 0;
-  s.sys.ExtIPAddr = "";
-  s.sys.ExtHttpPort = 0;
   s.apScanOk = 0;
   s.apCount = 0;
 }
@@ -39,10 +36,6 @@ SaveOutcome AfterSave(const SessionRecord& s) {
 int RescanTarget(const SessionRecord& s) {
   if (s.apScanOk != 1) return nav::kNoStep;
   return s.useWps == 1 ? nav::kStepWps : nav::kStepApList;
-}
-
-std::size_t UsableAccessPoints(const SessionRecord& s, std::size_t listSize) {
-  return std::min<std::size_t>(listSize, s.apCount);
 }
 
 void CopyCallFields(CallFields set, const SessionRecord& from, SessionRecord& to) {

@@ -3,14 +3,14 @@
 // the previous camera is forgotten, where a finished job leads and what it says, and which record
 // fields each off-thread call may write back.
 
-#include <cstddef>
-
 #include "core/model/session_record.h"
 
 namespace orv {
 
-// Before a new login and read: nothing one camera's read found may be taken for the next camera's
-// (capabilities, WPS state, NAT status, the access-point scan's outcome).
+// Before a new login and read, and on the way home: nothing of one camera may be taken for the
+// next one. Its settings (what a read would overwrite and what it keeps when a key is missing),
+// the PPPoE account typed for it, its model class, WPS state and the access-point scan's outcome
+// go back to their start values; the user's choices, the PC's facts and the pick stay.
 void ForgetCameraFacts(SessionRecord& s);
 
 // The step after a successful read: the setup-type page for a new camera, else the system page.
@@ -36,10 +36,6 @@ SaveOutcome AfterSave(const SessionRecord& s);
 // After an access-point rescan: the step to post (the WPS page or the list), or kNoStep when the
 // scan failed and WizardDlg/Message2 is shown instead.
 int RescanTarget(const SessionRecord& s);
-
-// The rows of an access-point list a page may show: apCount says how many the camera reported,
-// the list how many were really parsed; never more than either.
-std::size_t UsableAccessPoints(const SessionRecord& s, std::size_t listSize);
 
 // The record fields an off-thread call owns. The call runs on a copy; when it ends only these are
 // copied back, so a late result never undoes what the user or another call wrote meanwhile.

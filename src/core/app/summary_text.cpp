@@ -11,32 +11,42 @@ std::string Local(std::string_view bytes) {
   return LocalToUtf8(bytes);
 }
 
-// "label:value" lines of a fixed address set.
-std::string FixedAddressText(const SummaryLabels& l, std::string_view addr, std::string_view mask,
-                             std::string_view gateway, std::string_view dns) {
-  return l.radioFixIp + ":" + Local(addr) + "\n" + l.submask + ":" + Local(mask) + "\n" +
-         l.gateway + ":" + Local(gateway) + "\n" + l.dns + ":" + Local(dns);
+// "label:value" lines of a fixed address set, headed by the set's own label.
+std::string FixedAddressText(const std::string& heading, const SummaryLabels& l,
+                             std::string_view addr, std::string_view mask, std::string_view gateway,
+                             std::string_view dns) {
+  return heading + ":" + Local(addr) + "\n" + l.submask + ":" + Local(mask) + "\n" + l.gateway +
+         ":" + Local(gateway) + "\n" + l.dns + ":" + Local(dns);
 }
 
+// The full network write carries the wireless set, the WPS save's short one does not.
+bool WritesFixedWirelessAddress(const SessionRecord& s) {
+  return s.useWps != 1 && s.net.WIPType == 1;
+}
+
+// The wired set by its address type; then the wireless set when the save writes a fixed one.
 std::optional<std::string> NetworkText(const SessionRecord& s, const SummaryLabels& l) {
   const NetworkSettings& n = s.net;
+  std::string text;
   switch (n.IPType) {
     case 2:
-      return "PPPoE:\n" + l.userId + ":\n" + Local(n.PAccount.view()) + "\n" + l.password + ":\n" +
+      text = "PPPoE:\n" + l.userId + ":\n" + Local(n.PAccount.view()) + "\n" + l.password + ":\n" +
              Local(n.PPwd.view());
+      break;
     case 0:
+      text = l.radioDhcp + "\n" + l.gateway + ":" + Local(s.pcGatewayText.view());
+      break;
     case 1:
-      // A camera moving to a fixed wireless address will answer there, not at its wired one.
-      if (UsesWirelessLink(s) && n.WIPType == 1)
-        return FixedAddressText(l, n.WIPAddr.view(), n.WNetmask.view(), n.WGateway.view(),
-                                n.WDNS1.view());
-      if (n.IPType == 0)
-        return l.radioDhcp + "\n" + l.gateway + ":" + Local(s.pcGatewayText.view());
-      return FixedAddressText(l, n.IPAddr.view(), n.Netmask.view(), n.Gateway.view(),
+      text = FixedAddressText(l.radioFixIp, l, n.IPAddr.view(), n.Netmask.view(), n.Gateway.view(),
                               n.DNS1.view());
+      break;
     default:
       return std::nullopt;
   }
+  if (WritesFixedWirelessAddress(s))
+    text += "\n" + FixedAddressText(l.fixedWirelessIp, l, n.WIPAddr.view(), n.WNetmask.view(),
+                                    n.WGateway.view(), n.WDNS1.view());
+  return text;
 }
 
 std::string WirelessText(const SessionRecord& s, const SummaryLabels& l) {
@@ -58,10 +68,6 @@ std::string UpnpText(const SessionRecord& s, const SummaryLabels& l) {
 }
 
 }  // namespace
-
-bool UsesWirelessLink(const SessionRecord& session) {
-  return session.sys.wirelessCapable == 1 && session.linkWireless == 1;
-}
 
 SummaryTexts BuildSummaryTexts(const SessionRecord& session, const SummaryLabels& labels) {
   SummaryTexts texts;

@@ -20,6 +20,7 @@ struct SummaryLabels {
   // Address labels.
   std::string radioDhcp;
   std::string radioFixIp;
+  std::string fixedWirelessIp;  // heads the wireless set
   std::string submask;
   std::string gateway;
   std::string dns;
@@ -47,9 +48,8 @@ struct SummaryTexts {
   std::string upnp;
 };
 
-// True when the camera is to use its wireless link (a capable camera and the user chose it).
-bool UsesWirelessLink(const SessionRecord& session);
-
+// The network text shows what the save writes: the wired set by IPType, and after it the wireless
+// set when that is a fixed address (both are written).
 SummaryTexts BuildSummaryTexts(const SessionRecord& session, const SummaryLabels& labels);
 
 }  // namespace orv

@@ -30,14 +30,12 @@ constexpr std::size_t Room(const Field&) {
 
 SystemShown SystemOnPrepare(const SessionRecord& s) {
   SystemShown shown;
-  if (s.sys.NTPEN == 0) {
-    shown.mode = ClockMode::Keep;
-  } else if (s.sys.NTPEN == 1) {
-    shown.mode = ClockMode::Automatic;
-    shown.fillNtpServer = true;
-    shown.timeZone = SelectIfListed(s.sys.Timezone, kTimeZoneCount);
-    shown.interval = SelectIfListed(s.sys.NTPPoll, kUpdateIntervalCount);
-  }
+  if (s.sys.NTPEN == 0) shown.mode = ClockMode::Keep;
+  if (s.sys.NTPEN != 1) return shown;
+  shown.mode = ClockMode::Automatic;
+  shown.ntpServerFromRecord = true;
+  shown.timeZone = SelectIfListed(s.sys.Timezone, kTimeZoneCount);
+  shown.interval = SelectIfListed(s.sys.NTPPoll, kUpdateIntervalCount);
   return shown;
 }
 
@@ -50,10 +48,11 @@ SystemProblem SystemNextChecked(SessionRecord& s, const SystemTyped& typed) {
   std::optional<std::string> time;
   std::optional<std::string> server;
   if (typed.mode == ClockMode::Manual) {
-    date = FitLocalText(typed.date, Room(s.sys.Date));
-    if (!date) return SystemProblem::DateRefused;
-    time = FitLocalText(typed.time, Room(s.sys.Time));
-    if (!time) return SystemProblem::TimeRefused;
+    // The layout the hints show, as the camera takes it; plain ASCII that fits its field.
+    if (!IsCameraDate(typed.date)) return SystemProblem::DateRefused;
+    if (!IsCameraTime(typed.time)) return SystemProblem::TimeRefused;
+    date = typed.date;
+    time = typed.time;
   } else if (typed.mode == ClockMode::Automatic) {
     server = FitLocalText(typed.ntpServer, Room(s.sys.NTPName));
     if (!server) return SystemProblem::NtpServerRefused;

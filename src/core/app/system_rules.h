@@ -54,22 +54,24 @@ inline constexpr int kNtpServerTypingLimit = 256;
 
 enum class ClockMode { Keep, Sync, Manual, Automatic };
 
-// How a list is loaded: left as it is, set to an index, or shown with no selection because the
-// record holds a value the list does not have (kept unless the user picks one).
+// How a list is loaded: set to an index, or shown with no selection because the record holds a
+// value the list does not have (kept unless the user picks one).
 struct ListLoad {
-  enum class Kind { Leave, Select, NoSelection };
-  Kind kind = Kind::Leave;
+  enum class Kind { Select, NoSelection };
+  Kind kind = Kind::Select;
   int index = -1;
 };
 
 struct SystemShown {
-  std::optional<ClockMode> mode;  // none: the radio buttons stay as they are
-  bool fillNtpServer = false;
-  ListLoad timeZone;
-  ListLoad interval;
+  std::optional<ClockMode> mode;     // none: the radio buttons stay as they are
+  bool ntpServerFromRecord = false;  // else the field starts empty
+  ListLoad timeZone{ListLoad::Kind::Select, kDefaultTimeZone};
+  ListLoad interval{ListLoad::Kind::Select, kDefaultUpdateInterval};
 };
-// Prepare: the texts always load; NTPEN 0 checks Keep, 1 checks Automatic and selects the
-// record's time zone and update interval, any other value changes nothing.
+// Prepare: the texts always load; NTPEN 0 checks Keep, 1 checks Automatic, any other value leaves
+// the radio buttons. The time-server part shows the record's server, zone and interval when NTPEN
+// is 1, else the page's own start values (no server, zone 20, 12 hours), as for the first camera:
+// never what it showed for another one, so Automatic stores exactly what is on screen.
 SystemShown SystemOnPrepare(const SessionRecord& session);
 
 struct SystemTyped {
@@ -89,8 +91,8 @@ enum class SystemProblem {
   None,
   HostNameRefused,  // does not fit its field in the system code page, or changes on the way
   DescriptionRefused,
-  DateRefused,  // a manual date or time too long for its field
-  TimeRefused,
+  DateRefused,  // a manual date not a real one as yyyy/mm/dd (month and day may have one digit)
+  TimeRefused,  // a manual time not one of the day as hh:mm:ss (each part may have one digit)
   NtpServerRefused,
 };
 

@@ -244,7 +244,10 @@ NextAnswer ManualNext(SessionRecord& s, const ManualInput& in) {
   NetworkSettings& n = s.net;
   const int security = in.security != kNoChoice ? in.security : n.WireSec;
   const int format = in.keyFormat != kNoChoice ? in.keyFormat : n.WEPMode;
-  const int number = in.keyNumber != kNoChoice ? in.keyNumber : n.WEPKeyE0;
+  // No key chosen and none of the camera's own: the key goes to key 1 rather than nowhere.
+  const int number = InRange(in.keyNumber, 4) != kNoChoice ? in.keyNumber
+                     : InRange(n.WEPKeyE0, 4) != kNoChoice ? n.WEPKeyE0
+                                                           : 0;
 
   std::optional<std::string> ssid;
   if (in.ssid.changed) {
@@ -254,8 +257,10 @@ NextAnswer ManualNext(SessionRecord& s, const ManualInput& in) {
   std::optional<std::string> wepKey;
   std::optional<std::string> wpaKey;
   if (security == 1) {
-    const Problem p =
-        CheckWepKey(in.wepKey.utf8, format == kWepHex ? kWepHex : kWepAscii, in.keyLength == 1);
+    // An unchanged key is checked as the record holds it, not as its display text escapes it.
+    const std::string_view key =
+        in.wepKey.changed ? std::string_view(in.wepKey.utf8) : WepKeyField(n, number)->view();
+    const Problem p = CheckWepKey(key, format == kWepHex ? kWepHex : kWepAscii, in.keyLength == 1);
     if (p != Problem::None) return {p, nav::kNoStep};
     if (in.wepKey.changed) wepKey = in.wepKey.utf8;  // checked: ASCII only
   } else if (security == 2 || security == 3) {
@@ -279,10 +284,9 @@ NextAnswer ManualNext(SessionRecord& s, const ManualInput& in) {
   if (security == 1) {
     n.WepKeyL = in.keyLength == 1 ? 128 : 64;
     if (in.keyFormat != kNoChoice) n.WEPMode = static_cast<std::uint8_t>(in.keyFormat);
-    if (in.keyNumber != kNoChoice) n.WEPKeyE0 = static_cast<std::uint8_t>(in.keyNumber);
+    n.WEPKeyE0 = static_cast<std::uint8_t>(number);
     if (in.authMode != kNoChoice) n.WEPAuthM = static_cast<std::uint8_t>(in.authMode);
-    FixedText<256>* field = WepKeyField(n, number);
-    if (field != nullptr && wepKey) *field = *wepKey;
+    if (wepKey) *WepKeyField(n, number) = *wepKey;
   } else if (security == 2 || security == 3) {
     if (wpaKey) n.WPAKey = *wpaKey;
   }

@@ -122,6 +122,9 @@ struct ManualInput {
   TypedText wpaKey;
 };
 
+// Next: checks first, then stores. A WEP key is checked and kept as the record holds it while its
+// text is unchanged; it belongs to the chosen default key, else to the camera's own, else (the
+// camera's is outside 0-3) to key 1, which becomes the default: typed input is never dropped.
 NextAnswer ManualNext(SessionRecord& s, const ManualInput& in);
 
 }  // namespace orv::wireless

@@ -106,15 +106,16 @@ void RunSaveJob(WorkerJob& job) {
   static constexpr Request kTimeWrite[] = {{kActWrite, kPageTime, kSubPageTime}};
   if (!RunAll(job, kTimeWrite, "writing", 3, 4)) return;
   Note(job, "writing page 4 of 4, then waiting for the camera");
-  // The camera may move to its new address before it answers the network write: no answer, or an
-  // answer without data, still counts as saved. Any other failure is a refused save, which must not
-  // look saved.
   const int code = CameraRequest(job.session, kActWrite, kPageNetwork, 0);
-  if (code != 0 && code != ErrNoResponse && code != ErrNoNetworkData) {
+  if (!NetworkWriteCountsAsSaved(code)) {
     Fail(job, code);
     return;
   }
   Succeed(job);
+}
+
+bool NetworkWriteCountsAsSaved(int code) {
+  return code == Ok || code == ErrNoResponse || code == ErrNoNetworkData;
 }
 
 void RunWpsSaveJob(WorkerJob& job) {

@@ -34,6 +34,10 @@ struct WorkerJob {
 // is injected so that only the product, on a real network, sends probes; an empty one skips it.
 void RunReadAllJob(WorkerJob& job, const FreeAddressFinder& findFree);
 void RunSaveJob(WorkerJob& job);
+// The save's final network write counts as saved when it succeeded or went unanswered (no answer,
+// or one without data): the camera may move to its new address first. Every other code, a failed
+// connect or send included, is a save that did not happen.
+bool NetworkWriteCountsAsSaved(int code);
 void RunWpsSaveJob(WorkerJob& job);
 void RunWorkerJob(WorkerJob& job, const FreeAddressFinder& findFree);  // by job.mode
 

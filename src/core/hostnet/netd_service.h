@@ -1,36 +1,43 @@
 #pragma once
-// The work of orvantis-netd behind its line protocol (see netd_request.h): checks each request
-// against the system and its own limits, does it through a HostNetwork, and remembers what it
-// added so that it removes only those, and all of them when it ends.
+// The work of orvantis-netd behind its line protocol (see netd_request.h). It checks every request
+// against the system as it is now, never the caller's word:
+//   add      the adapter is Ethernet or wireless and up; ADDR's subnet is disjoint from every
+//            other address's subnet and every route but the default one, and holds no gateway or
+//            DNS server of the PC; CAMERA answers an ARP probe (sender 0.0.0.0) within a second;
+//            fewer than 16 helper addresses exist on the whole system. The address goes on as a
+//            tagged /32 with a route to its subnet, so it is never primary over anyone's.
+//   refresh  renews only its own address while it still carries the tag ("err gone" otherwise)
+//   del      removes only its own tagged address
+//   arp      from 0.0.0.0 or an address the adapter holds, to another target; at most 50 requests
+//            a second across all helpers (each holds the shared lock for 20 ms after sending)
+// It remembers what it added and removes those, and only those, when it ends.
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/hostnet/netd_request.h"
-#include "core/platform/host_network.h"
+#include "core/platform/host_network_kernel.h"
+#include "core/platform/netd_request.h"
 
 namespace orv {
 
 // The privilege a step needs; the helper keeps only that one in its effective set.
 enum class NetdPrivilege { None, Admin, Raw };
 
+// How long each ARP request keeps the other helpers waiting: 50 requests a second in all.
+inline constexpr std::chrono::milliseconds kNetdArpSpacing{1000 / kNetdMaxArpPerSecond};
+
 class NetdService {
  public:
-  using Clock = std::chrono::steady_clock;
-  // A host network whose added addresses live for the given time (the backends take the
-  // lifetime when they are made).
-  using NetFactory = std::function<std::shared_ptr<HostNetwork>(std::chrono::seconds lifetime)>;
+  using Sleep = std::function<void(std::chrono::milliseconds)>;
 
   // use keeps only the given privilege effective; false when the helper was never given it.
-  explicit NetdService(NetFactory make, std::function<bool(NetdPrivilege)> use = {},
-                       std::function<Clock::time_point()> now = {});
+  explicit NetdService(std::shared_ptr<HostNetworkKernel> kernel,
+                       std::function<bool(NetdPrivilege)> use = {}, Sleep sleep = {});
   ~NetdService();
   NetdService(const NetdService&) = delete;
   NetdService& operator=(const NetdService&) = delete;
@@ -38,7 +45,7 @@ class NetdService {
   // One request line (without newline) in, one answer line (without newline) out.
   std::string Handle(std::string_view line);
 
-  // Removes every address this service added; returns how many removals failed.
+  // Removes every address this service added that is still its own; returns how many failed.
   int RemoveAll();
 
   std::size_t HeldCount() const { return m_held.size(); }
@@ -46,27 +53,24 @@ class NetdService {
  private:
   struct Held {
     std::string adapter;
+    std::uint32_t ifIndex = 0;
     std::uint32_t address = 0;
-    std::shared_ptr<HostNetwork> net;
-    std::uint32_t context = 0;
+    int lifetime = 0;
   };
 
   std::string Add(const NetdRequest& r);
   std::string Refresh(const NetdRequest& r);
   std::string Delete(const NetdRequest& r);
   std::string Arp(const NetdRequest& r);
-  // The adapter's index when it exists and is up; otherwise 0 with why set.
-  std::uint32_t AdapterUp(const std::string& name, std::string& why);
+  // One ARP request under the shared lock, paced; "ok answered", "ok no-answer" or "err ...".
+  std::string SendArp(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source);
   std::vector<Held>::iterator Find(const NetdRequest& r);
-  HostNetwork& Reader();
   bool Use(NetdPrivilege p) { return !m_use || m_use(p); }
 
-  NetFactory m_make;
+  std::shared_ptr<HostNetworkKernel> m_kernel;
   std::function<bool(NetdPrivilege)> m_use;
-  std::function<Clock::time_point()> m_now;
-  std::map<int, std::shared_ptr<HostNetwork>> m_nets;  // by lifetime in seconds
+  Sleep m_sleep;
   std::vector<Held> m_held;
-  std::deque<Clock::time_point> m_arpTimes;  // ARP requests within the last second
 };
 
 }  // namespace orv

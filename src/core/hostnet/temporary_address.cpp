@@ -239,7 +239,8 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   std::uint32_t firstContext = 0;
   // Listed while held, so a signal clean-up during the pause removes it too.
   const int firstRc = list.AddAndAppend(
-      [&](std::uint32_t& c) { return net.AddAddress(first, r.mask, ifIndex, c); }, firstContext);
+      [&](std::uint32_t& c) { return net.AddAddress(first, r.mask, ifIndex, camera, c); },
+      firstContext);
   if (firstRc == TemporaryAddressList::kListClosed) {
     r.outcome = EnsureOutcome::Cancelled;
     return r;
@@ -248,6 +249,7 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
     r.outcome = EnsureOutcome::FirstAddFailed;
     r.message = "error";
     r.errorCode = rc;
+    if (rc == kHostNetRefused) r.refusal = net.LastError();
     return r;
   }
 
@@ -274,7 +276,8 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   }
   std::uint32_t secondContext = 0;
   const int secondRc = list.AddAndAppend(
-      [&](std::uint32_t& c) { return net.AddAddress(second, r.mask, ifIndex, c); }, secondContext);
+      [&](std::uint32_t& c) { return net.AddAddress(second, r.mask, ifIndex, camera, c); },
+      secondContext);
   if (secondRc == TemporaryAddressList::kListClosed) {
     r.outcome = EnsureOutcome::Cancelled;
     return r;
@@ -287,6 +290,10 @@ EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& se
   r.outcome = EnsureOutcome::Added;
   r.added = second;
   return r;
+}
+
+int RefusalMessage(std::string_view refusal) {
+  return refusal.find("nothing answers at") != std::string_view::npos ? 9 : 10;
 }
 
 void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list) {

@@ -108,6 +108,7 @@ struct EnsureResult {
   std::uint32_t first = 0;    // the address probed from outside and held during the pause
   std::uint32_t mask = 0;
   std::string message;  // text of the message box to show (no caption, OK), or empty
+  std::string refusal;  // why orvantis-netd refused the first add; the window says this instead
   int errorCode = 0;    // code of the failed platform call
   int failedArpRequests = 0;
 };
@@ -124,6 +125,10 @@ struct EnsureOptions {
 EnsureResult EnsureCameraSubnetAddress(HostNetwork& net, const SessionRecord& session,
                                        TemporaryAddressList& list,
                                        const EnsureOptions& options = {});
+
+// The window's message for a refusal of the helper: 9 when no camera answers where it was to be
+// reached, otherwise 10 (which the helper's own reason follows).
+int RefusalMessage(std::string_view refusal);
 
 // Deletes every listed address, in list order, and empties the list.
 void RemoveTemporaryAddresses(HostNetwork& net, TemporaryAddressList& list);

@@ -39,6 +39,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"WizardDlg", "Message6", kTextMessage, "CWizardDlg"},
     {"WizardDlg", "Message7", kTextMessage, "CWizardDlg"},
     {"WizardDlg", "Message8", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "Message9", kTextMessage, "CWizardDlg"},
+    {"WizardDlg", "Message10", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note1", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note2", kTextMessage, "CWizardDlg"},
     {"WaitDlg", "note3", kTextMessage, "CWizardDlg"},
@@ -146,6 +148,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"LANISPPage", "TitleISP", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message2", kTextMessage, "CSubLANISP"},
     {"LANISPPage", "Message3", kTextMessage, "CSubLANISP"},
+    {"LANISPPage", "Message4", kTextMessage, "CSubLANISP"},
 
     // Wired address page.
     {"Common", "BtnBack", kTextLabel, "CSubLANIP"},
@@ -293,6 +296,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"PPPoEPage", "Password", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioDHCP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
+    {"WLANIPPage", "RadioFixIP", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Submask", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "Gateway", kTextSummary, "CSubSetAutoParam"},
     {"WizardIPPage", "dns", kTextSummary, "CSubSetAutoParam"},  // the same key as "DNS"

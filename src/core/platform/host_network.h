@@ -33,6 +33,8 @@ struct AdapterDetails {
 
 // Result codes of ListAdapters besides 0.
 inline constexpr int kHostNetNoData = 232;
+// Result code of AddAddress when orvantis-netd refused the address.
+inline constexpr int kHostNetRefused = 233;
 
 enum class ArpAnswer { Answered, NoAnswer, Error };
 
@@ -53,10 +55,11 @@ class HostNetwork {
   // Every IPv4 address of the host; false when the table cannot be read.
   virtual bool ReadAddressTable(std::vector<std::uint32_t>& out) = 0;
 
-  // Adds addr with mask on ifIndex; on success context identifies it for deletion. 0 or an
-  // error code (errno-style) with LastError() saying why.
+  // Adds addr with mask on ifIndex to reach the camera at camera (the helper adds it only while
+  // that camera answers); on success context identifies it for deletion. 0, kHostNetRefused when
+  // the helper refused (LastError() says why), or an error code (errno-style) with LastError().
   virtual int AddAddress(std::uint32_t addr, std::uint32_t mask, std::uint32_t ifIndex,
-                         std::uint32_t& context) = 0;
+                         std::uint32_t camera, std::uint32_t& context) = 0;
   virtual int DeleteAddress(std::uint32_t context) = 0;
 
   // Renews the finite lifetime of an address this object added (no-op where there is none).

@@ -91,6 +91,7 @@ void CSubLANISP::LoadTexts(const i18n::LanguagePack& pack) {
   m_mismatchMessage = PackText(pack, "LANISPPage", "Message1");
   m_userRefusedMessage = PackText(pack, "LANISPPage", "Message2");
   m_passwordRefusedMessage = PackText(pack, "LANISPPage", "Message3");
+  m_loginMissingMessage = PackText(pack, "LANISPPage", "Message4");
   m_frame.back->SetText(PackText(pack, "Common", "BtnBack"));
   m_frame.next->SetText(PackText(pack, "Common", "BtnNext"));
 }
@@ -104,13 +105,13 @@ void CSubLANISP::EnableAccount(bool on) {
 void CSubLANISP::Prepare() {
   const SessionRecord* s = session();
   if (s == nullptr) return;
+  SetLoadedText(m_user, LocalQString(s->net.PAccount.view()));
+  SetLoadedText(m_password, LocalQString(s->net.PPwd.view()));
+  SetLoadedText(m_confirm, LocalQString(s->net.PVP.view()));
   // The radio buttons' clicked handlers do not run when they are set here.
   switch (IspLinkOnPrepare(*s)) {
     case IspShown::Pppoe:
       m_pppoe->setChecked(true);
-      SetLoadedText(m_user, LocalQString(s->net.PAccount.view()));
-      SetLoadedText(m_password, LocalQString(s->net.PPwd.view()));
-      SetLoadedText(m_confirm, LocalQString(s->net.PVP.view()));
       EnableAccount(true);
       break;
     case IspShown::Lan:
@@ -150,6 +151,9 @@ void CSubLANISP::OnNext() {
       return;
     case PppoeProblem::PasswordMismatch:
       Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_mismatchMessage);
+      return;
+    case PppoeProblem::LoginMissing:
+      Message(MessageIcon::Warning, QStringLiteral("Orvantis"), m_loginMissingMessage);
       return;
     case PppoeProblem::UserRefused:
       Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_userRefusedMessage);

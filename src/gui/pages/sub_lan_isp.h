@@ -44,6 +44,7 @@ class CSubLANISP : public CSubPage {
   QString m_mismatchMessage;
   QString m_userRefusedMessage;
   QString m_passwordRefusedMessage;
+  QString m_loginMissingMessage;
 };
 
 }  // namespace orv::gui

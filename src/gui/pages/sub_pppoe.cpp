@@ -80,6 +80,7 @@ void CSubPPPoE::OnNext() {
       return;
     case PppoeProblem::NoLinkChosen:  // the ISP page's own checks
     case PppoeProblem::PasswordMismatch:
+    case PppoeProblem::LoginMissing:
       return;
   }
 }

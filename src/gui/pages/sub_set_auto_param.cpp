@@ -90,6 +90,7 @@ void CSubSetAutoParam::LoadTexts(const i18n::LanguagePack& pack) {
   l.password = Long(pack, "PPPoEPage", "Password");
   l.radioDhcp = Long(pack, "WizardIPPage", "RadioDHCP");
   l.radioFixIp = Long(pack, "WizardIPPage", "RadioFixIP");
+  l.fixedWirelessIp = Long(pack, "WLANIPPage", "RadioFixIP");
   l.submask = Long(pack, "WizardIPPage", "Submask");
   l.gateway = Long(pack, "WizardIPPage", "Gateway");
   l.dns = Long(pack, "WizardIPPage", "dns");

@@ -31,9 +31,8 @@ const QString kNtpServerLabel = QStringLiteral("NTP server:");
 
 void LoadList(QComboBox* list, const ListLoad& load, const QString& recordValue) {
   switch (load.kind) {
-    case ListLoad::Kind::Leave:
-      return;
     case ListLoad::Kind::Select:
+      list->setPlaceholderText(QString());
       list->setCurrentIndex(load.index);
       return;
     case ListLoad::Kind::NoSelection:
@@ -208,7 +207,8 @@ void CSubSystem::Prepare() {
   const SystemShown shown = SystemOnPrepare(*s);
   if (shown.mode == ClockMode::Keep) m_keep->setChecked(true);
   if (shown.mode == ClockMode::Automatic) m_automatic->setChecked(true);
-  if (shown.fillNtpServer) SetLoadedText(m_ntpServer, LocalQString(s->sys.NTPName.view()));
+  SetLoadedText(m_ntpServer,
+                shown.ntpServerFromRecord ? LocalQString(s->sys.NTPName.view()) : QString());
   LoadList(m_timeZone, shown.timeZone, QString::number(s->sys.Timezone));
   LoadList(m_interval, shown.interval, QString::fromStdString(UpdateIntervalName(s->sys.NTPPoll)));
 }

@@ -76,13 +76,12 @@ void CameraSteps::StepRead() {
   auto systemRead = m_work.systemRead;
   SessionRecord copy = m_session;
   m_host.RunCall([this, ensure, systemRead, copy]() mutable -> CallRunner::Continuation {
-    std::string message;
-    if (ensure) message = ensure(copy).message;
+    EnsureResult subnet;
+    if (ensure) subnet = ensure(copy);
     const int result = systemRead ? systemRead(copy) : 0;
-    return [this, copy, result, message] {
+    return [this, copy, result, subnet] {
       CopyCallFields(CallFields::CameraAnswer, copy, m_session);
-      if (!message.empty())
-        m_host.Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      m_host.SaySubnetResult(subnet);
       if (m_host.Closing()) return;
       AfterSystemRead(result);
     };

@@ -40,6 +40,8 @@ class CameraStepHost {
   virtual void DisablePageArea() = 0;
   virtual bool Closing() const = 0;
   virtual MessageAnswer Say(MessageIcon icon, const QString& caption, const QString& text) = 0;
+  // The subnet step's message box, if it asks for one.
+  virtual void SaySubnetResult(const EnsureResult& result) = 0;
   // A blocking call off the user-interface thread; its continuation runs only while not closing.
   virtual void RunCall(CallRunner::Work work) = 0;
   virtual void PostStep(int code) = 0;

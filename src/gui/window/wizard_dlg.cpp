@@ -156,7 +156,7 @@ void CWizardDlg::LoadAllTexts() {
 
 void CWizardDlg::LoadOwnTexts() {
   const i18n::LanguagePack& pack = m_language.pack();
-  for (int i = 0; i < 8; ++i)
+  for (int i = 0; i < 10; ++i)
     m_messages[static_cast<std::size_t>(i)] =
         PackText(pack, "WizardDlg", "Message" + std::to_string(i + 1));
   for (int i = 0; i < 4; ++i)
@@ -262,14 +262,25 @@ void CWizardDlg::SendSubnetStep(std::function<void()> then) {
     EnsureResult result;
     result.outcome = EnsureOutcome::AlreadyReachable;
     if (ensure) result = ensure(copy);
-    return [this, message = result.message, wasBusy, then] {
+    return [this, result, wasBusy, then] {
       SetBusy(wasBusy);
-      if (!message.empty()) Say(MessageIcon::None, QString(), QString::fromStdString(message));
+      SaySubnetResult(result);
       if (m_closing) return;
       if (then) then();
     };
   };
   RunCall(std::move(work));
+}
+
+void CWizardDlg::SaySubnetResult(const EnsureResult& result) {
+  // The helper's refusal says more than the plain "error" of a failed add.
+  if (!result.refusal.empty()) {
+    const int n = RefusalMessage(result.refusal);
+    Say(MessageIcon::Warning, QString(),
+        n == 9 ? message(9) : message(10) + "\n" + QString::fromStdString(result.refusal));
+  } else if (!result.message.empty()) {
+    Say(MessageIcon::None, QString(), QString::fromStdString(result.message));
+  }
 }
 
 bool CWizardDlg::BeginPageWork() {

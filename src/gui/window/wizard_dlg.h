@@ -99,6 +99,7 @@ class CWizardDlg : public QMainWindow, public StepSink, private CameraStepHost {
  private:
   // CameraStepHost.
   QWidget* HostWindow() override { return this; }
+  void SaySubnetResult(const EnsureResult& result) override;
   void SetBusy(bool busy) override;
   void DisablePageArea() override;
   MessageAnswer Say(MessageIcon icon, const QString& caption, const QString& text) override;
@@ -116,7 +117,7 @@ class CWizardDlg : public QMainWindow, public StepSink, private CameraStepHost {
   SessionRecord m_session;
   std::unique_ptr<CameraSteps> m_steps;
   LanguageSwitch m_language;
-  std::array<QString, 8> m_messages;
+  std::array<QString, 10> m_messages;
   std::array<QString, 4> m_notes;
   bool m_busy = false;
   bool m_closing = false;

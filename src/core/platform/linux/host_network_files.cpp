@@ -124,6 +124,37 @@ std::optional<std::string> FirstNameserver(const std::string& resolvConfText) {
   return std::nullopt;
 }
 
+namespace {
+constexpr const char* kResolverFiles[] = {"/run/systemd/resolve/resolv.conf",
+                                          "/run/NetworkManager/no-stub-resolv.conf",
+                                          "/run/NetworkManager/resolv.conf", "/etc/resolv.conf"};
+}  // namespace
+
+std::vector<std::uint32_t> AllDnsServers(const std::string& root) {
+  std::vector<std::uint32_t> out;
+  const auto note = [&](const std::string& token) {
+    const auto a = ParseIpv4(token);
+    if (a && !IsStubResolver(token) && std::find(out.begin(), out.end(), *a) == out.end())
+      out.push_back(*a);
+  };
+  const std::string links = root + "/run/systemd/netif/links";
+  for (const std::string& name : ListFilesSorted(links))
+    if (auto text = ReadSmallFile(links + "/" + name))
+      for (const KeyFileEntry& e : ParseKeyFile(*text))
+        if (e.key == "DNS") {
+          std::istringstream in(e.value);
+          for (std::string token; in >> token;) note(token);
+        }
+  for (const char* file : kResolverFiles)
+    if (auto text = ReadSmallFile(root + file))
+      for (const std::string& raw : Lines(*text)) {
+        std::istringstream in(raw);
+        std::string word, addr;
+        if (in >> word && word == "nameserver" && in >> addr) note(addr);
+      }
+  return out;
+}
+
 std::optional<std::string> FirstDnsServer(const std::string& root, std::uint32_t ifIndex) {
   if (auto link = ReadSmallFile(root + "/run/systemd/netif/links/" + std::to_string(ifIndex))) {
     for (const KeyFileEntry& e : ParseKeyFile(*link)) {
@@ -131,9 +162,7 @@ std::optional<std::string> FirstDnsServer(const std::string& root, std::uint32_t
         if (auto a = FirstIpv4Token(e.value)) return a;
     }
   }
-  for (const char* file :
-       {"/run/systemd/resolve/resolv.conf", "/run/NetworkManager/no-stub-resolv.conf",
-        "/run/NetworkManager/resolv.conf", "/etc/resolv.conf"}) {
+  for (const char* file : kResolverFiles) {
     if (auto text = ReadSmallFile(root + file))
       if (auto a = FirstNameserver(*text)) return a;
   }

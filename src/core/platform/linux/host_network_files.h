@@ -40,6 +40,9 @@ SysfsFacts ReadSysfsFacts(const std::string& root, const std::string& ifName);
 // First IPv4 DNS server for an adapter: its systemd-networkd link state, then the resolver's
 // upstream list, NetworkManager's, and resolv.conf. The local stub resolver is never reported.
 std::optional<std::string> FirstDnsServer(const std::string& root, std::uint32_t ifIndex);
+// Every IPv4 DNS server the PC may use: of every adapter's systemd-networkd state and of every
+// resolver file FirstDnsServer consults, without repeats (the local stub resolver aside).
+std::vector<std::uint32_t> AllDnsServers(const std::string& root);
 // First usable IPv4 "nameserver" of a resolv.conf text.
 std::optional<std::string> FirstNameserver(const std::string& resolvConfText);
 

@@ -18,8 +18,8 @@
 #include <mutex>
 #include <system_error>
 
-#include "core/hostnet/netd_request.h"
 #include "core/platform/linux/host_network_direct.h"
+#include "core/platform/netd_request.h"
 #include "core/platform/program_folder.h"
 #include "core/util/ipv4.h"
 
@@ -71,7 +71,7 @@ class HelperHostNetwork final : public HostNetwork {
   bool AdapterOverridden() const override { return m_overridden; }
 
   int AddAddress(std::uint32_t addr, std::uint32_t mask, std::uint32_t ifIndex,
-                 std::uint32_t& context) override {
+                 std::uint32_t camera, std::uint32_t& context) override {
     const int prefix = Ipv4PrefixLength(mask);
     if (prefix < 0 || addr == 0) return SetError(EINVAL, "adding an address: invalid address");
     const std::string name = IfName(ifIndex);
@@ -83,8 +83,11 @@ class HelperHostNetwork final : public HostNetwork {
     r.address = addr;
     r.prefix = prefix;
     r.lifetime = m_lifetime;
+    r.camera = camera;
     std::string answer;
     if (!Ask(r, answer)) return EPERM;
+    if (answer.rfind("err ", 0) == 0)
+      return SetError(kHostNetRefused, "adding " + FormatIpv4(addr) + ": " + answer.substr(4));
     if (answer != "ok") return SetError(EPERM, "adding " + FormatIpv4(addr) + ": " + answer);
     context = ++m_lastContext;
     m_added[context] = Added{name, ifIndex, addr, m_helperRun};
@@ -167,6 +170,8 @@ class HelperHostNetwork final : public HostNetwork {
     r.address = a.addr;
     std::string answer;
     if (!Ask(r, answer)) return EPERM;
+    // A removal finds nothing left to remove when the address went another way.
+    if (verb == NetdVerb::Delete && answer == "err gone") return 0;
     if (answer != "ok") return SetError(EIO, what + FormatIpv4(a.addr) + ": " + answer);
     return 0;
   }

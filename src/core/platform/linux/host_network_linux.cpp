@@ -7,14 +7,10 @@
 // clang-format on
 #include <arpa/inet.h>
 #include <linux/if_arp.h>
-#include <linux/if_packet.h>
-#include <net/ethernet.h>
 #include <netlink/netlink.h>
 #include <netlink/route/addr.h>
 #include <netlink/route/link.h>
 #include <netlink/route/route.h>
-#include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,6 +23,7 @@
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
+#include "core/platform/linux/host_network_arp.h"
 #include "core/platform/linux/host_network_direct.h"
 #include "core/platform/linux/host_network_files.h"
 #include "core/util/ipv4.h"
@@ -157,7 +154,7 @@ class LinuxHostNetwork final : public HostNetwork {
   }
 
   int AddAddress(std::uint32_t addr, std::uint32_t mask, std::uint32_t ifIndex,
-                 std::uint32_t& context) override {
+                 std::uint32_t /*camera*/, std::uint32_t& context) override {
     const int prefix = Ipv4PrefixLength(mask);
     if (prefix < 0 || addr == 0) return SetError(EINVAL, "adding an address: invalid address");
     if (ifIndex == 0) return SetError(ENODEV, "adding an address: no adapter chosen");
@@ -370,34 +367,6 @@ std::uint32_t LinuxHostNetwork::PreferredAdapter() {
   return chosen;
 }
 
-// The 28-byte ARP body for Ethernet and IPv4.
-struct ArpBody {
-  std::uint8_t htype[2];
-  std::uint8_t ptype[2];
-  std::uint8_t hlen;
-  std::uint8_t plen;
-  std::uint8_t op[2];
-  std::uint8_t sha[6];
-  std::uint8_t spa[4];
-  std::uint8_t tha[6];
-  std::uint8_t tpa[4];
-};
-static_assert(sizeof(ArpBody) == 28);
-
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
-
 ArpAnswer LinuxHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t target,
                                       std::uint32_t source) {
   std::vector<std::uint32_t> own;
@@ -425,74 +394,11 @@ ArpAnswer LinuxHostNetwork::SendArpOn(std::uint32_t ifIndex, std::uint32_t targe
     SetError(ENODEV, "ARP: no adapter to send from");
     return ArpAnswer::Error;
   }
-
-  Fd fd(::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_ARP)));
-  if (fd.get() < 0) {
-    const int e = errno;
-    SetError(e,
-             std::string("ARP: ") + std::strerror(e) +
-                 (e == EPERM ? " (needs CAP_NET_RAW: run as root, or install orvantis-netd)" : ""));
-    return ArpAnswer::Error;
-  }
-  sockaddr_ll sll{};
-  sll.sll_family = AF_PACKET;
-  sll.sll_protocol = htons(ETH_P_ARP);
-  sll.sll_ifindex = static_cast<int>(ifIndex);
-  if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&sll), sizeof sll) != 0) {
-    SetError(errno, std::string("ARP: bind: ") + std::strerror(errno));
-    return ArpAnswer::Error;
-  }
-  ifreq ifr{};
-  const std::string name = IfName(ifIndex);
-  if (name.empty() || name.size() >= sizeof ifr.ifr_name) {
-    SetError(ENODEV, "ARP: adapter vanished");
-    return ArpAnswer::Error;
-  }
-  std::memcpy(ifr.ifr_name, name.data(), name.size());
-  if (::ioctl(fd.get(), SIOCGIFHWADDR, &ifr) != 0 || ifr.ifr_hwaddr.sa_family != ARPHRD_ETHER) {
-    SetError(EINVAL, "ARP: " + name + " is not an Ethernet adapter");
-    return ArpAnswer::Error;
-  }
-
-  ArpBody req{};
-  req.htype[1] = 1;
-  req.ptype[0] = 0x08;
-  req.hlen = 6;
-  req.plen = 4;
-  req.op[1] = 1;
-  std::memcpy(req.sha, ifr.ifr_hwaddr.sa_data, 6);
-  std::memcpy(req.spa, &source, 4);
-  std::memcpy(req.tpa, &target, 4);
-  sockaddr_ll to = sll;
-  to.sll_halen = 6;
-  std::memset(to.sll_addr, 0xFF, 6);
-  if (::sendto(fd.get(), &req, sizeof req, 0, reinterpret_cast<sockaddr*>(&to), sizeof to) !=
-      static_cast<ssize_t>(sizeof req)) {
-    SetError(errno, std::string("ARP: send: ") + std::strerror(errno));
-    return ArpAnswer::Error;
-  }
-
-  const auto deadline = std::chrono::steady_clock::now() + m_opt.arpTimeout;
-  // Bounded by the deadline and by a packet count, whatever arrives on the wire.
-  for (int packets = 0; packets < 4096; ++packets) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    pollfd p{fd.get(), POLLIN, 0};
-    const int n = ::poll(&p, 1, static_cast<int>(left.count()));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    ArpBody rep{};
-    const ssize_t got = ::recv(fd.get(), &rep, sizeof rep, MSG_DONTWAIT);
-    if (got < static_cast<ssize_t>(sizeof rep)) continue;
-    if (rep.htype[0] != 0 || rep.htype[1] != 1 || rep.ptype[0] != 0x08 || rep.ptype[1] != 0 ||
-        rep.hlen != 6 || rep.plen != 4 || rep.op[0] != 0 || rep.op[1] != 2)
-      continue;
-    std::uint32_t spa;
-    std::memcpy(&spa, rep.spa, 4);
-    if (spa == target) return ArpAnswer::Answered;
-  }
-  return ArpAnswer::NoAnswer;
+  std::string error;
+  const ArpAnswer a = linuxnet::SendArpRequest(ifIndex, IfName(ifIndex), target, source,
+                                               m_opt.arpTimeout, {}, error);
+  if (a == ArpAnswer::Error) SetError(EIO, error);
+  return a;
 }
 
 std::optional<long long> EnvNumber(const char* name) {

@@ -1,4 +1,4 @@
-#include "core/hostnet/netd_request.h"
+#include "core/platform/netd_request.h"
 
 #include <charconv>
 #include <optional>
@@ -18,7 +18,7 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     fields.push_back(line.substr(start, end == std::string_view::npos ? end : end - start));
     if (end == std::string_view::npos) break;
     start = end + 1;
-    if (fields.size() > 5) break;  // more than any request has: refused below
+    if (fields.size() > 6) break;  // more than any request has: refused below
   }
   return fields;
 }
@@ -50,14 +50,25 @@ NetdParse Refuse(std::string reason) {
   return p;
 }
 
+// An address as a number whose high bits are the first octet.
+std::uint32_t HostOrder(std::uint32_t addr) {
+  return static_cast<std::uint32_t>(Ipv4Octet(addr, 0)) << 24 |
+         static_cast<std::uint32_t>(Ipv4Octet(addr, 1)) << 16 |
+         static_cast<std::uint32_t>(Ipv4Octet(addr, 2)) << 8 |
+         static_cast<std::uint32_t>(Ipv4Octet(addr, 3));
+}
+
 }  // namespace
+
+bool NetdSameSubnet(std::uint32_t a, std::uint32_t b, int prefix) {
+  if (prefix <= 0) return true;
+  const std::uint32_t mask = prefix >= 32 ? 0xFFFFFFFFu : ~(0xFFFFFFFFu >> prefix);
+  return ((HostOrder(a) ^ HostOrder(b)) & mask) == 0;
+}
 
 bool NetdHostAddressAllowed(std::uint32_t addr, int prefix) {
   if (prefix < kNetdMinPrefix || prefix > kNetdMaxPrefix || SpecialAddress(addr)) return false;
-  const std::uint32_t host = static_cast<std::uint32_t>(Ipv4Octet(addr, 0)) << 24 |
-                             static_cast<std::uint32_t>(Ipv4Octet(addr, 1)) << 16 |
-                             static_cast<std::uint32_t>(Ipv4Octet(addr, 2)) << 8 |
-                             static_cast<std::uint32_t>(Ipv4Octet(addr, 3));
+  const std::uint32_t host = HostOrder(addr);
   const std::uint32_t hostMask = 0xFFFFFFFFu >> prefix;
   const std::uint32_t part = host & hostMask;
   return part != 0 && part != hostMask;
@@ -78,7 +89,7 @@ NetdParse ParseNetdRequest(std::string_view line) {
   std::size_t want = 0;
   if (verb == "add") {
     r.verb = NetdVerb::Add;
-    want = 4;
+    want = 5;
   } else if (verb == "refresh") {
     r.verb = NetdVerb::Refresh;
     want = 3;
@@ -118,6 +129,12 @@ NetdParse ParseNetdRequest(std::string_view line) {
     const auto life = ParseNumber(f[3]);
     if (!life) return Refuse("invalid lifetime");
     if (*life < 1 || *life > kNetdMaxLifetime) return Refuse("lifetime must be 1 to 600 seconds");
+    const auto camera = ParseIpv4(f[4]);
+    if (!camera) return Refuse("invalid camera address");
+    if (!NetdHostAddressAllowed(*camera, *prefix) || !NetdSameSubnet(*camera, *addr, *prefix))
+      return Refuse("the camera must be a host address in the address's subnet");
+    if (*camera == *addr) return Refuse("the camera's address cannot be added");
+    r.camera = *camera;
     r.address = *addr;
     r.prefix = *prefix;
     r.lifetime = *life;
@@ -144,7 +161,7 @@ std::string FormatNetdRequest(const NetdRequest& r) {
   switch (r.verb) {
     case NetdVerb::Add:
       return "add " + adapter + " " + FormatIpv4(r.address) + "/" + std::to_string(r.prefix) + " " +
-             std::to_string(r.lifetime);
+             std::to_string(r.lifetime) + " " + FormatIpv4(r.camera);
     case NetdVerb::Refresh:
       return "refresh " + adapter + " " + FormatIpv4(r.address);
     case NetdVerb::Delete:
