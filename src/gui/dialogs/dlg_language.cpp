@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/i18n/language_choice.h"
+#include "gui/frame/ui_services.h"
 
 namespace orv::gui {
 
@@ -20,7 +21,7 @@ CDlgLanguage::CDlgLanguage(std::string programFolder, std::string abbreviation, 
       m_ok(new QPushButton(QStringLiteral("OK"), this)),
       m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
   setObjectName(QStringLiteral("CDlgLanguage"));
-  setWindowTitle(QStringLiteral("Orvantis"));
+  setWindowTitle(ProductCaption());
   auto* layout = new QVBoxLayout(this);
   auto* label = new QLabel(QStringLiteral("Language"), this);
   m_combo->setEditable(true);

@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "gui/frame/ui_services.h"
+
 namespace orv::gui {
 
 CSubWait::CSubWait(QWidget* parent)
@@ -13,7 +15,7 @@ CSubWait::CSubWait(QWidget* parent)
       m_progress(new QProgressBar(this)),
       m_text(new QLabel(this)) {
   setObjectName(QStringLiteral("waitWindow"));
-  setWindowTitle(QStringLiteral("Orvantis"));
+  setWindowTitle(ProductCaption());
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   m_text->setWordWrap(true);

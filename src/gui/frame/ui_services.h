@@ -17,6 +17,11 @@ class LanguagePack;
 
 namespace orv::gui {
 
+// The program's name as the caption of its windows and of the message boxes that carry one.
+inline QString ProductCaption() {
+  return QStringLiteral("Orvantis");
+}
+
 // Every message box goes through here.
 enum class MessageIcon { None, Information, Warning, Stop, Question };
 enum class MessageButtons { Ok, YesNo, OkCancel };

@@ -8,6 +8,7 @@
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/pages/address_fields.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"
@@ -69,12 +70,12 @@ void CSubLANIP::OnNext() {
   SessionRecord* s = session();
   if (s == nullptr) return;
   if (!StoreWiredAddress(*s, CheckedAddressMode(m_dhcp, m_fixed), m_fields->Read())) {
-    Message(MessageIcon::None, QStringLiteral("Orvantis"), QStringLiteral("Please choose one !"));
+    Message(MessageIcon::None, ProductCaption(), QStringLiteral("Please choose one !"));
     return;
   }
   const nav::Decision decision = nav::WiredAddressNext(*s);
   if (decision.ask) {
-    const bool yes = Message(MessageIcon::Question, QStringLiteral("Orvantis"), m_question,
+    const bool yes = Message(MessageIcon::Question, ProductCaption(), m_question,
                              MessageButtons::YesNo) == MessageAnswer::Yes;
     PostStep(nav::WiredAddressAnswer(*s, yes));
   } else if (decision.step != nav::kNoStep) {

@@ -12,6 +12,7 @@
 #include "gui/frame/control_helpers.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -146,20 +147,19 @@ void CSubLANISP::OnNext() {
       PostStep(answer.step);
       return;
     case PppoeProblem::NoLinkChosen:
-      Message(MessageIcon::None, QStringLiteral("Orvantis"),
-              QStringLiteral("Please Choose one link type"));
+      Message(MessageIcon::None, ProductCaption(), QStringLiteral("Please Choose one link type"));
       return;
     case PppoeProblem::PasswordMismatch:
-      Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_mismatchMessage);
+      Message(MessageIcon::Stop, ProductCaption(), m_mismatchMessage);
       return;
     case PppoeProblem::LoginMissing:
-      Message(MessageIcon::Warning, QStringLiteral("Orvantis"), m_loginMissingMessage);
+      Message(MessageIcon::Warning, ProductCaption(), m_loginMissingMessage);
       return;
     case PppoeProblem::UserRefused:
-      Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_userRefusedMessage);
+      Message(MessageIcon::Stop, ProductCaption(), m_userRefusedMessage);
       return;
     case PppoeProblem::PasswordRefused:
-      Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_passwordRefusedMessage);
+      Message(MessageIcon::Stop, ProductCaption(), m_passwordRefusedMessage);
       return;
   }
 }

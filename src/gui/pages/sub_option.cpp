@@ -14,6 +14,7 @@
 #include "core/app/setup_choice.h"
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -108,7 +109,7 @@ void CSubOption::OnNext() {
   } else if (m_manual->isChecked()) {
     PostStep(nav::SetupTypeNext(*s, nav::SetupType::Manual));
   } else {
-    Message(MessageIcon::Information, QStringLiteral("Orvantis"),
+    Message(MessageIcon::Information, ProductCaption(),
             QStringLiteral("Please chose one setup type!"));
   }
 }

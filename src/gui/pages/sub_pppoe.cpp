@@ -9,6 +9,7 @@
 #include "core/model/session_record.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -73,10 +74,10 @@ void CSubPPPoE::OnNext() {
       PostStep(answer.step);
       return;
     case PppoeProblem::UserRefused:
-      Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_userRefusedMessage);
+      Message(MessageIcon::Stop, ProductCaption(), m_userRefusedMessage);
       return;
     case PppoeProblem::PasswordRefused:
-      Message(MessageIcon::Stop, QStringLiteral("Orvantis"), m_passwordRefusedMessage);
+      Message(MessageIcon::Stop, ProductCaption(), m_passwordRefusedMessage);
       return;
     case PppoeProblem::NoLinkChosen:  // the ISP page's own checks
     case PppoeProblem::PasswordMismatch:

@@ -22,12 +22,12 @@
 #include "gui/frame/camera_url.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
 namespace {
 
-const QString kCaption = QStringLiteral("Orvantis");
 const QString kTemplateTitle = QStringLiteral("STEP \nFind The Camera");
 
 // The visible columns' headers: pack key and the template's text (the fallback).
@@ -386,17 +386,17 @@ std::optional<CameraEntry> CSubSearchNet::SelectedCamera() const {
 void CSubSearchNet::OnNext() {
   StopSearch();
   if (m_list->topLevelItemCount() == 0) {
-    Message(MessageIcon::Stop, kCaption, m_emptyMessage);
+    Message(MessageIcon::Stop, ProductCaption(), m_emptyMessage);
     return;
   }
   const std::optional<CameraEntry> camera = SelectedCamera();
   if (!camera) {
-    Message(MessageIcon::Information, kCaption, m_noSelectionMessage);
+    Message(MessageIcon::Information, ProductCaption(), m_noSelectionMessage);
     return;
   }
   const std::optional<CameraTarget> target = CheckCameraTarget(*camera);
   if (!target) {
-    Message(MessageIcon::Stop, kCaption, m_badRowMessage);
+    Message(MessageIcon::Stop, ProductCaption(), m_badRowMessage);
     return;
   }
   SessionRecord* s = session();
@@ -418,7 +418,7 @@ void CSubSearchNet::OnOpenCamera() {
   if (!camera) return;
   const std::optional<CameraTarget> target = CheckCameraTarget(*camera);
   if (!target) {
-    Message(MessageIcon::Stop, kCaption, m_badRowMessage);
+    Message(MessageIcon::Stop, ProductCaption(), m_badRowMessage);
     return;
   }
   if (session() != nullptr) {

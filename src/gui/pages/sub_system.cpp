@@ -18,6 +18,7 @@
 #include "gui/frame/control_helpers.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -247,7 +248,7 @@ void CSubSystem::OnNext() {
   typed.pcDate = pcDate;
   typed.pcTime = pcTime;
 
-  const QString caption = QStringLiteral("Orvantis");
+  const QString caption = ProductCaption();
   switch (SystemNextChecked(*s, typed)) {
     case SystemProblem::None:
       PostStep(nav::kSystemNext);

@@ -11,6 +11,7 @@
 #include "core/model/session_record.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -87,7 +88,7 @@ void CSubUPnP::OnNext() {
   const std::string rtsp = m_rtsp->text().toStdString();
   const UpnpProblem problem = UpnpNextChecked(*s, {m_upnp->isChecked(), http, stream, rtsp});
   // Which message, and the caption each one has always had.
-  const QString orvantis = QStringLiteral("Orvantis");
+  const QString orvantis = ProductCaption();
   switch (problem) {
     case UpnpProblem::None:
       PostStep(nav::kUpnpNext);

@@ -11,6 +11,7 @@
 #include "gui/frame/control_helpers.h"
 #include "gui/frame/field_label.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/widgets/xbutton_xp.h"
 
 namespace orv::gui {
@@ -259,7 +260,7 @@ void CSubWLANAP::OnNext() {
       message = 4;
       break;
   }
-  Message(MessageIcon::Warning, QStringLiteral("Orvantis"), m_messages[message]);
+  Message(MessageIcon::Warning, ProductCaption(), m_messages[message]);
 }
 
 }  // namespace orv::gui

@@ -6,6 +6,7 @@
 #include "core/app/navigation.h"
 #include "core/model/session_record.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/pages/address_fields.h"
 #include "gui/widgets/xbutton_xp.h"
 
@@ -64,7 +65,7 @@ void CSubWLANIP::OnNext() {
   SessionRecord* s = session();
   if (s == nullptr) return;
   if (!StoreWirelessAddress(*s, CheckedAddressMode(m_dhcp, m_fixed), m_fields->Read())) {
-    Message(MessageIcon::None, QStringLiteral("Orvantis"), QStringLiteral("Please choose one !"));
+    Message(MessageIcon::None, ProductCaption(), QStringLiteral("Please choose one !"));
     return;
   }
   PostStep(nav::kWirelessAddressNext);

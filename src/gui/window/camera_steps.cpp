@@ -12,11 +12,10 @@
 #include "core/app/refind.h"
 #include "core/app/session_rules.h"
 #include "gui/dialogs/sub_wait.h"
+#include "gui/frame/ui_services.h"
 
 namespace orv::gui {
 namespace {
-
-const QString kCaption = QStringLiteral("Orvantis");
 
 void ForgetNatStatus(SessionRecord& s) {
   s.sys.NATStat = 0;
@@ -202,7 +201,8 @@ void CameraSteps::OnWorkerTick() {
       return;
     case WorkerPoll::TimedOut:
       EndJob();
-      m_host.Say(MessageIcon::Warning, m_readMode ? kCaption : QString(), m_host.message(2));
+      m_host.Say(MessageIcon::Warning, m_readMode ? ProductCaption() : QString(),
+                 m_host.message(2));
       return;
     case WorkerPoll::ReadOk:
       EndJob();

@@ -13,6 +13,7 @@
 #include "core/discovery/plipf.h"
 #include "core/platform/codepage.h"
 #include "core/platform/env.h"
+#include "gui/frame/ui_services.h"
 #include "gui/window/wizard_app.h"
 
 namespace orv::gui {
@@ -64,7 +65,7 @@ int RunDesktopProgram(int argc, char** argv, const std::function<void()>& before
   }
 
   const std::unique_ptr<QApplication> app = orv::gui::MakeApplication(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Orvantis"));
+  QApplication::setApplicationName(ProductCaption());
   QApplication::setApplicationVersion(QStringLiteral(ORVANTIS_VERSION));
   // The installed desktop entry, so the window and the menu entry look alike.
   QApplication::setDesktopFileName(QStringLiteral("org.example.orvantis"));

@@ -13,6 +13,7 @@
 #include "gui/dialogs/dlg_language.h"
 #include "gui/dialogs/sub_wait.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/ui_services.h"
 #include "gui/pages/sub_ap_scan.h"
 #include "gui/pages/sub_first.h"
 #include "gui/pages/sub_link_ser.h"
@@ -25,7 +26,6 @@
 namespace orv::gui {
 namespace {
 
-const QString kCaption = QStringLiteral("Orvantis");
 const QString kTemplateHelpMenu = QStringLiteral("&Help");
 const QString kTemplateAboutItem = QStringLiteral("About Orvantis(&A)...");
 
@@ -52,7 +52,7 @@ CWizardDlg::CWizardDlg(WizardEnvironment env, QWidget* parent)
     : QMainWindow(parent),
       m_env(Checked(std::move(env))),
       m_language(m_env.programFolder, m_env.languageAbbreviation, *m_env.services.dialogs) {
-  setWindowTitle(kCaption);
+  setWindowTitle(ProductCaption());
   setObjectName(QStringLiteral("CWizardDlg"));
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -96,7 +96,7 @@ bool CWizardDlg::Start() {
   m_session.password = "";
   if (m_env.instance && m_env.instance->Acquire() == InstanceLock::AlreadyRunning) {
     // Nothing else of the start-up runs: no probe, no language question, no file written.
-    Say(MessageIcon::Warning, kCaption, QStringLiteral("Orvantis is already running"));
+    Say(MessageIcon::Warning, ProductCaption(), QStringLiteral("Orvantis is already running"));
     return false;
   }
   if (m_env.net) {
