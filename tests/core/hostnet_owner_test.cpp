@@ -157,8 +157,16 @@ TEST(SignalCleanup, DisarmWaitsForAnActionAlreadyRunning) {
   std::condition_variable cv;
   bool started = false;
   bool release = false;
+  // Counts the ends of the installed action's copies: Disarm empties the installed one first, so
+  // one more end while the action still runs proves the closer is inside Disarm.
+  struct CountsItsEnd {
+    std::atomic<int>* ends;
+    ~CountsItsEnd() { ++*ends; }
+  };
+  std::atomic<int> ends{0};
+  const CountsItsEnd probe{&ends};
   ASSERT_TRUE(SignalCleanup::Install(
-      [&](int) {
+      [&, probe](int) {
         std::unique_lock lock(m);
         started = true;
         cv.notify_all();
@@ -170,17 +178,16 @@ TEST(SignalCleanup, DisarmWaitsForAnActionAlreadyRunning) {
     std::unique_lock lock(m);
     ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(10), [&] { return started; }));
   }
-  std::atomic<bool> calling{false}, disarmed{false}, actionDoneFirst{false};
+  std::atomic<bool> disarmed{false}, actionDoneFirst{false};
   std::atomic<bool> actionDone{false};
+  const int endsBefore = ends.load();
   std::thread closer([&] {
-    calling = true;
     SignalCleanup::Disarm();
     // Whatever the timing, Disarm may only return once the action has returned.
     actionDoneFirst = actionDone.load();
     disarmed = true;
   });
-  ASSERT_TRUE(Eventually([&] { return calling.load(); }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // into Disarm, most likely
+  ASSERT_TRUE(Eventually([&] { return ends.load() > endsBefore; })) << "Disarm never began";
   EXPECT_FALSE(disarmed.load());
   {
     std::lock_guard lock(m);
