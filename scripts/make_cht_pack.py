@@ -80,6 +80,7 @@ PACK = [
         ("ListPort", "連接埠"),
         ("ListDesc", "描述 / 介面"),
         ("ListSPort", "串流連接埠"),
+        ("ListSerial", "序號"),
     ]),
     ("ChoosePage", [
         ("Note1", "您要在這個網路上新增一台攝影機嗎？"),

@@ -143,6 +143,33 @@ TEST_F(SearchPage, NextWithAnEmptyListOrNoSelectionStays) {
   EXPECT_TRUE(sink.posted.empty());
 }
 
+// The arrow keys select the row they land on, as in any list; the selection stays with its camera
+// through the list's live updates, and Next takes it.
+TEST_F(SearchPage, TheArrowKeysSelectAndTheSelectionOutlivesUpdates) {
+  page.show();
+  StartAndPoll();
+  Reply(NumberedCamera(1));
+  Reply(NumberedCamera(2));
+  page.OnTimer();
+  QTreeWidget* list = page.cameraList();
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  QTest::keyClick(list, Qt::Key_Down);
+  QApplication::processEvents();
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  const QString first = list->selectedItems().front()->text(1);
+  QTest::keyClick(list, Qt::Key_Down);
+  QApplication::processEvents();
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  const QString picked = list->selectedItems().front()->text(1);
+  EXPECT_NE(picked, first);
+  Reply(NumberedCamera(3));
+  page.OnTimer();
+  ASSERT_EQ(list->selectedItems().size(), 1);
+  EXPECT_EQ(list->selectedItems().front()->text(1), picked);
+  page.nextButton()->click();
+  EXPECT_TRUE(fakes.prompter.shown.empty()) << fakes.prompter.LastText().toStdString();
+}
+
 TEST_F(SearchPage, NextStoresTheRowsOwnBytesAndPostsByPath) {
   SetSystemCodePage(kCodePageUtf8);
   StartAndPoll();

@@ -5,7 +5,7 @@
 # asks for its root password, the read, Wizard Setup, a fixed address, UPnP, the summary, the save,
 # the camera found again at its new address and the finish page showing it. The requests the
 # emulated camera received are compared byte for byte. Then the link-server login, refused once,
-# and the account's list.
+# and the account's list. Last, the keyboard alone from the home page to the setup-type page.
 set -euo pipefail
 # shellcheck source=gui_walk.bash
 . "$(dirname "$0")/gui_walk.bash"
@@ -62,4 +62,34 @@ expect-page CSubFirst
 EOF
 walk_run server "$work/server.txt" 60 --link-server 198.51.100.10
 walk_passed server "$work/server.txt"
+echo "gui_wizard: link-server walk done"
+
+# The keyboard alone, from the home page to the setup-type page: Tab to each control, Space to
+# press it, the arrow keys to pick the camera (they select the row they land on).
+cat >"$work/keys.txt" <<EOF
+expect-page CSubFirst
+tab-to Setup Camera
+key Space
+expect-page CSubChoose
+tab-to Yes
+key Space
+tab-to LAN
+key Space
+tab-to Next
+key Space
+expect-page CSubShowPic
+tab-to Next
+key Space
+expect-page CSubSearchNet
+tab-to Start Search
+key Space
+wait-list 2
+tab-to Camera List
+arrow-to 10.0.0.20
+tab-to Next
+key Space
+expect-page CSubOption
+EOF
+walk_run keys "$work/keys.txt" 60
+walk_passed keys "$work/keys.txt"
 echo "gui_wizard: ok"

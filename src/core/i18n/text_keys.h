@@ -89,6 +89,7 @@ inline constexpr TextKey kTextKeys[] = {
     {"SearchPage", "ListPort", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "ListDesc", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "ListSPort", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "ListSerial", kTextLabel, "CSubSearchNet"},
 
     // Link-choice page.
     {"Common", "BtnBack", kTextLabel, "CSubChoose"},

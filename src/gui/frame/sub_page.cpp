@@ -1,12 +1,14 @@
 #include "gui/frame/sub_page.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QColor>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
+#include <QTimer>
 #include <utility>
 
 #include "gui/widgets/light_palette.h"
@@ -88,31 +90,51 @@ bool CSubPage::TakesEnter(const QWidget* control) {
 
 namespace {
 
-// Lives as the list's child: Enter or Return pressed on the list runs open.
-class EnterOpensRow final : public QObject {
+bool MovesThroughRows(int key) {
+  return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End ||
+         key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+}
+
+// Lives as the list's child. Enter or Return runs open. An arrow key selects the row it lands on,
+// as in every list a person knows (the view alone may only move its focus frame, for instance onto
+// the first row when nothing was current): once the view has handled the key, its current row is
+// made the selected one.
+class KeyboardRows final : public QObject {
  public:
-  EnterOpensRow(QWidget* list, std::function<void()> open)
-      : QObject(list), m_open(std::move(open)) {}
+  KeyboardRows(QAbstractItemView* list, std::function<void()> open)
+      : QObject(list), m_list(list), m_open(std::move(open)) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
+      const auto* press = static_cast<QKeyEvent*>(event);
+      const int key = press->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         m_open();
         return true;
       }
+      if (MovesThroughRows(key) && press->modifiers() == Qt::NoModifier)
+        QTimer::singleShot(0, m_list, [list = m_list] { SelectCurrentRow(list); });
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
+  static void SelectCurrentRow(QAbstractItemView* list) {
+    const QModelIndex current = list->currentIndex();
+    if (current.isValid() &&
+        !list->selectionModel()->isRowSelected(current.row(), current.parent()))
+      list->selectionModel()->select(
+          current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+
+  QAbstractItemView* m_list;
   std::function<void()> m_open;
 };
 
 }  // namespace
 
-void CSubPage::OpenRowsWithEnter(QWidget* list, std::function<void()> open) {
+void CSubPage::MakeKeyboardList(QAbstractItemView* list, std::function<void()> open) {
   LetEnterThrough(list);
-  list->installEventFilter(new EnterOpensRow(list, std::move(open)));
+  list->installEventFilter(new KeyboardRows(list, std::move(open)));
 }
 
 void CSubPage::SetTitle(const QString& text) {

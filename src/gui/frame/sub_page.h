@@ -11,6 +11,7 @@
 #include "gui/frame/ui_services.h"
 
 class QAbstractButton;
+class QAbstractItemView;
 class QLabel;
 
 namespace orv {
@@ -69,8 +70,9 @@ class CSubPage : public QWidget {
   // whose rows open with it, the keyboard user's double-click).
   static void LetEnterThrough(QWidget* control);
   static bool TakesEnter(const QWidget* control);
-  // Enter on a row of list does what a double-click does: the list is let through and open runs.
-  static void OpenRowsWithEnter(QWidget* list, std::function<void()> open);
+  // A list for the keyboard: the arrow keys select the row they land on, and Enter on a row does
+  // what a double-click does (the list is let through and open runs).
+  static void MakeKeyboardList(QAbstractItemView* list, std::function<void()> open);
 
   // Text that came from a camera, the link server or the network: shown as it stands, never
   // interpreted as rich text, never a clickable link.

@@ -47,7 +47,7 @@ CSubLinkSer::CSubLinkSer(QWidget* parent)
         m_list->header()->fontMetrics().horizontalAdvance(m_list->headerItem()->text(c)) + 24;
     m_list->setColumnWidth(c, std::max(widths[c], header));
   }
-  OpenRowsWithEnter(m_list, [this] { OpenSelected(); });
+  MakeKeyboardList(m_list, [this] { OpenSelected(); });
   m_frame.body->addWidget(m_listTitle);
   m_frame.body->addWidget(m_list, 1);
   m_frame.back->SetText(QStringLiteral("Back"));

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 
 #include "core/app/camera_pick.h"
 #include "core/app/navigation.h"
@@ -39,7 +40,9 @@ constexpr ColumnText kColumns[] = {{"ListIP", "IP"},
                                    {"ListMAC", "MAC"},
                                    {"ListPort", "PORT"},
                                    {"ListDesc", "DESC / INTERFACE"},
-                                   {"ListSPort", "SPORT"}};
+                                   {"ListSPort", "SPORT"},
+                                   // Hidden; a screen reader still names it.
+                                   {"ListSerial", "SERIAL NO."}};
 
 bool SameShown(const CameraEntry& a, const CameraEntry& b) {
   return a.ip == b.ip && a.mac == b.mac && a.port == b.port && a.desc == b.desc &&
@@ -62,7 +65,6 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setColumnCount(6);
   QStringList headers;
   for (const ColumnText& c : kColumns) headers << QLatin1String(c.templateText);
-  headers << QStringLiteral("SERIAL NO.");
   m_list->setHeaderLabels(headers);
   for (int c = 0; c < 5; ++c) m_list->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
   m_list->hideColumn(5);  // carries the serial number Next stores
@@ -73,7 +75,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_list->setAllColumnsShowFocus(true);
   m_list->header()->setStretchLastSection(false);
-  OpenRowsWithEnter(m_list, [this] { OnOpenCamera(); });
+  MakeKeyboardList(m_list, [this] { OnOpenCamera(); });
   m_list->viewport()->installEventFilter(this);
   m_listTitle->setBuddy(m_list);
   m_list->setAccessibleName(m_listTitle->text());
@@ -169,7 +171,7 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   m_badRowMessage = text("SearchPage", "Message3", i18n::kMessageChars);
   SetTitle(PackTextOr(pack, "SearchPage", "TitleSearch", kTemplateTitle));
   // A header wider in this language than the template's column widens its column.
-  for (int c = 0; c < 5; ++c) {
+  for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
     const ColumnText& column = kColumns[c];
     m_list->headerItem()->setText(
         c, PackTextOr(pack, "SearchPage", column.key, QLatin1String(column.templateText)));

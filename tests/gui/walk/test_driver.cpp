@@ -2,17 +2,20 @@
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPixmap>
+#include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -22,6 +25,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #ifdef __linux__
 #include <pthread.h>
 #include <sched.h>
@@ -170,6 +174,43 @@ QString WithPackTexts(const QString& step) {
 QTreeWidget* CameraList() {
   const QList<QTreeWidget*> lists = Visible<QTreeWidget>();
   return lists.isEmpty() ? nullptr : lists.front();
+}
+
+// The name a screen reader gives the widget (a button's caption, an edit's label).
+QString SpokenName(QWidget* w) {
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+  return iface != nullptr ? iface->text(QAccessible::Name) : QString();
+}
+
+struct KeyName {
+  const char* name;
+  int key;
+};
+constexpr KeyName kKeys[] = {
+    {"Tab", Qt::Key_Tab},       {"Backtab", Qt::Key_Backtab}, {"Up", Qt::Key_Up},
+    {"Down", Qt::Key_Down},     {"Left", Qt::Key_Left},       {"Right", Qt::Key_Right},
+    {"Home", Qt::Key_Home},     {"End", Qt::Key_End},         {"Space", Qt::Key_Space},
+    {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
+
+// Presses and releases key on the widget with the keyboard focus, as the keyboard would: through
+// the application's event filters, queued so that a box it opens does not run inside this tick.
+bool PressKey(int key) {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) return false;
+  const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+  const Qt::KeyboardModifiers modifiers =
+      key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
+  QPointer<QWidget> guard(target);
+  QMetaObject::invokeMethod(
+      target,
+      [guard, key, modifiers, text] {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        if (guard) QApplication::sendEvent(guard, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        if (guard) QApplication::sendEvent(guard, &release);
+      },
+      Qt::QueuedConnection);
+  return true;
 }
 
 QWidget* ActiveWindow() {
@@ -394,6 +435,7 @@ void CTestDriver::Tick() {
                  step.toUtf8().constData(), static_cast<long long>(now - m_stepStarted));
     std::fflush(stdout);
     ++m_index;
+    m_keysSent = 0;
     m_stepStarted = now;
     m_sleepUntil = -1;
   }
@@ -558,6 +600,42 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
     list->topLevelItem(n)->setSelected(true);
     list->setCurrentItem(list->topLevelItem(n));
     return Outcome::Done;
+  }
+  if (verb == QLatin1String("key")) {
+    const auto* named = std::find_if(std::begin(kKeys), std::end(kKeys), [&arg](const KeyName& k) {
+      return arg == QLatin1String(k.name);
+    });
+    if (named == std::end(kKeys)) {
+      Fail(QStringLiteral("no key named ") + arg);
+      return Outcome::Failed;
+    }
+    return PressKey(named->key) ? Outcome::Done : Outcome::Again;
+  }
+  if (verb == QLatin1String("tab-to")) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && focus->isVisible() && SpokenName(focus) == arg) return Outcome::Done;
+    if (++m_keysSent > 60) {
+      Fail(QStringLiteral("Tab never reached ") + arg);
+      return Outcome::Failed;
+    }
+    PressKey(Qt::Key_Tab);
+    return Outcome::Again;
+  }
+  if (verb == QLatin1String("arrow-to")) {
+    QTreeWidget* list = CameraList();
+    if (list == nullptr || QApplication::focusWidget() != list) {
+      Fail(QStringLiteral("the camera list does not have the keyboard focus"));
+      return Outcome::Failed;
+    }
+    for (QTreeWidgetItem* item : list->selectedItems())
+      for (int column = 0; column < list->columnCount(); ++column)
+        if (item->text(column) == arg) return Outcome::Done;
+    if (++m_keysSent > list->topLevelItemCount() + 2) {
+      Fail(QStringLiteral("the arrow keys never selected ") + arg);
+      return Outcome::Failed;
+    }
+    PressKey(Qt::Key_Down);
+    return Outcome::Again;
   }
   if (verb == QLatin1String("select-text")) {
     QTreeWidget* list = CameraList();

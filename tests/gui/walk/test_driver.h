@@ -19,6 +19,10 @@
 //   wait-list <n>         wait until the visible camera list has at least n rows
 //   select-row <n>        select row n (from 0) of the visible camera list
 //   select-text <t>       select the first row of the visible camera list with a cell equal to t
+//   key <name>            press a key on the widget with the keyboard focus (Tab, Backtab, Up,
+//                         Down, Left, Right, Home, End, Space, Return, Escape)
+//   tab-to <name>         press Tab until the control the screen reader calls name has the focus
+//   arrow-to <t>          press Down on the focused camera list until a selected row has a cell t
 //   expect-page <class>   wait until a visible page's class name ends with class
 //   post-step <code>      post a step code to the main window, as a page's button would
 //   dump-session <file>   write the main window's session record as JSON (secrets hidden)
@@ -86,6 +90,7 @@ class CTestDriver : public QObject {
   int m_stepTimeoutMs;
   qint64 m_stepStarted = 0;
   qint64 m_sleepUntil = -1;
+  int m_keysSent = 0;  // by the step under way (tab-to, arrow-to)
   QString m_failure;
   QString m_failShot;  // a picture of the screen at a failure
   QTimer m_timer;
