@@ -42,16 +42,21 @@ QStringList UnnamedControls(QWidget* root, int& checked) {
   return unnamed;
 }
 
-// Every text a screen reader can read on the page, in creation order: each widget's accessible name
-// and every list header, hidden columns included.
-QStringList SpokenTexts(QWidget* root) {
-  QStringList texts;
+// The names a screen reader reads on the page, in creation order: each shown widget's accessible
+// name (a button's caption when none was set) and every list header, hidden columns included.
+// Values (a combo box's current item, a label's text) are data, not names.
+QStringList SpokenNames(QWidget* root) {
+  QStringList names;
   for (QWidget* w : root->findChildren<QWidget*>()) {
-    texts << AccessibleName(w);
+    if (w->isHidden()) continue;
+    QString name = w->accessibleName();
+    if (auto* button = qobject_cast<QAbstractButton*>(w); button != nullptr && name.isEmpty())
+      name = button->text();
+    names << name;
     if (auto* tree = qobject_cast<QTreeWidget*>(w))
-      for (int c = 0; c < tree->columnCount(); ++c) texts << tree->headerItem()->text(c);
+      for (int c = 0; c < tree->columnCount(); ++c) names << tree->headerItem()->text(c);
   }
-  return texts;
+  return names;
 }
 
 }  // namespace
@@ -88,8 +93,8 @@ class WindowAccessTest : public QObject {
       chinesePack << PackText(cht.window->pack(), k.section, k.key);
     QStringList leftovers;
     for (int i = 0; i < eng.window->pageArea()->count(); ++i) {
-      const QStringList english = SpokenTexts(eng.window->page(i));
-      const QStringList chinese = SpokenTexts(cht.window->page(i));
+      const QStringList english = SpokenNames(eng.window->page(i));
+      const QStringList chinese = SpokenNames(cht.window->page(i));
       QCOMPARE(chinese.size(), english.size());
       for (int t = 0; t < chinese.size(); ++t) {
         const QString& text = chinese[t];
