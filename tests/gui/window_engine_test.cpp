@@ -275,6 +275,28 @@ class WindowEngineTest : public QObject {
     QCOMPARE(dialogSpy.presses, 1);
   }
 
+  // Work that disables the page area takes the focus from the control that had it; the keyboard
+  // user finds it there again afterwards.
+  void theFocusComesBackAfterBusyWork() {
+    WindowOnFakes f;
+    f.Start();
+    CWizardDlg& w = *f.window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.OnStep(nav::kStepSystem);
+    QWidget* next = Button(w, nav::kPageSystem, "next");
+    next->setFocus();
+    QCOMPARE(QApplication::focusWidget(), next);
+    f.fakes.calls.deferred = true;
+    w.SendSubnetStep({});
+    QVERIFY(w.busy());
+    QVERIFY(QApplication::focusWidget() != next);
+    f.fakes.calls.RunPending();
+    QVERIFY(!w.busy());
+    QCOMPARE(QApplication::focusWidget(), next);
+  }
+
   void aboutOpensFromTheStepAndTheHelpMenu() {
     WindowOnFakes f;
     f.Start();

@@ -1,5 +1,6 @@
 #include "gui/window/wizard_dlg.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -226,8 +227,17 @@ void CWizardDlg::OnStep(int code) {
 }
 
 void CWizardDlg::SetBusy(bool busy) {
+  // Disabling the page area takes the keyboard focus from the control that had it; a keyboard
+  // user gets it back there when the work is over, not nowhere.
+  if (busy && !m_busy) {
+    QWidget* focus = QApplication::focusWidget();
+    m_focusBeforeBusy = focus != nullptr && m_pageArea->isAncestorOf(focus) ? focus : nullptr;
+  }
   m_busy = busy;
   m_pageArea->setEnabled(!busy);
+  if (!busy && m_focusBeforeBusy && m_focusBeforeBusy->isVisible() &&
+      m_focusBeforeBusy->isEnabled() && QApplication::focusWidget() == nullptr)
+    m_focusBeforeBusy->setFocus(Qt::OtherFocusReason);
 }
 
 void CWizardDlg::DisablePageArea() {

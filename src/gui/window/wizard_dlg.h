@@ -4,6 +4,7 @@
 // sequence and the step engine that every page posts to.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
@@ -121,6 +122,7 @@ class CWizardDlg : public QMainWindow, public StepSink, private CameraStepHost {
   std::array<QString, 4> m_notes;
   bool m_busy = false;
   bool m_closing = false;
+  QPointer<QWidget> m_focusBeforeBusy;  // where the keyboard was when the page area was disabled
 };
 
 }  // namespace orv::gui

@@ -195,7 +195,9 @@ constexpr KeyName kKeys[] = {
 // Presses and releases key on the widget with the keyboard focus, as the keyboard would: through
 // the application's event filters, queued so that a box it opens does not run inside this tick.
 bool PressKey(int key) {
+  // Without a focused control the key goes to the active window, as the keyboard's would.
   QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = QApplication::activeWindow();
   if (target == nullptr) return false;
   const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
   const Qt::KeyboardModifiers modifiers =
@@ -436,6 +438,7 @@ void CTestDriver::Tick() {
     std::fflush(stdout);
     ++m_index;
     m_keysSent = 0;
+    m_tabbedThrough.clear();
     m_stepStarted = now;
     m_sleepUntil = -1;
   }
@@ -614,8 +617,14 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
   if (verb == QLatin1String("tab-to")) {
     QWidget* focus = QApplication::focusWidget();
     if (focus != nullptr && focus->isVisible() && SpokenName(focus) == arg) return Outcome::Done;
+    const QString at = focus == nullptr ? QStringLiteral("(no focus)")
+                                        : QStringLiteral("%1 \"%2\"")
+                                              .arg(QLatin1String(focus->metaObject()->className()),
+                                                   SpokenName(focus));
+    if (!m_tabbedThrough.contains(at)) m_tabbedThrough << at;
     if (++m_keysSent > 60) {
-      Fail(QStringLiteral("Tab never reached ") + arg);
+      Fail(QStringLiteral("Tab never reached ") + arg + QStringLiteral("; it went through ") +
+           m_tabbedThrough.join(QStringLiteral(", ")));
       return Outcome::Failed;
     }
     PressKey(Qt::Key_Tab);

@@ -90,7 +90,8 @@ class CTestDriver : public QObject {
   int m_stepTimeoutMs;
   qint64 m_stepStarted = 0;
   qint64 m_sleepUntil = -1;
-  int m_keysSent = 0;  // by the step under way (tab-to, arrow-to)
+  int m_keysSent = 0;           // by the step under way (tab-to, arrow-to)
+  QStringList m_tabbedThrough;  // where tab-to's presses landed, for its failure
   QString m_failure;
   QString m_failShot;  // a picture of the screen at a failure
   QTimer m_timer;
