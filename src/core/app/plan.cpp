@@ -305,11 +305,17 @@ std::optional<Refusal> CheckUpnpPage(SessionRecord& s) {
 }
 
 std::optional<Refusal> CheckSystemPage(SessionRecord& s, const PlanEntry& e) {
-  // The page offers only its lists' entries.
-  if (s.sys.Timezone < 0 || s.sys.Timezone >= kTimeZoneCount) {
+  // The page offers only its lists' entries; a camera's own value outside them is kept, as the
+  // page keeps it when it shows the list with no selection.
+  const auto listIndex = [](std::int32_t value, int count) {
+    return value >= 0 && value < count ? static_cast<int>(value) : -1;
+  };
+  const int zone = listIndex(s.sys.Timezone, kTimeZoneCount);
+  const int interval = listIndex(s.sys.NTPPoll, kUpdateIntervalCount);
+  if (zone < 0 && TouchesOne(e, "Timezone")) {
     return Refusal{"Timezone", {}, {}, "must be from 0 to " + std::to_string(kTimeZoneCount - 1)};
   }
-  if (s.sys.NTPPoll < 0 || s.sys.NTPPoll >= kUpdateIntervalCount) {
+  if (interval < 0 && TouchesOne(e, "NTPPoll")) {
     return Refusal{
         "NTPPoll", {}, {}, "must be from 0 to " + std::to_string(kUpdateIntervalCount - 1)};
   }
@@ -331,8 +337,8 @@ std::optional<Refusal> CheckSystemPage(SessionRecord& s, const PlanEntry& e) {
   typed.date = date;
   typed.time = time;
   typed.ntpServer = server;
-  typed.timeZoneIndex = static_cast<int>(s.sys.Timezone);
-  typed.intervalIndex = static_cast<int>(s.sys.NTPPoll);
+  typed.timeZoneIndex = zone;
+  typed.intervalIndex = interval;
   switch (SystemNextChecked(s, typed)) {
     case SystemProblem::None:
       return std::nullopt;

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# orvantis-cli discover --csv, apply and audit against 12 emulated cameras in three subnets (one
+# the PC's own, two reached through temporary addresses): the exact writes in each camera's log,
+# a dry run that writes nothing, an entry refused by the UPnP page's rule while the others
+# succeed, Ctrl-C in the middle (no address left, a report), and an audit that shows exactly the
+# fields made to differ.
+set -euo pipefail
+bin=${1:?bin folder}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+if [ "$(id -u)" != 0 ]; then
+  [ "${CI:-}" = true ] && { echo "batch_cli: FAIL: needs root for network namespaces (CI=true)"; exit 1; }
+  echo "batch_cli: needs root for network namespaces; skipped"
+  exit 77
+fi
+P="ovb$$-"
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+fail() { echo "batch_cli: FAIL: $*"; exit 1; }
+
+# Four cameras in each of 10.0.0.0/24 (the PC's), 192.168.0.0/24 and 192.168.5.0/24.
+addrs=(10.0.0.21 10.0.0.22 10.0.0.23 10.0.0.24 192.168.0.101 192.168.0.102 192.168.0.103
+  192.168.0.104 192.168.5.101 192.168.5.102 192.168.5.103 192.168.5.104)
+"$here/scripts/lab" up "$P" >/dev/null
+"$here/scripts/lab" host "$P" cams 0 $(printf '%s/24 ' "${addrs[@]}") >/dev/null
+{
+  printf '{"logPath": "%s/requests.jsonl",\n' "$work"
+  printf ' "defaults": {"password": "admin", "description": "Vexor-41HA", "httpPort": 80},\n'
+  printf ' "cameras": [\n'
+  for i in "${!addrs[@]}"; do
+    n=$((i + 1))
+    printf '  {"name": "c%d", "bindAddress": "%s", "mac": "00:11:22:33:55:%02d", "cameraId": "SN%d"}%s\n' \
+      "$n" "${addrs[$i]}" "$n" "$n" "$([ "$n" = 12 ] && echo || echo ,)"
+  done
+  printf ']}\n'
+} >"$work/cams.json"
+"$here/scripts/lab" exec "$P" cams "$bin/orvantis-camsim" "$work/cams.json" >"$work/ready" 2>&1 &
+pid=$!
+for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
+grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+
+cli() {
+  "$here/scripts/lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
+    "$bin/orvantis-cli" "$@"
+}
+addresses_left() { "$here/scripts/lab" exec "$P" pc ip -4 -o addr show | grep -c '192\.168\.' || true; }
+
+# The export: every camera once, with the header and the adapter it answered on.
+cli discover --csv --until-quiet 1000 >"$work/found.csv"
+head -1 "$work/found.csv" | grep -qx $'ip,mac,port,desc,sport,cam_id,adapter\r' ||
+  fail "csv header: $(head -1 "$work/found.csv")"
+[ "$(grep -c ',eth0' "$work/found.csv")" = 12 ] || fail "csv rows: $(cat "$work/found.csv")"
+grep -q $'^192.168.5.103,00:11:22:33:55:11,80,Vexor-41HA/ethernet,5000,SN11,eth0\r$' "$work/found.csv" ||
+  fail "csv row of c11: $(cat "$work/found.csv")"
+
+echo admin >"$work/pw"
+chmod 600 "$work/pw"
+{
+  printf '{"password_file": "pw", "cameras": [\n'
+  for n in $(seq 12); do
+    extra=
+    [ "$n" = 7 ] && extra=', "HttpPort": 81'
+    printf '  {"mac": "00:11:22:33:55:%02d", "set": {"NTPEN": 1, "Timezone": 13, "NTPName": "ntp.lab"%s}}%s\n' \
+      "$n" "$extra" "$([ "$n" = 12 ] && echo || echo ,)"
+  done
+  printf ']}\n'
+} >"$work/plan.json"
+
+# Readable by others: refused before anything is sent.
+chmod 644 "$work/plan.json"
+set +e
+out=$(cli apply "$work/plan.json" 2>&1); rc=$?
+set -e
+[ "$rc" = 2 ] || fail "world-readable plan gave exit $rc: $out"
+grep -q "can be read by other users" <<<"$out" || fail "world-readable: $out"
+chmod 600 "$work/plan.json"
+
+# Dry run: what would change, per camera; nothing written, no address left.
+set +e
+cli apply "$work/plan.json" --dry-run >"$work/dry" 2>&1; rc=$?
+set -e
+[ "$rc" = 1 ] || fail "dry run with a refused entry gave exit $rc: $(cat "$work/dry")"
+[ "$(grep -c ': would change$' "$work/dry")" = 11 ] || fail "dry run: $(cat "$work/dry")"
+grep -q '^    Timezone 0 -> 13$' "$work/dry" || fail "dry run lines: $(cat "$work/dry")"
+grep -q '^00:11:22:33:55:07 (192.168.0.103): refused HttpPort: The HTTP port must be 80 or a number from 1025 to 65535.$' \
+  "$work/dry" || fail "refusal: $(cat "$work/dry")"
+grep -q 'Act=2' "$work/requests.jsonl" && fail "the dry run wrote: $(grep 'Act=2' "$work/requests.jsonl" | head -1)"
+[ "$(addresses_left)" = 0 ] || fail "dry run left an address"
+
+# The apply, four at a time: 11 done, camera 7 refused with the page's message, exit 1.
+set +e
+cli apply "$work/plan.json" --jobs 4 >"$work/apply" 2>&1; rc=$?
+set -e
+[ "$rc" = 1 ] || fail "apply gave exit $rc: $(cat "$work/apply")"
+[ "$(grep -c ': done$' "$work/apply")" = 11 ] || fail "apply: $(cat "$work/apply")"
+grep -q '^12 cameras: 11 done, 1 refused$' "$work/apply" || fail "summary: $(cat "$work/apply")"
+grep -q admin "$work/apply" && fail "a secret was printed"
+[ "$(addresses_left)" = 0 ] || fail "apply left an address"
+cat "$work/apply"
