@@ -16,7 +16,7 @@ P="ovb$$-"
 work=$(mktemp -d)
 pid=
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   wait 2>/dev/null || true
   "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
   rm -rf "$work"
@@ -30,7 +30,7 @@ fail() { echo "batch_cli: FAIL: $*"; exit 1; }
 addrs=(10.0.0.21 10.0.0.22 10.0.0.23 10.0.0.24 192.168.0.101 192.168.0.102 192.168.0.103
   192.168.0.104 192.168.5.101 192.168.5.102 192.168.5.103 192.168.5.104)
 "$here/scripts/lab" up "$P" >/dev/null
-"$here/scripts/lab" host "$P" cams 0 $(printf '%s/24 ' "${addrs[@]}") >/dev/null
+"$here/scripts/lab" host "$P" cams 0 "${addrs[@]/%//24}" >/dev/null
 {
   printf '{"logPath": "%s/requests.jsonl",\n' "$work"
   printf ' "defaults": {"password": "admin", "description": "Vexor-41HA", "httpPort": 80},\n'
@@ -104,4 +104,66 @@ set -e
 grep -q '^12 cameras: 11 done, 1 refused$' "$work/apply" || fail "summary: $(cat "$work/apply")"
 grep -q admin "$work/apply" && fail "a secret was printed"
 [ "$(addresses_left)" = 0 ] || fail "apply left an address"
-cat "$work/apply"
+
+# Each camera but 7 got exactly one clock write, with the plan's values; 7 got no write at all.
+for n in $(seq 12); do
+  writes=$(grep -c "\"camera\":\"c$n\",.*Act=2" "$work/requests.jsonl" || true)
+  if [ "$n" = 7 ]; then
+    [ "$writes" = 0 ] || fail "the refused camera got $writes writes"
+    continue
+  fi
+  time_writes=$(grep -c "\"camera\":\"c$n\",.*\"request\":\"GET /cgi-bin/config_time.cgi?Act=2&NTPEN=1&NTPName=ntp.lab&NTPPoll=24&Timezone=13&Date=[0-9/]*&Time=[0-9:]* HTTP/1.0\\\\nUser-Agent: korimo-1.0.1\\\\nAuthorization: Basic cm9vdDphZG1pbg==\\\\n\\\\n\\\\n\"}" \
+    "$work/requests.jsonl" || true)
+  [ "$time_writes" = 1 ] || fail "c$n: $time_writes clock writes: $(grep "\"c$n\".*config_time" "$work/requests.jsonl")"
+done
+
+# The audit: only the fields that differ, camera 7 apart in the two the plan set.
+cli audit --until-quiet 1000 --password-file "$work/pw" --json >"$work/audit.json"
+python3 - "$work/audit.json" <<'PY' || fail "audit: $(cat "$work/audit.json")"
+import json, sys
+a = json.load(open(sys.argv[1]))
+assert len(a["cameras"]) == 12 and all(c["ok"] for c in a["cameras"]), a["cameras"]
+d = a["differences"]
+assert d["IPAddr"]["majority"] is None, "no majority among distinct values"
+for f in ("Timezone", "NTPName"):
+    assert d[f]["majority"] == {"Timezone": "13", "NTPName": "ntp.lab"}[f], d[f]
+    odd = [ip for ip, v in d[f]["values"].items() if v != d[f]["majority"]]
+    assert odd == ["192.168.0.103"], odd
+# Besides those, only what is each camera's own: its address and its subnet's gateway and DNS.
+assert set(d) - {"Timezone", "NTPName"} <= {"IPAddr", "Gateway", "DNS1", "WIPAddr", "WGateway",
+                                           "WDNS1"}, sorted(d)
+PY
+set +e
+cli audit --plan "$work/plan.json" --until-quiet 1000 >"$work/audit-plan"; rc=$?
+set -e
+[ "$rc" = 1 ] || fail "audit --plan gave exit $rc: $(cat "$work/audit-plan")"
+[ "$(grep -c ': as the plan says$' "$work/audit-plan")" = 11 ] || fail "audit --plan: $(cat "$work/audit-plan")"
+grep -q '^    Timezone is 0, the plan says 13$' "$work/audit-plan" || fail "audit --plan: $(cat "$work/audit-plan")"
+cli audit --until-quiet 1000 --password-file "$work/pw" >"$work/audit-table"
+grep -q '^Timezone  *\*13 ' "$work/audit-table" || fail "audit table: $(cat "$work/audit-table")"
+
+# Ctrl-C after the first cameras: the ones writing finish, the rest are not started, no address is
+# left, and the report names where each camera ended.
+# The cameras of 192.168.5.0/24 come first, so the stop finds a temporary address in place.
+python3 - "$work/plan.json" <<'PY'
+import json, sys
+plan = json.load(open(sys.argv[1]))
+plan["cameras"].reverse()
+for c in plan["cameras"]:
+    c["set"]["Timezone"] = 14
+json.dump(plan, open(sys.argv[1], "w"))
+PY
+"$here/scripts/lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
+  "$bin/orvantis-cli" apply "$work/plan.json" --jobs 1 >"$work/stopped" 2>&1 &
+cpid=$!
+for _ in $(seq 200); do [ "$(grep -c ': done$' "$work/stopped")" -ge 2 ] && break; sleep 0.05; done
+kill -INT "$cpid"
+set +e
+wait "$cpid"; rc=$?
+set -e
+[ "$rc" = 130 ] || fail "Ctrl-C gave exit $rc: $(cat "$work/stopped")"
+grep -q 'stopped by Ctrl-C, every temporary address removed$' "$work/stopped" || fail "no summary: $(cat "$work/stopped")"
+[ "$(grep -c '^00:11:22:33:55:[0-9]* (.*): ' "$work/stopped")" = 12 ] || fail "report: $(cat "$work/stopped")"
+grep -q ': not started: stopped by Ctrl-C$' "$work/stopped" || fail "report: $(cat "$work/stopped")"
+[ "$(addresses_left)" = 0 ] || fail "Ctrl-C left an address"
+echo "batch_cli: passed"

@@ -339,7 +339,7 @@ int TerminalWidth() {
 
 void PrintAuditTable(const std::vector<AuditCamera>& cams, const std::vector<std::string>& fields,
                      const std::map<std::string, std::vector<std::string>>& values,
-                     const std::map<std::string, std::string>& majority) {
+                     const std::map<std::string, std::optional<std::string>>& majority) {
   std::size_t nameWidth = 5;
   for (const std::string& f : fields) nameWidth = std::max(nameWidth, f.size());
   std::vector<std::size_t> readable;
@@ -426,15 +426,7 @@ void RunAudit(const BatchOptions& o) {
         }
         c.ok = true;
         c.fields = ComparableFields(job.session);
-        if (t.entry != nullptr) {
-          const ChangeSet d = ApplyPlanEntry(job.session, *t.entry);
-          if (d.refusal) {
-            c.message = "the plan itself is refused for it: " + d.refusal->field + ": " +
-                        RefusalText(*d.refusal);
-            c.ok = false;
-          }
-          c.planDiffers = d.changes;
-        }
+        if (t.entry != nullptr) c.planDiffers = PlanDifferences(job.session, *t.entry);
       },
       [&](std::size_t i) {
         cams[i].label = targets[i].row ? std::string(targets[i].row->ip.view()) : "";
@@ -458,18 +450,21 @@ void RunAudit(const BatchOptions& o) {
         all.push_back(j);
         continue;
       }
-      std::string line = CameraName(targets[i]) + ": ";
+      std::string line = PlainText(CameraName(targets[i])) + ": ";
       if (!c.ok) {
-        line += "cannot be read: " + c.message;
+        line += "cannot be read: " + PlainText(c.message);
       } else if (matches) {
         line += "as the plan says";
       } else {
         line += "differs from the plan";
-        for (const FieldChange& f : c.planDiffers)
-          line += f.secret ? "\n    " + f.field + " differs"
-                           : "\n    " + f.field + " is " + f.before + ", the plan says " + f.after;
+        for (const FieldChange& f : c.planDiffers) {
+          line +=
+              "\n    " + f.field +
+              (f.secret ? " differs"
+                        : " is " + PlainText(f.before) + ", the plan says " + PlainText(f.after));
+        }
       }
-      std::cout << PlainText(line) << '\n';
+      std::cout << line << '\n';
     }
     if (o.json) std::cout << Dump(Json{{"cameras", all}}) << '\n';
     return;
@@ -478,7 +473,7 @@ void RunAudit(const BatchOptions& o) {
   // Without a plan: the fields whose values differ between the cameras that could be read.
   std::vector<std::string> fields;
   std::map<std::string, std::vector<std::string>> values;
-  std::map<std::string, std::string> majority;
+  std::map<std::string, std::optional<std::string>> majority;
   std::map<std::string, std::map<std::string, char>> secretNames;
   const AuditCamera* firstOk = nullptr;
   for (const AuditCamera& c : cams)
@@ -496,9 +491,19 @@ void RunAudit(const BatchOptions& o) {
       if (tally.size() < 2) continue;
       fields.push_back(name);
       values[name] = shown;
-      majority[name] = std::max_element(tally.begin(), tally.end(), [](auto& a, auto& b) {
-                         return a.second < b.second;
-                       })->first;
+      // The majority is the one value more cameras have than any other; none on a tie.
+      int top = 0;
+      int second = 0;
+      for (const auto& [value, n] : tally) {
+        if (n > top) {
+          second = top;
+          top = n;
+          majority[name] = value;
+        } else if (n > second) {
+          second = n;
+        }
+      }
+      if (top == second) majority[name].reset();
     }
   }
   if (o.json) {
@@ -513,20 +518,19 @@ void RunAudit(const BatchOptions& o) {
       Json per = Json::object();
       for (std::size_t c = 0; c < cams.size(); ++c)
         if (cams[c].ok) per[cams[c].label] = values[f][c];
-      dj[f] = Json{{"majority", majority[f]}, {"values", per}};
+      dj[f] = Json{{"majority", majority[f] ? Json(*majority[f]) : Json()}, {"values", per}};
     }
-    Json out{{"cameras", cj}, {"differences", dj}};
-    ConvertTextsToUtf8(out);
-    std::cout << Dump(out) << '\n';
+    // The values are UTF-8 already.
+    std::cout << Dump(Json{{"cameras", cj}, {"differences", dj}}) << '\n';
   } else if (o.csv) {
     std::vector<std::string> head{"field", "majority"};
     for (const AuditCamera& c : cams)
       if (c.ok) head.push_back(c.label);
     std::cout << CsvRow(head);
     for (const std::string& f : fields) {
-      std::vector<std::string> row{f, LocalToUtf8(majority[f])};
+      std::vector<std::string> row{f, majority[f].value_or("")};
       for (std::size_t c = 0; c < cams.size(); ++c)
-        if (cams[c].ok) row.push_back(LocalToUtf8(values[f][c]));
+        if (cams[c].ok) row.push_back(values[f][c]);
       std::cout << CsvRow(row);
     }
   } else {

@@ -520,33 +520,54 @@ bool ReadPrivateFile(const std::filesystem::path& path, std::size_t limit, bool 
   return true;
 }
 
-ChangeSet ApplyPlanEntry(SessionRecord& s, const PlanEntry& entry) {
-  ChangeSet result;
-  SessionRecord changed = s;
+namespace {
+
+// The entry's values into s as they stand (texts converted to the system code page).
+std::optional<Refusal> AssignAll(SessionRecord& s, const PlanEntry& entry) {
   for (const auto& [name, value] : entry.sets) {
     const CameraField* field = FindCameraField(name);
     std::string why;
-    if (field == nullptr || !ApplyFieldAssignment(changed, Assignment(*field, value), &why)) {
-      result.refusal = Refusal{name, {}, {}, why.empty() ? "unknown field" : why};
-      return result;
+    if (field == nullptr || !ApplyFieldAssignment(s, Assignment(*field, value), &why)) {
+      return Refusal{name, {}, {}, why.empty() ? "unknown field" : why};
     }
   }
-  result.refusal = CheckPages(changed, entry);
-  if (result.refusal) return result;
-  const auto before = CameraSettingsJson(s, FieldViewOptions{true, SystemCodePage()});
-  const auto after = CameraSettingsJson(changed, FieldViewOptions{true, SystemCodePage()});
+  return std::nullopt;
+}
+
+std::vector<FieldChange> Differences(const SessionRecord& before, const SessionRecord& after) {
+  std::vector<FieldChange> out;
+  const auto a = CameraSettingsJson(before, FieldViewOptions{true, SystemCodePage()});
+  const auto b = CameraSettingsJson(after, FieldViewOptions{true, SystemCodePage()});
   for (const CameraField& field : CameraFields()) {
     const std::string name(field.name);
-    if (before[name] == after[name]) continue;
+    if (a[name] == b[name]) continue;
     FieldChange c{name, {}, {}, field.secret};
     if (!field.secret) {
-      c.before = FieldText(before[name]);
-      c.after = FieldText(after[name]);
+      c.before = FieldText(a[name]);
+      c.after = FieldText(b[name]);
     }
-    result.changes.push_back(std::move(c));
+    out.push_back(std::move(c));
   }
+  return out;
+}
+
+}  // namespace
+
+ChangeSet ApplyPlanEntry(SessionRecord& s, const PlanEntry& entry) {
+  ChangeSet result;
+  SessionRecord changed = s;
+  result.refusal = AssignAll(changed, entry);
+  if (!result.refusal) result.refusal = CheckPages(changed, entry);
+  if (result.refusal) return result;
+  result.changes = Differences(s, changed);
   s = changed;
   return result;
+}
+
+std::vector<FieldChange> PlanDifferences(const SessionRecord& s, const PlanEntry& entry) {
+  SessionRecord planned = s;
+  if (const auto r = AssignAll(planned, entry)) return {FieldChange{r->field, {}, {}, true}};
+  return Differences(s, planned);
 }
 
 std::vector<std::pair<std::string, std::string>> ComparableFields(const SessionRecord& s) {
@@ -554,6 +575,7 @@ std::vector<std::pair<std::string, std::string>> ComparableFields(const SessionR
   const auto all = CameraSettingsJson(s, FieldViewOptions{true, SystemCodePage()});
   for (const CameraField& field : CameraFields()) {
     const std::string name(field.name);
+    if (name == "Date" || name == "Time") continue;
     const std::string text = FieldText(all[name]);
     out.emplace_back(name, field.secret ? HashText(text) : text);
   }

@@ -73,8 +73,13 @@ struct ChangeSet {
 // touches with their Next rules, keeping what those rules store. Refused: s is unchanged.
 ChangeSet ApplyPlanEntry(SessionRecord& s, const PlanEntry& entry);
 
+// The fields where s differs from the entry's values, compared as they stand (no page rule: a
+// check of what a camera holds, not a change). before is the camera's value, after the plan's.
+std::vector<FieldChange> PlanDifferences(const SessionRecord& s, const PlanEntry& entry);
+
 // Every camera field of s as UTF-8 text (numbers in decimal), in record order; secrets as a hash
-// so that two records can be compared without showing them.
+// so that two records can be compared without showing them. The camera's clock (Date, Time) is
+// left out: it is a reading that differs by the second, not a setting.
 std::vector<std::pair<std::string, std::string>> ComparableFields(const SessionRecord& s);
 
 }  // namespace orv
