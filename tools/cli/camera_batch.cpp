@@ -33,6 +33,19 @@ std::vector<CameraEntry> DiscoverBatch(std::chrono::milliseconds quiet,
   return DiscoverUntilQuiet(engine, quiet, limit);
 }
 
+std::vector<std::size_t> SubnetsInTurn(const std::vector<std::uint32_t>& addresses) {
+  std::map<std::uint32_t, std::vector<std::size_t>> bySubnet;
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    bySubnet[addresses[i] & ParseIpv4OrZero("255.255.255.0")].push_back(i);
+  }
+  std::vector<std::size_t> order;
+  for (std::size_t round = 0; order.size() < addresses.size(); ++round) {
+    for (const auto& [subnet, members] : bySubnet)
+      if (round < members.size()) order.push_back(members[round]);
+  }
+  return order;
+}
+
 bool ReadPasswordFile(const std::string& path, bool allowOthers, std::string& password,
                       std::string& error) {
   std::string text;
@@ -68,8 +81,10 @@ CameraBatch::~CameraBatch() {
   if (m_owner) m_owner->Close();
 }
 
-void CameraBatch::Run(std::size_t count, const std::function<void(std::size_t)>& work,
+void CameraBatch::Run(const std::vector<std::size_t>& order,
+                      const std::function<void(std::size_t)>& work,
                       const std::function<void(std::size_t)>& notStarted) {
+  const std::size_t count = order.size();
   m_total = count;
   m_start = std::chrono::steady_clock::now();
   if (m_progress) {
@@ -84,7 +99,8 @@ void CameraBatch::Run(std::size_t count, const std::function<void(std::size_t)>&
   std::atomic<std::size_t> next{0};
   std::vector<std::thread> workers;
   const auto loop = [&] {
-    for (std::size_t i = next++; i < count; i = next++) {
+    for (std::size_t k = next++; k < count; k = next++) {
+      const std::size_t i = order[k];
       if (m_stop) {
         notStarted(i);
       } else {
@@ -142,9 +158,20 @@ void CameraBatch::Report(const std::string& line) {
 
 void CameraBatch::ReachSubnet(const SessionRecord& s) {
   const std::uint32_t subnet = s.cameraAddr & ParseIpv4OrZero("255.255.255.0");
-  std::lock_guard lock(m_subnetMutex);
-  if (m_subnets.count(subnet) != 0 || InPcSubnet(*m_net, s.cameraAddr)) return;
-  m_subnets[subnet] = true;
+  std::shared_ptr<std::mutex> step;
+  {
+    std::lock_guard lock(m_subnetMutex);
+    auto& m = m_subnets[subnet];
+    if (!m) m = std::make_shared<std::mutex>();
+    step = m;
+  }
+  std::lock_guard stepLock(*step);
+  {
+    std::lock_guard lock(m_subnetMutex);
+    if (m_subnetDone[subnet]) return;
+    m_subnetDone[subnet] = true;
+  }
+  if (InPcSubnet(*m_net, s.cameraAddr)) return;
   SessionRecord probe;
   ReadStartupFacts(*m_net, probe, nullptr, TraceLine);
   probe.cameraAddr = s.cameraAddr;
@@ -213,9 +240,16 @@ std::optional<CameraEntry> CameraBatch::Refind(const SessionRecord& s, const std
   const auto end = std::chrono::steady_clock::now() + wait;
   do {
     std::vector<CameraEntry> rows;
+    const auto asked = std::chrono::steady_clock::now();
     {
       std::lock_guard lock(m_refindMutex);
-      rows = DiscoverBatch(std::chrono::milliseconds(300), std::chrono::milliseconds(1500));
+      // A discovery that started after this worker asked has answered for it too.
+      if (m_refindStarted < asked) {
+        m_refindStarted = std::chrono::steady_clock::now();
+        m_refindRows =
+            DiscoverBatch(std::chrono::milliseconds(300), std::chrono::milliseconds(1500));
+      }
+      rows = m_refindRows;
     }
     SessionRecord copy = s;
     if (const auto at = RefindCamera(copy, rows)) return rows[*at];

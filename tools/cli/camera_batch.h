@@ -32,6 +32,11 @@ inline constexpr int kMaxJobs = 16;
 std::vector<CameraEntry> DiscoverBatch(std::chrono::milliseconds quiet,
                                        std::chrono::milliseconds limit);
 
+// The cameras' indexes with the subnets taking turns (one of the first subnet, one of the next,
+// ...), so that the workers' subnet steps and save waits overlap instead of queueing. Addresses
+// in network order; 0 for a camera without one.
+std::vector<std::size_t> SubnetsInTurn(const std::vector<std::uint32_t>& addresses);
+
 // The first line of a password file that other users cannot read (unless allowed). False with a
 // message in error.
 bool ReadPasswordFile(const std::string& path, bool allowOthers, std::string& password,
@@ -55,9 +60,9 @@ class CameraBatch {
   // False (after a message) for an unknown --adapter.
   bool Ready() const { return m_ready; }
 
-  // Runs work(i) for i in 0..count-1 on up to jobs threads. After Ctrl-C no further i is
-  // started: notStarted(i) is called for each instead.
-  void Run(std::size_t count, const std::function<void(std::size_t)>& work,
+  // Runs work(i) for every i of order on up to jobs threads, in that order. After Ctrl-C no
+  // further i is started: notStarted(i) is called for each instead.
+  void Run(const std::vector<std::size_t>& order, const std::function<void(std::size_t)>& work,
            const std::function<void(std::size_t)>& notStarted);
 
   bool Stopped() const { return m_stop.load(); }
@@ -86,9 +91,14 @@ class CameraBatch {
   bool m_progress = false;
   std::shared_ptr<HostNetwork> m_net;
   std::unique_ptr<TemporaryAddressOwner> m_owner;
-  std::mutex m_subnetMutex;  // the subnet steps, one at a time
-  std::map<std::uint32_t, bool> m_subnets;
-  std::mutex m_refindMutex;  // one discovery at a time
+  // One subnet step per subnet; steps of different subnets run side by side.
+  std::mutex m_subnetMutex;
+  std::map<std::uint32_t, std::shared_ptr<std::mutex>> m_subnets;
+  std::map<std::uint32_t, bool> m_subnetDone;
+  // One re-find discovery at a time; a worker that waited for it takes its rows.
+  std::mutex m_refindMutex;
+  std::vector<CameraEntry> m_refindRows;
+  std::chrono::steady_clock::time_point m_refindStarted{};
   std::atomic<bool> m_stop{false};
   std::atomic<int> m_signal{0};
 

@@ -20,6 +20,7 @@
 #include "core/platform/env.h"
 #include "core/platform/program_folder.h"
 #include "core/util/csv.h"
+#include "core/util/ipv4.h"
 #include "output.h"
 #include "progress.h"
 
@@ -129,6 +130,13 @@ void FindTargets(const BatchOptions& o, std::vector<Target>& targets) {
       }
     }
   }
+}
+
+std::vector<std::size_t> RunOrder(const std::vector<Target>& targets) {
+  std::vector<std::uint32_t> addresses;
+  for (const Target& t : targets)
+    addresses.push_back(t.row ? ParseIpv4OrZero(t.row->ip.view()) : 0);
+  return SubnetsInTurn(addresses);
 }
 
 std::string CameraName(const Target& t) {
@@ -283,7 +291,7 @@ void RunApply(const BatchOptions& o) {
     ++counts[r.outcome];
   };
   batch.Run(
-      targets.size(), [&](std::size_t i) { finish(i, ApplyToCamera(batch, o, i, targets[i])); },
+      RunOrder(targets), [&](std::size_t i) { finish(i, ApplyToCamera(batch, o, i, targets[i])); },
       [&](std::size_t i) {
         Outcome r;
         r.outcome = "not started";
@@ -407,7 +415,7 @@ void RunAudit(const BatchOptions& o) {
   }
   std::vector<AuditCamera> cams(targets.size());
   batch.Run(
-      targets.size(),
+      RunOrder(targets),
       [&](std::size_t i) {
         const Target& t = targets[i];
         AuditCamera& c = cams[i];
