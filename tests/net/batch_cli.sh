@@ -68,6 +68,7 @@ chmod 600 "$work/pw"
   for n in $(seq 12); do
     extra=
     [ "$n" = 7 ] && extra=', "HttpPort": 81'
+    [ "$n" = 1 ] && extra=', "WPAKey": "newsecret123"'
     printf '  {"mac": "00:11:22:33:55:%02d", "set": {"NTPEN": 1, "Timezone": 13, "NTPName": "ntp.lab"%s}}%s\n' \
       "$n" "$extra" "$([ "$n" = 12 ] && echo || echo ,)"
   done
@@ -94,6 +95,19 @@ grep -q '^00:11:22:33:55:07 (192.168.0.103): refused HttpPort: The HTTP port mus
   "$work/dry" || fail "refusal: $(cat "$work/dry")"
 grep -q 'Act=2' "$work/requests.jsonl" && fail "the dry run wrote: $(grep 'Act=2' "$work/requests.jsonl" | head -1)"
 [ "$(addresses_left)" = 0 ] || fail "dry run left an address"
+# The same as JSON, one object per camera; the new key only as changed.
+cli apply "$work/plan.json" --dry-run --json >"$work/dry.json" 2>/dev/null || true
+[ "$(grep -c '^{"camera":"entry [0-9]*",' "$work/dry.json")" = 12 ] || fail "dry run json: $(cat "$work/dry.json")"
+grep -q '{"field":"WPAKey","changed":true}' "$work/dry.json" || fail "dry run json: $(cat "$work/dry.json")"
+grep -q 'newsecret123\|labpassword' "$work/dry" "$work/dry.json" && fail "a key was printed"
+# A camera that is not there is named unreachable.
+printf '[{"mac": "00:11:22:33:55:99", "set": {"Timezone": 1}}]' >"$work/absent.json"
+chmod 600 "$work/absent.json"
+set +e
+out=$(cli apply "$work/absent.json" --password-file "$work/pw" 2>&1); rc=$?
+set -e
+[ "$rc" = 1 ] || fail "absent camera gave exit $rc: $out"
+grep -q '^00:11:22:33:55:99: unreachable: it did not answer discovery$' <<<"$out" || fail "absent: $out"
 
 # The apply, four at a time: 11 done, camera 7 refused with the page's message, exit 1.
 set +e
@@ -119,18 +133,21 @@ done
 
 # The audit: only the fields that differ, camera 7 apart in the two the plan set.
 cli audit --until-quiet 1000 --password-file "$work/pw" --json >"$work/audit.json"
+grep -q 'newsecret123\|labpassword' "$work/audit.json" && fail "audit printed a key"
 python3 - "$work/audit.json" <<'PY' || fail "audit: $(cat "$work/audit.json")"
 import json, sys
 a = json.load(open(sys.argv[1]))
 assert len(a["cameras"]) == 12 and all(c["ok"] for c in a["cameras"]), a["cameras"]
 d = a["differences"]
 assert d["IPAddr"]["majority"] is None, "no majority among distinct values"
+w = d["WPAKey"]
+assert w["majority"].startswith("(secret ") and w["values"]["10.0.0.21"] != w["majority"], w
 for f in ("Timezone", "NTPName"):
     assert d[f]["majority"] == {"Timezone": "13", "NTPName": "ntp.lab"}[f], d[f]
     odd = [ip for ip, v in d[f]["values"].items() if v != d[f]["majority"]]
     assert odd == ["192.168.0.103"], odd
 # Besides those, only what is each camera's own: its address and its subnet's gateway and DNS.
-assert set(d) - {"Timezone", "NTPName"} <= {"IPAddr", "Gateway", "DNS1", "WIPAddr", "WGateway",
+assert set(d) - {"Timezone", "NTPName", "WPAKey"} <= {"IPAddr", "Gateway", "DNS1", "WIPAddr", "WGateway",
                                            "WDNS1"}, sorted(d)
 PY
 set +e
