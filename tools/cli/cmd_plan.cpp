@@ -141,7 +141,8 @@ std::vector<std::size_t> RunOrder(const std::vector<Target>& targets) {
 
 std::string CameraName(const Target& t) {
   const std::string who = t.entry->mac.empty() ? t.entry->address : t.entry->mac;
-  return t.row ? who + " (" + std::string(t.row->ip.view()) + ")" : who;
+  if (!t.row || t.row->ip == t.entry->address) return who;
+  return who + " (" + std::string(t.row->ip.view()) + ")";
 }
 
 std::string ChangeText(const FieldChange& c) {
