@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "core/app/camera_export.h"
 #include "core/platform/codepage.h"
 
@@ -59,7 +61,9 @@ TEST(CameraExport, ExactBytesWithHeaderAndCameraTextsAsData) {
             "ip,mac,port,desc,sport,cam_id,adapter\r\n"
             "192.168.0.98,00:1A:2B:3C:4D:5E,80,'=cmd|' /C calc'!A0,8001,SN1,eth0\r\n"
             "192.168.0.98,00:1A:2B:3C:4D:5E,80,\"門口, \"\"front\"\"\",8001,SN1,eth0\r\n");
-  EXPECT_EQ(CameraListJson(rows)["cameras"][1]["desc"], "門口, \"front\"");
+  const std::string json = CameraListJson(rows);
+  EXPECT_EQ(nlohmann::json::parse(json)["cameras"][1]["desc"], "門口, \"front\"");
+  EXPECT_EQ(json.back(), '\n');
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,14 +53,9 @@ void RunDiscover(const DiscoverOptions& opt) {
   }
   ClearProgress();
 
-  if (opt.csv) {
-    const std::string text = CameraListCsv(rows);
+  if (opt.csv || opt.json) {
+    const std::string text = opt.csv ? CameraListCsv(rows) : CameraListJson(rows);
     std::fwrite(text.data(), 1, text.size(), stdout);
-  } else if (opt.json) {
-    // Camera texts are in the system code page; what still is not UTF-8 is replaced.
-    const std::string text =
-        CameraListJson(rows).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-    std::printf("%s\n", text.c_str());
   } else {
     // The search page's column order: IP, MAC, PORT, DESC / INTERFACE, SPORT, SERIAL NO.
     for (const CameraEntry& r : rows) {

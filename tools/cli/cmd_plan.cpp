@@ -16,6 +16,7 @@
 #include "core/app/camera_fields.h"
 #include "core/app/plan.h"
 #include "core/i18n/language_pack.h"
+#include "core/i18n/text_keys.h"
 #include "core/platform/codepage.h"
 #include "core/platform/env.h"
 #include "core/platform/program_folder.h"
@@ -57,11 +58,19 @@ std::string Dump(const Json& j) {
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-// The page's message as the English pack words it (the tool speaks English).
+// The page's message as the English pack words it (the tool speaks English), read with the
+// page's own buffer so that the text is the one the page shows.
 std::string RefusalText(const Refusal& r) {
   if (r.key.empty()) return r.text;
   static const i18n::LanguagePack pack(ProgramFolder() + "Language/ENG.ini");
-  const std::string text = pack.Utf8(r.section, r.key, i18n::kLongMessageChars);
+  std::size_t buffer = i18n::kMessageChars;
+  for (const i18n::TextKey& k : i18n::kTextKeys) {
+    if (k.section == r.section && k.key == r.key) {
+      buffer = k.buffer;
+      break;
+    }
+  }
+  const std::string text = pack.Utf8(r.section, r.key, buffer);
   return text.empty() ? r.section + "/" + r.key : text;
 }
 

@@ -1,5 +1,7 @@
 #include "core/app/camera_export.h"
 
+#include <nlohmann/json.hpp>
+
 #include "core/platform/codepage.h"
 #include "core/util/csv.h"
 
@@ -15,7 +17,7 @@ std::string CameraListCsv(std::span<const CameraEntry> rows) {
   return out;
 }
 
-nlohmann::ordered_json CameraListJson(std::span<const CameraEntry> rows) {
+std::string CameraListJson(std::span<const CameraEntry> rows) {
   nlohmann::ordered_json cameras = nlohmann::ordered_json::array();
   for (const CameraEntry& r : rows) {
     cameras.push_back({{"mac", LocalToUtf8(r.mac.view())},
@@ -26,7 +28,9 @@ nlohmann::ordered_json CameraListJson(std::span<const CameraEntry> rows) {
                        {"sport", LocalToUtf8(r.sport.view())},
                        {"adapter", LocalToUtf8(r.adapter.view())}});
   }
-  return nlohmann::ordered_json{{"cameras", cameras}};
+  return nlohmann::ordered_json{{"cameras", cameras}}.dump(
+             2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+         "\n";
 }
 
 }  // namespace orv

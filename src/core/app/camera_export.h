@@ -3,7 +3,6 @@
 // columns in its order plus the adapter each camera answered on. The command-line tool's
 // discover --csv/--json and the search page's export write these bytes.
 
-#include <nlohmann/json.hpp>
 #include <span>
 #include <string>
 
@@ -14,7 +13,8 @@ namespace orv {
 // The column names, also the JSON keys: ip, mac, port, desc, sport, cam_id, adapter.
 std::string CameraListCsv(std::span<const CameraEntry> rows);
 
-// {"cameras": [{"mac": ..., "ip": ..., ...}]}: texts converted from the system code page to UTF-8.
-nlohmann::ordered_json CameraListJson(std::span<const CameraEntry> rows);
+// {"cameras": [{"mac": ..., "ip": ..., ...}]}, indented by two, ending in a line feed: texts
+// converted from the system code page to UTF-8 (what still is not UTF-8 is replaced).
+std::string CameraListJson(std::span<const CameraEntry> rows);
 
 }  // namespace orv
