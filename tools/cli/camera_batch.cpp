@@ -6,7 +6,6 @@
 
 #include "camera_reach.h"
 #include "core/app/camera_pick.h"
-#include "core/app/failure_sentence.h"
 #include "core/app/login_step.h"
 #include "core/app/plan.h"
 #include "core/app/refind.h"
@@ -31,6 +30,18 @@ std::vector<CameraEntry> DiscoverBatch(std::chrono::milliseconds quiet,
                                        std::chrono::milliseconds limit) {
   CPLipf engine(DiscoveryEnvironment::System());
   return DiscoverUntilQuiet(engine, quiet, limit);
+}
+
+std::string StepFailure(const SessionRecord& s, FailedStep step, int code, bool passwordGiven) {
+  FailureFacts facts;
+  facts.step = step;
+  facts.result = code;
+  facts.legacyFamily = s.legacyCamera == 1;
+  facts.origin = FamilyOrigin::Discovery;
+  facts.passwordGiven = passwordGiven;
+  const std::string camera = s.cameraAddrText.str() + ":" + s.cameraPortText.str();
+  facts.camera = camera;
+  return FailureSentence(facts);
 }
 
 std::vector<std::size_t> SubnetsInTurn(const std::vector<std::uint32_t>& addresses) {
@@ -200,32 +211,22 @@ CameraRead CameraBatch::OpenAndRead(std::size_t i, const CameraEntry& row, const
   SetStep(i, camera, "reaching its subnet");
   ReachSubnet(s);
   const auto fail = [&](FailedStep step, const char* name, int code) {
-    FailureFacts facts;
-    facts.step = step;
-    facts.result = code;
-    facts.legacyFamily = s.legacyCamera == 1;
-    facts.origin = FamilyOrigin::Discovery;
-    facts.passwordGiven = !password.empty();
-    const std::string where = s.cameraAddrText.str() + ":" + s.cameraPortText.str();
-    facts.camera = where;
     result.step = name;
-    result.message = FailureSentence(facts);
+    result.message = StepFailure(s, step, code, !password.empty());
     result.unreachable = code == ErrConnect || code == ErrNoResponse;
     return result;
   };
-  if (m_stop) {
-    result.step = "login";
-    result.message = "stopped by Ctrl-C before the login";
+  const auto stopped = [&](const char* name) {
+    result.step = name;
+    result.stopped = true;
+    result.message = "Ctrl-C came first; nothing was written";
     return result;
-  }
+  };
+  if (m_stop) return stopped("login");
   SetStep(i, camera, "logging in");
   const LoginOutcome login = RunLoginStep(s, [&] { return Credentials{user, password}; });
   if (!login.ok) return fail(FailedStep::Login, "login", login.result);
-  if (m_stop) {
-    result.step = "read";
-    result.message = "stopped by Ctrl-C before the read";
-    return result;
-  }
+  if (m_stop) return stopped("read");
   SetStep(i, camera, "reading");
   job.mode = kModeRead;
   job.onStep = nullptr;

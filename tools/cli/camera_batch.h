@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/app/failure_sentence.h"
 #include "core/app/worker_job.h"
 #include "core/discovery/camera_entry.h"
 #include "core/hostnet/temporary_address_owner.h"
@@ -42,10 +43,14 @@ std::vector<std::size_t> SubnetsInTurn(const std::vector<std::uint32_t>& address
 bool ReadPasswordFile(const std::string& path, bool allowOthers, std::string& password,
                       std::string& error);
 
+// A failed camera step in one sentence, as the single-camera commands say it.
+std::string StepFailure(const SessionRecord& s, FailedStep step, int code, bool passwordGiven);
+
 // How far one camera got, for its report line.
 struct CameraRead {
   bool ok = false;
   bool unreachable = false;  // no answer at all
+  bool stopped = false;      // Ctrl-C came before the next step
   std::string step;          // "login" or "read" when it failed
   std::string message;       // the failure in words
 };

@@ -176,7 +176,8 @@ Json ChangesJson(const std::vector<FieldChange>& changes) {
 
 // One camera's end, as a line and as the JSON object.
 struct Outcome {
-  std::string outcome;  // done, unchanged, would change, refused, unreachable, failed, not started
+  // done, unchanged, would change, refused, unreachable, failed, stopped, not started
+  std::string outcome;
   std::string step;
   std::string field;
   std::string message;
@@ -228,7 +229,7 @@ Outcome ApplyToCamera(CameraBatch& batch, const BatchOptions& o, std::size_t i, 
   WorkerJob job;
   const CameraRead read = batch.OpenAndRead(i, *t.row, o.user, t.password, job);
   if (!read.ok) {
-    r.outcome = read.unreachable ? "unreachable" : "failed";
+    r.outcome = read.stopped ? "stopped" : read.unreachable ? "unreachable" : "failed";
     if (!read.unreachable) r.step = read.step;
     r.message = read.message;
     return r;
@@ -252,9 +253,9 @@ Outcome ApplyToCamera(CameraBatch& batch, const BatchOptions& o, std::size_t i, 
     return r;
   }
   if (batch.Stopped()) {
-    r.outcome = "failed";
+    r.outcome = "stopped";
     r.step = "save";
-    r.message = "stopped by Ctrl-C before the save; nothing was written";
+    r.message = "Ctrl-C came first; nothing was written";
     return r;
   }
   batch.SetStep(i, camera, "saving");
@@ -264,7 +265,7 @@ Outcome ApplyToCamera(CameraBatch& batch, const BatchOptions& o, std::size_t i, 
   if (job.ok != 1) {
     r.outcome = "failed";
     r.step = "save";
-    r.message = "the camera refused the save (result " + std::to_string(job.error) + ")";
+    r.message = StepFailure(job.session, FailedStep::Save, job.error, !t.password.empty());
     return r;
   }
   batch.SetStep(i, camera, "finding it again");
