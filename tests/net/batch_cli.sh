@@ -95,6 +95,12 @@ grep -q '^00:11:22:33:55:07 (192.168.0.103): refused HttpPort: The HTTP port mus
   "$work/dry" || fail "refusal: $(cat "$work/dry")"
 grep -q 'Act=2' "$work/requests.jsonl" && fail "the dry run wrote: $(grep 'Act=2' "$work/requests.jsonl" | head -1)"
 [ "$(addresses_left)" = 0 ] || fail "dry run left an address"
+grep -q $'\r' "$work/dry" && fail "progress written to a pipe"
+# On a terminal one line shows the cameras done and the step of each running camera.
+script -qec "$here/scripts/lab exec $P pc env ORVANTIS_SUBNET_WAIT_MS=200 $bin/orvantis-cli apply $work/plan.json --dry-run" \
+  /dev/null </dev/null >"$work/dry-tty" || true
+grep -q '/12 done, [0-9]* s | [0-9.]* \(logging in\|reading\|reaching its subnet\|checking\)' "$work/dry-tty" ||
+  fail "no progress on a terminal: $(tr '\r' '\n' <"$work/dry-tty" | head -5)"
 # The same as JSON, one object per camera; the new key only as changed.
 cli apply "$work/plan.json" --dry-run --json >"$work/dry.json" 2>/dev/null || true
 [ "$(grep -c '^{"camera":"entry [0-9]*",' "$work/dry.json")" = 12 ] || fail "dry run json: $(cat "$work/dry.json")"
