@@ -48,7 +48,9 @@ void AddHelpTexts(CLI::App& app) {
               "    {\"address\": \"192.168.0.98\", \"set\": {\"TitleBar\": \"Gate\"}}]}\n"
               "Examples:\n"
               "  orvantis-cli apply plan.json --dry-run\n"
-              "  orvantis-cli apply plan.json --jobs 8 --json > report.jsonl\n");
+              "  The same password for every camera, when the plan names no file:\n"
+              "    orvantis-cli apply plan.json --jobs 8 --password-file ~/.orvantis-camera "
+              "--json > report.jsonl\n");
   SetExamples(app, "audit",
               "Examples:\n"
               "  orvantis-cli audit --password-file ~/.orvantis-camera\n"
