@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 #include "camera_reach.h"
 #include "core/app/camera_pick.h"

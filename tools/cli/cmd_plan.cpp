@@ -22,6 +22,7 @@
 #include "core/platform/program_folder.h"
 #include "core/util/csv.h"
 #include "core/util/ipv4.h"
+#include "core/util/text_boundary.h"
 #include "output.h"
 #include "progress.h"
 
@@ -336,7 +337,6 @@ struct AuditCamera {
   std::string message;
   std::vector<std::pair<std::string, std::string>> fields;
   std::vector<FieldChange> planDiffers;  // with --plan
-  bool inPlan = true;
 };
 
 // Secrets are compared by hash and shown as "(secret A)", "(secret B)", ... per distinct value.
@@ -369,9 +369,13 @@ void PrintAuditTable(const std::vector<AuditCamera>& cams, const std::vector<std
   const std::size_t perBlock = std::max<std::size_t>(
       1, (static_cast<std::size_t>(TerminalWidth()) - nameWidth - 2) / (kColumn + 2));
   const auto cell = [&](std::string text) {
-    text = PlainText(text);
-    if (text.size() > kColumn) text = text.substr(0, kColumn - 1) + "~";
-    return text + std::string(kColumn + 2 - text.size(), ' ');
+    // Values are UTF-8: cut on a character boundary (columns count bytes, which is close enough).
+    if (text.size() > kColumn) {
+      text.resize(BoundedPrefixLength(text, kColumn - 1, CharSetKind::Utf8, kCodePageUtf8));
+      text += "~";
+    }
+    text = PlainText(text);  // escapes may make it longer: at least one space follows
+    return text + std::string(text.size() < kColumn + 1 ? kColumn + 2 - text.size() : 1, ' ');
   };
   for (std::size_t b = 0; b < readable.size(); b += perBlock) {
     if (b > 0) std::cout << '\n';
