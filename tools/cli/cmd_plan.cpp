@@ -273,9 +273,10 @@ Outcome ApplyToCamera(CameraBatch& batch, const BatchOptions& o, std::size_t i, 
   const auto found = batch.Refind(
       job.session, std::string(NormaliseMac(t.row->mac.view()).value_or("")), RefindWait());
   if (!found) {
-    r.outcome = "failed";
+    r.outcome = batch.Stopped() ? "stopped" : "failed";
     r.step = "re-find";
-    r.message = "saved, but it did not answer discovery afterwards";
+    r.message = batch.Stopped() ? "saved; Ctrl-C came before it answered again"
+                                : "saved, but it did not answer discovery afterwards";
     return r;
   }
   r.outcome = "done";
