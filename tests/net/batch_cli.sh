@@ -104,7 +104,18 @@ grep -q '/12 done, [0-9]* s | [0-9.]* \(logging in\|reading\|reaching its subnet
 # The same as JSON, one object per camera; the new key only as changed.
 cli apply "$work/plan.json" --dry-run --json >"$work/dry.json" 2>/dev/null || true
 [ "$(grep -c '^{"camera":"entry [0-9]*",' "$work/dry.json")" = 12 ] || fail "dry run json: $(cat "$work/dry.json")"
-grep -q '{"field":"WPAKey","changed":true}' "$work/dry.json" || fail "dry run json: $(cat "$work/dry.json")"
+# Only the plan's fields change: the wireless page's rule keeps every other wireless setting.
+python3 - "$work/dry.json" <<'PY' || fail "dry run json: $(cat "$work/dry.json")"
+import json, sys
+for line in open(sys.argv[1]):
+    o = json.loads(line)
+    fields = [c["field"] for c in o.get("changes", [])]
+    if o["camera"] == "entry 1":
+        assert o["changes"][0] == {"field": "WPAKey", "changed": True}, o
+        assert fields == ["WPAKey", "NTPName", "Timezone"], o
+    elif o["camera"] != "entry 7":
+        assert o["outcome"] == "would change" and fields == ["NTPName", "Timezone"], o
+PY
 grep -q 'newsecret123\|labpassword' "$work/dry" "$work/dry.json" && fail "a key was printed"
 # A camera that is not there is named unreachable.
 printf '[{"mac": "00:11:22:33:55:99", "set": {"Timezone": 1}}]' >"$work/absent.json"
