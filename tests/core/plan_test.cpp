@@ -186,6 +186,16 @@ TEST(PlanChanges, RefusesWhatThePagesRefuseWithTheirMessageAndChangesNothing) {
   }
 }
 
+TEST(PlanChanges, RefusesATextTheCodePageWouldChange) {
+  SetSystemCodePage(kCodePageWestern);
+  SessionRecord s = ReadCamera();
+  const ChangeSet c = ApplyPlanEntry(s, Entry({{"TitleBar", "門口"}}));
+  SetSystemCodePage(kCodePageUtf8);
+  ASSERT_TRUE(c.refusal);
+  EXPECT_EQ(c.refusal->field, "TitleBar");
+  EXPECT_EQ(s.sys.TitleBar.view(), "door");
+}
+
 TEST(PlanChanges, ComparesSecretsWithoutShowingThem) {
   SetSystemCodePage(kCodePageUtf8);
   SessionRecord a = ReadCamera();

@@ -526,6 +526,11 @@ namespace {
 std::optional<Refusal> AssignAll(SessionRecord& s, const PlanEntry& entry) {
   for (const auto& [name, value] : entry.sets) {
     const CameraField* field = FindCameraField(name);
+    // As the pages do: a text is never stored changed by the code page's conversion.
+    if (field != nullptr && field->kind == FieldKind::Text &&
+        LocalToUtf8(Utf8ToLocal(value)) != value) {
+      return Refusal{name, {}, {}, "has characters the camera's code page cannot hold"};
+    }
     std::string why;
     if (field == nullptr || !ApplyFieldAssignment(s, Assignment(*field, value), &why)) {
       return Refusal{name, {}, {}, why.empty() ? "unknown field" : why};
