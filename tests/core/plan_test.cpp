@@ -54,6 +54,9 @@ TEST(PlanParse, TakesBothJsonShapesAndFlatCsv) {
 TEST(PlanParse, NamesTheEntryOrLineOfEveryFault) {
   EXPECT_EQ(ParseError("[{\"mac\": \"00:1A:2B:3C:4D:5E\",\n \"set\": {\"Desp\": \"x\"}\n,]"),
             "line 3: not valid JSON");
+  EXPECT_EQ(ParseError(R"([{"mac":"00:1A:2B:3C:4D:5E","set":{"Timezone":1e99999}}])"),
+            "the plan: not valid JSON (a value out of range)")
+      << "found by fuzzing: the parser's other exceptions";
   EXPECT_EQ(ParseError(R"([{"mac":"00:1A:2B:3C:4D:5E","set":{"Desp":"a"}},
                            {"mac":"00:1A:2B:3C:4D:5E","set":{"Desp":"b"}}])"),
             "entry 2: MAC 00:1A:2B:3C:4D:5E is already in the plan");

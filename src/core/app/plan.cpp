@@ -162,6 +162,10 @@ bool ParseJsonPlan(std::string_view text, Plan& plan, std::string& error) {
     error =
         "line " + std::to_string(LineOf(text, e.byte == 0 ? 0 : e.byte - 1)) + ": not valid JSON";
     return false;
+  } catch (const Json::exception&) {
+    // A number too large for any field, for one.
+    error = "the plan: not valid JSON (a value out of range)";
+    return false;
   }
   const Json* cameras = &doc;
   if (doc.is_object()) {
