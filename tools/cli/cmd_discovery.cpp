@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "commands.h"
+#include "core/app/camera_export.h"
 #include "core/discovery/camera_lookup.h"
 #include "core/discovery/plipf.h"
 #include "output.h"
@@ -22,12 +22,13 @@ struct DiscoverOptions {
   int untilQuietMs = -1;  // off
   bool drain = false;
   bool json = false;
+  bool csv = false;
 };
 
 void RunDiscover(const DiscoverOptions& opt) {
   CPLipf engine(DiscoveryEnvironment::System());
   engine.SetDrain(opt.drain);
-  EnableProgress(!opt.json);
+  EnableProgress(!opt.json && !opt.csv);
 
   // Keep a copy: the engine's rows are only valid until its next Collect.
   std::vector<CameraEntry> rows;
@@ -52,22 +53,9 @@ void RunDiscover(const DiscoverOptions& opt) {
   }
   ClearProgress();
 
-  if (opt.json) {
-    nlohmann::ordered_json cameras = nlohmann::ordered_json::array();
-    for (const CameraEntry& r : rows) {
-      cameras.push_back({{"mac", r.mac.str()},
-                         {"ip", r.ip.str()},
-                         {"port", r.port.str()},
-                         {"desc", r.desc.str()},
-                         {"cam_id", r.cam_id.str()},
-                         {"sport", r.sport.str()},
-                         {"adapter", r.adapter.str()}});
-    }
-    // Camera texts are in the system code page; what still is not UTF-8 is replaced.
-    ConvertTextsToUtf8(cameras);
-    const std::string text = nlohmann::ordered_json{{"cameras", cameras}}.dump(
-        2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-    std::printf("%s\n", text.c_str());
+  if (opt.csv || opt.json) {
+    const std::string text = opt.csv ? CameraListCsv(rows) : CameraListJson(rows);
+    std::fwrite(text.data(), 1, text.size(), stdout);
   } else {
     // The search page's column order: IP, MAC, PORT, DESC / INTERFACE, SPORT, SERIAL NO.
     for (const CameraEntry& r : rows) {
@@ -93,7 +81,11 @@ void RegisterDiscoveryCommands(CLI::App& app) {
   cmd->add_option("--until-quiet", opt->untilQuietMs, "End when no new camera answered for MS ms")
       ->check(CLI::Range(0, 3600000));
   cmd->add_flag("--drain", opt->drain, "Read every waiting reply at each poll (large networks)");
-  cmd->add_flag("--json", opt->json, "Machine-readable output");
+  auto* json = cmd->add_flag("--json", opt->json, "Machine-readable output");
+  cmd->add_flag("--csv", opt->csv,
+                "CSV (UTF-8, header row): the list's columns and the adapter each camera "
+                "answered on")
+      ->excludes(json);
   cmd->callback([opt] { RunDiscover(*opt); });
 }
 

@@ -12,6 +12,8 @@ void RegisterDiscoveryCommands(CLI::App& app);  // discover
 void RegisterHostnetCommands(CLI::App& app);    // netinfo, ensure-subnet, free-addresses, arp-test
 void RegisterCameraCommands(CLI::App& app);     // read, save, scan, wps, link-server
 void RegisterProbeCommand(CLI::App& app);       // probe
+void RegisterApplyCommand(CLI::App& app);       // apply
+void RegisterAuditCommand(CLI::App& app);       // audit
 
 // The overview's closing lines and each command's examples; after the commands are registered.
 void AddHelpTexts(CLI::App& app);

@@ -37,7 +37,25 @@ void AddHelpTexts(CLI::App& app) {
   SetExamples(app, "discover",
               "Examples:\n"
               "  orvantis-cli discover\n"
-              "  orvantis-cli discover --seconds 20 --drain --json > cameras.json\n");
+              "  orvantis-cli discover --seconds 20 --drain --json > cameras.json\n"
+              "  orvantis-cli discover --until-quiet 2000 --csv > cameras.csv\n");
+  SetExamples(app, "apply",
+              "A plan (JSON; CSV with a mac or address column for the flat case), readable only "
+              "by you:\n"
+              "  {\"password_file\": \"camera-password\", \"cameras\": [\n"
+              "    {\"mac\": \"00:1A:2B:3C:4D:5E\", \"set\": {\"Timezone\": 13, "
+              "\"NTPName\": \"ntp.example.org\"}},\n"
+              "    {\"address\": \"192.168.0.98\", \"set\": {\"TitleBar\": \"Gate\"}}]}\n"
+              "Examples:\n"
+              "  orvantis-cli apply plan.json --dry-run\n"
+              "  The same password for every camera, when the plan names no file:\n"
+              "    orvantis-cli apply plan.json --jobs 8 --password-file ~/.orvantis-camera "
+              "--json > report.jsonl\n");
+  SetExamples(app, "audit",
+              "Examples:\n"
+              "  orvantis-cli audit --password-file ~/.orvantis-camera\n"
+              "  orvantis-cli audit --plan plan.json\n"
+              "  orvantis-cli audit --password-file ~/.orvantis-camera --csv > differences.csv\n");
   SetExamples(app, "netinfo",
               "Examples:\n"
               "  orvantis-cli netinfo\n"
@@ -78,7 +96,8 @@ void AddHelpTexts(CLI::App& app) {
       "  1      the camera, the link server or the network said no, or the operation failed\n"
       "  2      unusable arguments\n"
       "  126    the program could not be started (a launcher whose program is missing)\n"
-      "  128+N  ended by signal N, after removing any temporary address\n"
+      "  128+N  ended by signal N (apply and audit: Ctrl-C, after their report), after removing\n"
+      "         any temporary address\n"
       "\n"
       "Run 'orvantis-cli COMMAND --help' for a command's options and examples.");
 }

@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
   orv::cli::RegisterHostnetCommands(app);
   orv::cli::RegisterCameraCommands(app);
   orv::cli::RegisterProbeCommand(app);
+  orv::cli::RegisterApplyCommand(app);
+  orv::cli::RegisterAuditCommand(app);
   orv::cli::AddHelpTexts(app);
   try {
     app.parse(argc, argv);
