@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -168,6 +170,68 @@ TEST_F(SearchPage, TheArrowKeysSelectAndTheSelectionOutlivesUpdates) {
   EXPECT_EQ(list->selectedItems().front()->text(1), picked);
   page.nextButton()->click();
   EXPECT_TRUE(fakes.prompter.shown.empty()) << fakes.prompter.LastText().toStdString();
+}
+
+// Export: the listed cameras, byte for byte, as CSV or JSON by the save dialog's choice; nothing
+// to export and a file that cannot be written are said, and a closed dialog writes nothing.
+TEST_F(SearchPage, ExportWritesTheListedCamerasAsTheDialogChose) {
+  page.exportButton()->click();
+  ASSERT_EQ(fakes.prompter.shown.size(), 1u);
+  EXPECT_TRUE(fakes.prompter.LastText().startsWith("No camera has been found"));
+  EXPECT_EQ(fakes.dialogs.exportDialogs, 0);
+
+  StartAndPoll();
+  Reply(NumberedCamera(1));
+  Reply(NumberedCamera(300));
+  page.OnTimer();
+  QTemporaryDir dir;
+  const auto read = [](const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("(none)");
+  };
+  fakes.dialogs.exportAnswer = ExportTarget{dir.filePath("cameras.csv"), false};
+  page.exportButton()->click();
+  EXPECT_EQ(read(dir.filePath("cameras.csv")),
+            "ip,mac,port,desc,sport,cam_id,adapter\r\n"
+            "10.0.0.2,00:50:C2:00:00:01,80,Vexor-41HA/ethernet,5000,SN1,\r\n"
+            "10.0.1.51,00:50:C2:00:01:2C,80,Vexor-41HA/ethernet,5000,SN300,\r\n");
+  fakes.dialogs.exportAnswer = ExportTarget{dir.filePath("cameras.json"), true};
+  page.exportButton()->click();
+  EXPECT_EQ(read(dir.filePath("cameras.json")),
+            R"({
+  "cameras": [
+    {
+      "mac": "00:50:C2:00:00:01",
+      "ip": "10.0.0.2",
+      "port": "80",
+      "desc": "Vexor-41HA/ethernet",
+      "cam_id": "SN1",
+      "sport": "5000",
+      "adapter": ""
+    },
+    {
+      "mac": "00:50:C2:00:01:2C",
+      "ip": "10.0.1.51",
+      "port": "80",
+      "desc": "Vexor-41HA/ethernet",
+      "cam_id": "SN300",
+      "sport": "5000",
+      "adapter": ""
+    }
+  ]
+}
+)");
+  EXPECT_EQ(fakes.prompter.shown.size(), 1u);
+
+  fakes.dialogs.exportAnswer = ExportTarget{dir.filePath("no/such/folder/cameras.csv"), false};
+  page.exportButton()->click();
+  ASSERT_EQ(fakes.prompter.shown.size(), 2u);
+  EXPECT_EQ(fakes.prompter.shown[1].request.icon, MessageIcon::Warning);
+  EXPECT_TRUE(fakes.prompter.LastText().startsWith("The camera list could not be saved"));
+  fakes.dialogs.exportAnswer.reset();
+  page.exportButton()->click();
+  EXPECT_EQ(fakes.dialogs.exportDialogs, 4);
+  EXPECT_EQ(fakes.prompter.shown.size(), 2u);
 }
 
 TEST_F(SearchPage, NextStoresTheRowsOwnBytesAndPostsByPath) {

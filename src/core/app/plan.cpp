@@ -370,6 +370,9 @@ std::optional<Refusal> CheckPppoePage(SessionRecord& s, const PlanEntry& e) {
     case PppoeProblem::None:
     case PppoeProblem::NoLinkChosen:
       return std::nullopt;
+    case PppoeProblem::LoginMissing:
+      // The camera never reports its stored login: saved without one it would lose it.
+      return PageMessage(user.empty() ? "PAccount" : "PPwd", "LANISPPage", 4);
     case PppoeProblem::PasswordMismatch:
       return PageMessage("PVP", "LANISPPage", 1);
     case PppoeProblem::UserRefused:

@@ -90,6 +90,8 @@ inline constexpr TextKey kTextKeys[] = {
     {"SearchPage", "ListDesc", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "ListSPort", kTextLabel, "CSubSearchNet"},
     {"SearchPage", "ListSerial", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "BtnExport", kTextLabel, "CSubSearchNet"},
+    {"SearchPage", "Message4", kTextMessage, "CSubSearchNet"},
 
     // Link-choice page.
     {"Common", "BtnBack", kTextLabel, "CSubChoose"},

@@ -62,12 +62,24 @@ struct RootLogin {
 // was closed any other way.
 using LanguageAnswer = std::optional<QString>;
 
+// Where the user saves the camera list, and in which form (the save dialog's file type).
+struct ExportTarget {
+  QString path;
+  bool json = false;  // else CSV
+};
+
 class DialogRunner {
  public:
   virtual ~DialogRunner() = default;
   virtual RootLogin RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) = 0;
   virtual LanguageAnswer RunLanguage(QWidget* parent) = 0;
   virtual void RunAbout(QWidget* parent, const i18n::LanguagePack& pack) = 0;
+  // The save dialog of the camera list's export; nothing when it was closed without a name.
+  virtual std::optional<ExportTarget> RunExportSave(QWidget* parent, const QString& caption) {
+    (void)parent;
+    (void)caption;
+    return std::nullopt;
+  }
 };
 
 class BrowserOpener {

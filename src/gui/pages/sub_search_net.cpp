@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QSocketNotifier>
 #include <QTreeWidget>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/app/camera_export.h"
 #include "core/app/camera_pick.h"
 #include "core/app/navigation.h"
 #include "core/camera_http/model_catalogue.h"
@@ -57,6 +59,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
       m_list(new QTreeWidget(this)),
       m_note(new QLabel(this)),
       m_search(new CXButtonXP(QStringLiteral("Start  Search"), this)),
+      m_export(new CXButtonXP(QStringLiteral("Export..."), this)),
       m_back(new CXButtonXP(QStringLiteral("Exit"), this)),
       m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
   PaintWhite();
@@ -83,7 +86,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
   SetCaption(m_search, m_startText);
-  for (QPushButton* b : {m_search, m_back, m_next}) {
+  for (QPushButton* b : {m_search, m_export, m_back, m_next}) {
     b->setAccessibleName(b->text());
     b->setAutoDefault(false);
   }
@@ -91,6 +94,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   auto* top = new QHBoxLayout;
   top->addWidget(m_listTitle, 1);
   top->addWidget(m_search);
+  top->addWidget(m_export);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(m_back);
@@ -102,7 +106,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   page->addWidget(m_note);
   page->addLayout(buttons);
 
-  setTabOrder(m_search, m_list);
+  setTabOrder(m_search, m_export);
+  setTabOrder(m_export, m_list);
   setTabOrder(m_list, m_back);
   setTabOrder(m_back, m_next);
 
@@ -111,6 +116,7 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_flush.setSingleShot(true);
   connect(&m_flush, &QTimer::timeout, this, &CSubSearchNet::FlushReplies);
   connect(m_search, &QPushButton::clicked, this, &CSubSearchNet::OnSearchButton);
+  connect(m_export, &QPushButton::clicked, this, &CSubSearchNet::OnExport);
   connect(m_next, &QPushButton::clicked, this, &CSubSearchNet::OnNext);
   connect(m_back, &QPushButton::clicked, this, &CSubSearchNet::OnBack);
   connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { OnOpenCamera(); });
@@ -169,6 +175,8 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   m_emptyMessage = text("SearchPage", "Message1");
   m_noSelectionMessage = text("SearchPage", "Message2");
   m_badRowMessage = text("SearchPage", "Message3", i18n::kMessageChars);
+  m_exportFailedMessage = text("SearchPage", "Message4", i18n::kMessageChars);
+  SetCaption(m_export, text("SearchPage", "BtnExport"));
   SetTitle(PackTextOr(pack, "SearchPage", "TitleSearch", kTemplateTitle));
   // A header wider in this language than the template's column widens its column.
   for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
@@ -383,6 +391,24 @@ std::optional<CameraEntry> CSubSearchNet::SelectedCamera() const {
   const int row = m_list->indexOfTopLevelItem(picked.front());
   if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size()) return std::nullopt;
   return m_rows[static_cast<std::size_t>(row)];
+}
+
+void CSubSearchNet::OnExport() {
+  if (m_rows.empty()) {
+    Message(MessageIcon::Stop, ProductCaption(), m_emptyMessage);
+    return;
+  }
+  const std::optional<ExportTarget> target =
+      services().dialogs->RunExportSave(this, m_export->text());
+  if (!target) return;
+  const std::string bytes = target->json ? CameraListJson(m_rows) : CameraListCsv(m_rows);
+  // Written whole or not at all: a failed write leaves an earlier file as it was.
+  QSaveFile file(target->path);
+  const bool saved = file.open(QIODevice::WriteOnly) &&
+                     file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                         static_cast<qint64>(bytes.size()) &&
+                     file.commit();
+  if (!saved) Message(MessageIcon::Warning, ProductCaption(), m_exportFailedMessage);
 }
 
 void CSubSearchNet::OnNext() {

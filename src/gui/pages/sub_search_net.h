@@ -65,6 +65,7 @@ class CSubSearchNet : public CSubPage {
   int tickCount() const { return m_ticks; }
   QTreeWidget* cameraList() const { return m_list; }
   QPushButton* searchButton() const { return m_search; }
+  QPushButton* exportButton() const { return m_export; }
   QPushButton* nextButton() const { return m_next; }
   QPushButton* backButton() const { return m_back; }
 
@@ -73,6 +74,8 @@ class CSubSearchNet : public CSubPage {
 
  private:
   void OnSearchButton();
+  // Saves the listed cameras as CSV or JSON where the user chooses.
+  void OnExport();
   void OnNext();
   void OnBack();
   void OnOpenCamera();
@@ -119,11 +122,13 @@ class CSubSearchNet : public CSubPage {
   QString m_emptyMessage;
   QString m_noSelectionMessage;
   QString m_badRowMessage;
+  QString m_exportFailedMessage;
 
   QLabel* m_listTitle;
   QTreeWidget* m_list;
   QLabel* m_note;
   QPushButton* m_search;
+  QPushButton* m_export;
   QPushButton* m_back;
   QPushButton* m_next;
 };

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -95,6 +97,20 @@ LanguageAnswer QtDialogRunner::RunLanguage(QWidget* parent) {
 void QtDialogRunner::RunAbout(QWidget* parent, const i18n::LanguagePack& pack) {
   CAboutDlg dialog(pack, parent);
   dialog.exec();
+}
+
+std::optional<ExportTarget> QtDialogRunner::RunExportSave(QWidget* parent, const QString& caption) {
+  const QString csv = QStringLiteral("CSV (*.csv)");
+  const QString json = QStringLiteral("JSON (*.json)");
+  QString chosen = csv;
+  QString path = QFileDialog::getSaveFileName(parent, caption, QStringLiteral("cameras.csv"),
+                                              csv + QStringLiteral(";;") + json, &chosen);
+  if (path.isEmpty()) return std::nullopt;
+  const bool asJson = chosen == json;
+  const QString ending = asJson ? QStringLiteral(".json") : QStringLiteral(".csv");
+  if (!path.endsWith(ending, Qt::CaseInsensitive) && QFileInfo(path).suffix().isEmpty())
+    path += ending;
+  return ExportTarget{path, asJson};
 }
 
 bool DesktopBrowser::Open(const QUrl& url) {

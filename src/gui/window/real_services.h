@@ -31,6 +31,7 @@ class QtDialogRunner final : public DialogRunner {
   // Runs the language dialog that parent owns (the main window's), else a passing one.
   LanguageAnswer RunLanguage(QWidget* parent) override;
   void RunAbout(QWidget* parent, const i18n::LanguagePack& pack) override;
+  std::optional<ExportTarget> RunExportSave(QWidget* parent, const QString& caption) override;
 
   // Used when the parent owns no language dialog.
   std::string programFolder;

@@ -41,6 +41,10 @@ class ScriptedDialogRunner final : public DialogRunner {
   RootLogin RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) override;
   LanguageAnswer RunLanguage(QWidget* parent) override;
   void RunAbout(QWidget* parent, const i18n::LanguagePack& pack) override;
+  std::optional<ExportTarget> RunExportSave(QWidget*, const QString&) override {
+    ++exportDialogs;
+    return exportAnswer;
+  }
 
   // Queued answers; an empty queue answers root with an empty password, and a closed language
   // dialog (nothing).
@@ -49,8 +53,10 @@ class ScriptedDialogRunner final : public DialogRunner {
   int rootLogins = 0;
   int languageDialogs = 0;
   int aboutDialogs = 0;
-  std::function<void()> onRootLogin;  // runs inside RunRootLogin (the dialog is "open")
-  std::function<void()> onLanguage;   // runs inside RunLanguage
+  int exportDialogs = 0;
+  std::optional<ExportTarget> exportAnswer;  // the export's save dialog: a file, or closed
+  std::function<void()> onRootLogin;         // runs inside RunRootLogin (the dialog is "open")
+  std::function<void()> onLanguage;          // runs inside RunLanguage
 };
 
 class FakeBrowser final : public BrowserOpener {
