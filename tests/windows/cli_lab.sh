@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# orvantis-cli.exe under wine64 inside a namespace lab: discovery lists the emulated cameras of
-# both adapters, with the adapter each reply came in on, and a read logs in and reads one.
+# orvantis-cli.exe under wine64 inside a namespace lab: the adapter facts, discovery of the
+# emulated camera, a read that logs in and reads it, and a refused address add said in words.
 #   tests/windows/cli_lab.sh LINUX_BIN WINDOWS_BIN    (the emulator comes from the Linux build)
 set -euo pipefail
 bin=${1:?Linux bin folder}
@@ -45,6 +45,16 @@ cli() {
   "$lab" exec "$P" pc env WINEPREFIX="$work/wine" WINEDEBUG=-all "$wine" "$winbin/orvantis-cli.exe" "$@"
 }
 cli --version >/dev/null 2>&1 || fail "wine could not start orvantis-cli.exe"
+
+cli netinfo --json >"$work/netinfo.json" 2>"$work/netinfo.err" ||
+  fail "netinfo failed: $(cat "$work/netinfo.err")"
+grep -Eq '"pcAddrText":"10\.[01]\.0\.5"' "$work/netinfo.json" || fail "netinfo: $(cat "$work/netinfo.json")"
+
+# Adding an address is not there yet on Windows: a failure with the reason, never a success.
+if cli ensure-subnet 192.168.0.98 >"$work/ensure.out" 2>&1; then
+  fail "ensure-subnet succeeded: $(cat "$work/ensure.out")"
+fi
+grep -q 'not available on Windows yet' "$work/ensure.out" || fail "ensure-subnet: $(cat "$work/ensure.out")"
 
 cli discover --seconds 2 --drain --json >"$work/discover.json" 2>"$work/discover.err" ||
   fail "discover failed: $(cat "$work/discover.err")"
