@@ -61,6 +61,8 @@ cli discover --seconds 2 --drain --json >"$work/discover.json" 2>"$work/discover
 json=$(tr -d ' \n\r' <"$work/discover.json")
 grep -q '"mac":"00:11:22:33:44:01","ip":"10.0.0.20"' <<<"$json" || fail "camera not listed: $json"
 grep -q '"cam_id":"SNA"' <<<"$json" || fail "camera id missing: $json"
+# The arrival adapter (WSARecvMsg with IP_PKTINFO) named by GetAdaptersAddresses.
+grep -q '"cam_id":"SNA".*"adapter":"eth0"' <<<"$json" || fail "arrival adapter missing: $json"
 
 cli read 10.0.0.20 --desc "Vexor-41HA/wireless" --password admin --json >"$work/read.json" \
   2>"$work/read.err" || fail "read failed: $(cat "$work/read.err")"
