@@ -11,6 +11,11 @@
 #                input stays in build-fuzz/crashes/NAME/
 #   make install the programs into PREFIX (default /usr/local), below DESTDIR when given
 #   make deb     the Debian package, build/orvantis_<version>_<arch>.deb
+#   make windows       cross-build the core, orvantis-cli.exe and the core's tests for Windows
+#                      (build-windows/, Debian's mingw-w64; its packages only for these targets)
+#   make windows-test  those tests under wine64
+#   make windows-zip   build-windows/orvantis-<version>-windows-x64.zip: the program, Language/
+#                      and README-windows.txt
 
 BUILD ?= build
 # One compiler cache for every build folder and clone: paths are hashed relative to the tree.
@@ -28,15 +33,21 @@ DEB_PACKAGES := build-essential cmake ninja-build pkg-config git \
   iproute2 iputils-ping curl procps jq util-linux python3 xvfb ccache fonts-wqy-microhei shellcheck \
   dpkg-dev file librsvg2-bin libcap2-bin lintian desktop-file-utils appstream
 
-.PHONY: deps build test demo bench asan tsan fuzz format format-check clean install install-privileges deb
+.PHONY: deps build test demo bench asan tsan fuzz format format-check clean install install-privileges deb \
+  windows-deps windows windows-test windows-zip
+
+# Installs the Debian packages of $(1) that are missing.
+define install_missing
+@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+if [ -n "$$missing" ]; then \
+  echo "Installing:" $$missing; \
+  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+  $$SUDO apt-get update && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$missing; \
+fi
+endef
 
 deps:
-	@missing=$$(for p in $(DEB_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:" $$missing; \
-	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
-	  $$SUDO apt-get update && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(DEB_PACKAGES))
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
@@ -120,8 +131,37 @@ format:
 format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run --Werror
 	python3 scripts/check_includes
-	git ls-files 'scripts/*' 'tests/net/*' | grep -E '\.sh$$|^scripts/(bench|demo|lab)$$' | \
+	git ls-files 'scripts/*' 'tests/net/*' 'tests/windows/*' | grep -E '\.sh$$|^scripts/(bench|demo|lab)$$' | \
 	  grep -v '^scripts/demo.d/' | xargs shellcheck -x -P SCRIPTDIR -S warning
 
+# Windows: the cross compiler, wine to run the tests, GoogleTest's sources to build for the target,
+# and the header-only libraries (the rest of DEB_PACKAGES is not needed for it).
+WINDOWS_BUILD ?= build-windows
+WINDOWS_DEB_PACKAGES := cmake ninja-build ccache nlohmann-json3-dev libcli11-dev \
+  g++-mingw-w64-x86-64-posix wine64 googletest
+WINE64 ?= /usr/lib/wine/wine64
+# Optimised without debug information: the static programs and tests link several times faster.
+WINDOWS_BUILD_TYPE := -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG"
+# wine keeps its Windows folders in the build folder, quietly.
+WINE_ENV = WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all
+
+windows-deps:
+	$(call install_missing,$(WINDOWS_DEB_PACKAGES))
+
+$(WINDOWS_BUILD)/build.ninja:
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	  -DORVANTIS_GUI=OFF -DORVANTIS_WINE64=$(WINE64) $(WINDOWS_BUILD_TYPE)
+
+windows: windows-deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target orvantis-cli unit_tests
+
+# The prefix is made once, before the tests start side by side.
+windows-test: windows
+	@[ -d $(WINDOWS_BUILD)/wine ] || $(WINE_ENV) $(WINE64) wineboot --init
+	cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -L unit -j 2 --timeout 600
+
+windows-zip: windows
+	cd $(WINDOWS_BUILD) && cpack -G ZIP
+
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz $(WINDOWS_BUILD)

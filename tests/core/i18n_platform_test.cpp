@@ -10,6 +10,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/locale.h"
 #include "core/util/fixed_text.h"
+#include "support/test_env.h"
 
 using namespace orv;
 
@@ -24,17 +25,17 @@ class EnvTest : public ::testing::Test {
       m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
     if (value) {
-      ::setenv(name, value, 1);
+      orv::testing::SetEnv(name, value);
     } else {
-      ::unsetenv(name);
+      orv::testing::UnsetEnv(name);
     }
   }
   void TearDown() override {
     for (const auto& [name, value] : m_saved) {
       if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
+        orv::testing::SetEnv(name.c_str(), value->c_str());
       } else {
-        ::unsetenv(name.c_str());
+        orv::testing::UnsetEnv(name.c_str());
       }
     }
     SetSystemCodePage(kCodePageUtf8);

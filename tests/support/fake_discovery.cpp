@@ -1,16 +1,14 @@
 #include "support/fake_discovery.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "core/util/ipv4.h"
 
 namespace orv::testing {
 
 std::uint32_t Ip(const char* dotted) {
-  in_addr a{};
-  ::inet_pton(AF_INET, dotted, &a);
-  return a.s_addr;
+  return ParseIpv4OrZero(dotted);
 }
 
 int FakeDiscoveryNet::CreateUdp() {

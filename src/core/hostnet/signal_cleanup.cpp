@@ -1,20 +1,14 @@
 #include "core/hostnet/signal_cleanup.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "core/platform/termination.h"
+
 namespace orv {
 
 namespace {
-
-int g_pipe[2] = {-1, -1};
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Never destroyed: the detached watcher may still use them while the process exits.
 std::mutex& ActionMutex() {
@@ -34,30 +28,10 @@ std::condition_variable& ActionDone() {
   return *cv;
 }
 
-extern "C" void OnCleanupSignal(int signo) {
-  const int saved = errno;
-  const unsigned char b = static_cast<unsigned char>(signo);
-  [[maybe_unused]] ssize_t n = ::write(g_pipe[1], &b, 1);
-  errno = saved;
-}
-
-void EndWith(int signo) {
-  struct sigaction sa {};
-  sa.sa_handler = SIG_DFL;
-  sigemptyset(&sa.sa_mask);
-  ::sigaction(signo, &sa, nullptr);
-  ::kill(::getpid(), signo);
-  // Should the signal be blocked somewhere, still do not come back.
-  ::_exit(128 + signo);
-}
-
 void Watch() {
   for (;;) {
-    unsigned char b = 0;
-    const ssize_t n = ::read(g_pipe[0], &b, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n != 1) return;
-    const int signo = b;
+    const int signo = WaitEndRequest();
+    if (signo < 0) return;
     SignalCleanup::Action action;
     bool terminate = true;
     {
@@ -67,7 +41,7 @@ void Watch() {
       g_actionRunning = static_cast<bool>(action);
     }
     if (action) action(signo);
-    if (terminate) EndWith(signo);
+    if (terminate) EndAsRequested(signo);
     action = nullptr;  // what it holds is released before a waiting Disarm returns
     {
       std::lock_guard lock(ActionMutex());
@@ -79,15 +53,7 @@ void Watch() {
 
 bool InstallOnce() {
   static const bool ok = [] {
-    if (::pipe2(g_pipe, O_CLOEXEC) != 0) return false;
-    // A burst of signals must never block the handler on a full pipe; one byte per kind is plenty.
-    const int flags = ::fcntl(g_pipe[1], F_GETFL, 0);
-    if (flags < 0 || ::fcntl(g_pipe[1], F_SETFL, flags | O_NONBLOCK) != 0) return false;
-    struct sigaction sa {};
-    sa.sa_handler = OnCleanupSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int s : kSignals) ::sigaction(s, &sa, nullptr);
+    if (!CatchEndRequests()) return false;
     std::thread watcher(Watch);
     {
       std::lock_guard lock(ActionMutex());

@@ -1,7 +1,8 @@
 #pragma once
-// Clean-up on SIGINT, SIGTERM and SIGHUP. The handler only writes the signal number to a pipe; a
-// watcher thread runs the clean-up (which may allocate and talk netlink) and then, unless told
-// otherwise, ends the process with the same signal, so the exit status still tells what happened.
+// Clean-up when the system asks the program to end (platform/termination.h: SIGINT, SIGTERM and
+// SIGHUP; on Windows Ctrl-C and the console's close). A watcher thread runs the clean-up (which may
+// allocate and talk to the helper) and then, unless told otherwise, ends the process as the request
+// would have, so the exit status still tells what happened.
 
 #include <functional>
 

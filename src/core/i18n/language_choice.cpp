@@ -1,18 +1,12 @@
 #include "core/i18n/language_choice.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "core/platform/program_folder.h"
+#include "core/platform/user_folders.h"
 
 namespace orv::i18n {
 namespace {
@@ -72,35 +66,6 @@ bool IsEmptyChoice(std::string_view packName) {
                      [](char c) { return c == ' ' || c == '\t'; });
 }
 
-bool FolderIsWritable(const std::string& folder) {
-  return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string UserConfigFolder(const char* xdgConfigHome, const char* home) {
-  if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
-    return WithTrailingSeparator(xdgConfigHome) + "orvantis/";
-  }
-  if (home != nullptr && home[0] == '/') return WithTrailingSeparator(home) + ".config/orvantis/";
-  return {};
-}
-
-std::string UserConfigFolder() {
-  const char* home = std::getenv("HOME");
-  std::string fromPasswd;
-  if (home == nullptr || home[0] != '/') {
-    // getpwuid_r with a bounded buffer: this may run beside other threads.
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && found->pw_dir != nullptr) {
-      fromPasswd = found->pw_dir;
-      home = fromPasswd.c_str();
-    }
-  }
-  return UserConfigFolder(std::getenv("XDG_CONFIG_HOME"), home);
-}
-
 ChoiceLocation DefaultChoiceLocation() {
   return {FolderIsWritable, UserConfigFolder()};
 }
@@ -117,13 +82,7 @@ LanguageChoice::LanguageChoice(std::string programFolder, const ChoiceLocation& 
 }
 
 void LanguageChoice::MakeChoiceFolder() const {
-  if (m_choiceFolder == m_programFolder) return;
-  // Each missing level private to the user, as a new configuration folder should be.
-  for (std::size_t slash = m_choiceFolder.find('/', 1); slash != std::string::npos;
-       slash = m_choiceFolder.find('/', slash + 1)) {
-    const std::string level = m_choiceFolder.substr(0, slash);
-    if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return;
-  }
+  if (m_choiceFolder != m_programFolder) MakePrivateFolders(m_choiceFolder);
 }
 
 std::string LanguageChoice::languageFolder() const {
@@ -136,19 +95,7 @@ std::string LanguageChoice::LangFilePath(std::string_view langFileName) const {
 
 bool LanguageChoice::EnsureDefaultLangFile() const {
   MakeChoiceFolder();
-  int fd = ::open(m_defaultLangPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::close(fd);
-    return true;
-  }
-  // No O_TRUNC: a file that exists but could not be read keeps its contents.
-  fd = ::open(m_defaultLangPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  ::close(fd);
-  fd = ::open(m_defaultLangPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  ::close(fd);
-  return true;
+  return EnsureReadableFile(m_defaultLangPath);
 }
 
 std::string LanguageChoice::ReadLangFileName() const {

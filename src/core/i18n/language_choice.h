@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/i18n/language_pack.h"
+#include "core/platform/user_folders.h"
 
 namespace orv::i18n {
 
@@ -50,15 +51,6 @@ struct ChoiceLocation {
   // The user's folder for it, ending in '/'; empty when none is known (then the program folder).
   std::string configFolder;
 };
-
-// access(2) for writing and searching the folder, as the running user.
-bool FolderIsWritable(const std::string& folder);
-
-// "$XDG_CONFIG_HOME/orvantis/", else "$HOME/.config/orvantis/"; a relative or empty
-// XDG_CONFIG_HOME is ignored, as the base-directory rules ask. Empty when neither is usable.
-std::string UserConfigFolder(const char* xdgConfigHome, const char* home);
-// The same from the environment, with the password database's home when HOME is unset.
-std::string UserConfigFolder();
 
 ChoiceLocation DefaultChoiceLocation();
 

@@ -1,0 +1,15 @@
+# A cross build takes the host's header-only libraries (nlohmann-json, CLI11) without the rest of
+# the host's /usr/include, whose C headers are not the target's: a folder with links to just them.
+set(ORVANTIS_HOST_INCLUDE /usr/include CACHE PATH "Where the host's header-only libraries are")
+set(ORVANTIS_CROSS_HEADERS ${CMAKE_BINARY_DIR}/host-headers)
+file(MAKE_DIRECTORY ${ORVANTIS_CROSS_HEADERS})
+foreach(library nlohmann CLI)
+  if(NOT EXISTS ${ORVANTIS_HOST_INCLUDE}/${library})
+    message(FATAL_ERROR "${ORVANTIS_HOST_INCLUDE}/${library} is missing (nlohmann-json3-dev, libcli11-dev)")
+  endif()
+  file(CREATE_LINK ${ORVANTIS_HOST_INCLUDE}/${library} ${ORVANTIS_CROSS_HEADERS}/${library} SYMBOLIC)
+endforeach()
+foreach(target nlohmann_json::nlohmann_json CLI11::CLI11)
+  add_library(${target} INTERFACE IMPORTED)
+  set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${ORVANTIS_CROSS_HEADERS})
+endforeach()
