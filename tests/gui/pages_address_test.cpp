@@ -14,9 +14,8 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/pages/address_fields.h"
-#include "gui/pages/sub_lan_ip.h"
+#include "gui/pages/address_page.h"
 #include "gui/pages/sub_wizard_ip.h"
-#include "gui/pages/sub_wlan_ip.h"
 #include "gui/support/fake_ui_services.h"
 #include "gui/support/page_fixture.h"
 #include "gui/support/recording_sink.h"
@@ -376,12 +375,14 @@ TEST_F(WizardPage, FixedOnAWirelessLinkWritesTheWirelessSetWithoutWpsDhcpAsksAbo
   session.sys.wirelessCapable = 1;
   session.sys.wpsCapable = 1;
   session.useWps = 1;  // a Yes from an earlier visit
+  session.net.WDNS2 = "9.9.9.9";
   page.SetSuggestedAddresses({orv::test::Ip("192.168.0.253")});
   page.Prepare();
   page.nextButton()->click();
   EXPECT_EQ(session.net.WIPType, 1);
   EXPECT_EQ(session.net.WIPAddr, "192.168.0.253");
   EXPECT_EQ(session.net.WDNS1, "192.168.0.2");
+  EXPECT_EQ(session.net.WDNS2, "9.9.9.9") << "the wizard page has no second DNS field";
   EXPECT_EQ(session.net.IPAddr, "");
   EXPECT_TRUE(fakes.prompter.shown.empty()) << "the WPS save could not write the fixed address";
   EXPECT_EQ(session.useWps, 0);

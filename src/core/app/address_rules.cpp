@@ -31,6 +31,35 @@ std::optional<int> Octet(std::string_view part) {
   return value;
 }
 
+// A set's fields in the record.
+struct SetMembers {
+  std::uint8_t NetworkSettings::*type;
+  FixedText<64> NetworkSettings::*addr;
+  FixedText<64> NetworkSettings::*mask;
+  FixedText<64> NetworkSettings::*gateway;
+  FixedText<64> NetworkSettings::*dns1;
+  FixedText<64> NetworkSettings::*dns2;
+};
+
+const SetMembers& MembersOf(AddressSet set) {
+  using N = NetworkSettings;
+  static constexpr SetMembers kWired{&N::IPType,  &N::IPAddr, &N::Netmask,
+                                     &N::Gateway, &N::DNS1,   &N::DNS2};
+  static constexpr SetMembers kWireless{&N::WIPType,  &N::WIPAddr, &N::WNetmask,
+                                        &N::WGateway, &N::WDNS1,   &N::WDNS2};
+  return set == AddressSet::Wireless ? kWireless : kWired;
+}
+
+// Type 1 and the fields; the wizard page has no second DNS field and leaves it alone.
+void StoreFixed(NetworkSettings& n, const SetMembers& m, const AddressFields& f, bool withDns2) {
+  n.*m.type = 1;
+  n.*m.addr = f.addr;
+  n.*m.mask = f.mask;
+  n.*m.gateway = f.gateway;
+  n.*m.dns1 = f.dns1;
+  if (withDns2) n.*m.dns2 = f.dns2;
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> ParseAddressField(std::string_view text) {
@@ -78,55 +107,27 @@ AddressMode AddressModeOf(std::uint8_t type) {
   return AddressMode::None;
 }
 
-AddressFields WiredAddressFields(const SessionRecord& s) {
-  const NetworkSettings& n = s.net;
-  return {AddressFieldText(n.IPAddr.view()), AddressFieldText(n.Netmask.view()),
-          AddressFieldText(n.Gateway.view()), AddressFieldText(n.DNS1.view()),
-          AddressFieldText(n.DNS2.view())};
+AddressMode AddressModeOf(const SessionRecord& s, AddressSet set) {
+  return AddressModeOf(s.net.*MembersOf(set).type);
 }
 
-AddressFields WirelessAddressFields(const SessionRecord& s) {
+AddressFields AddressFieldsOf(const SessionRecord& s, AddressSet set) {
   const NetworkSettings& n = s.net;
-  return {AddressFieldText(n.WIPAddr.view()), AddressFieldText(n.WNetmask.view()),
-          AddressFieldText(n.WGateway.view()), AddressFieldText(n.WDNS1.view()),
-          AddressFieldText(n.WDNS2.view())};
+  const SetMembers& m = MembersOf(set);
+  return {AddressFieldText((n.*m.addr).view()), AddressFieldText((n.*m.mask).view()),
+          AddressFieldText((n.*m.gateway).view()), AddressFieldText((n.*m.dns1).view()),
+          AddressFieldText((n.*m.dns2).view())};
 }
 
-bool StoreWiredAddress(SessionRecord& s, AddressMode mode, const AddressFields& f) {
-  NetworkSettings& n = s.net;
+bool StoreAddress(SessionRecord& s, AddressSet set, AddressMode mode, const AddressFields& f) {
   switch (mode) {
     case AddressMode::None:
       return false;
     case AddressMode::Dhcp:
-      n.IPType = 0;
+      s.net.*MembersOf(set).type = 0;
       return true;
     case AddressMode::Fixed:
-      n.IPType = 1;
-      n.IPAddr = f.addr;
-      n.Netmask = f.mask;
-      n.Gateway = f.gateway;
-      n.DNS1 = f.dns1;
-      n.DNS2 = f.dns2;
-      return true;
-  }
-  return false;
-}
-
-bool StoreWirelessAddress(SessionRecord& s, AddressMode mode, const AddressFields& f) {
-  NetworkSettings& n = s.net;
-  switch (mode) {
-    case AddressMode::None:
-      return false;
-    case AddressMode::Dhcp:
-      n.WIPType = 0;
-      return true;
-    case AddressMode::Fixed:
-      n.WIPType = 1;
-      n.WIPAddr = f.addr;
-      n.WNetmask = f.mask;
-      n.WGateway = f.gateway;
-      n.WDNS1 = f.dns1;
-      n.WDNS2 = f.dns2;
+      StoreFixed(s.net, MembersOf(set), f, true);
       return true;
   }
   return false;
@@ -154,26 +155,11 @@ void ChooseWizardDhcp(SessionRecord& s) {
 }
 
 void StoreWizardAddress(SessionRecord& s, AddressMode mode, const AddressFields& f) {
-  NetworkSettings& n = s.net;
   if (mode == AddressMode::Dhcp) {
-    if (s.linkWireless == 1)
-      n.WIPType = 0;
-    else
-      n.IPType = 0;
+    s.net.*MembersOf(s.linkWireless == 1 ? AddressSet::Wireless : AddressSet::Wired).type = 0;
   } else if (mode == AddressMode::Fixed) {
-    if (Capable(s.sys.wirelessCapable) && s.linkWireless == 1) {
-      n.WIPType = 1;
-      n.WIPAddr = f.addr;
-      n.WNetmask = f.mask;
-      n.WGateway = f.gateway;
-      n.WDNS1 = f.dns1;
-    } else {
-      n.IPType = 1;
-      n.IPAddr = f.addr;
-      n.Netmask = f.mask;
-      n.Gateway = f.gateway;
-      n.DNS1 = f.dns1;
-    }
+    const bool wireless = Capable(s.sys.wirelessCapable) && s.linkWireless == 1;
+    StoreFixed(s.net, MembersOf(wireless ? AddressSet::Wireless : AddressSet::Wired), f, false);
   }
 }
 

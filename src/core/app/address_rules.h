@@ -52,14 +52,17 @@ struct AddressFields {
   std::string dns2;
 };
 
-// The record's wired and wireless sets, as their pages' fields show them.
-AddressFields WiredAddressFields(const SessionRecord& s);
-AddressFields WirelessAddressFields(const SessionRecord& s);
+// The camera's two address sets: the wired one (IPType, IPAddr, ...) and the wireless one
+// (WIPType, WIPAddr, ...).
+enum class AddressSet { Wired, Wireless };
+
+// What the set's type byte selects, and the set as its page's fields show it.
+AddressMode AddressModeOf(const SessionRecord& s, AddressSet set);
+AddressFields AddressFieldsOf(const SessionRecord& s, AddressSet set);
 
 // Next on the wired or wireless page. False when neither button is checked ("Please choose
 // one !"): nothing is stored. DHCP stores only the type; fixed stores the type and the five fields.
-bool StoreWiredAddress(SessionRecord& s, AddressMode mode, const AddressFields& f);
-bool StoreWirelessAddress(SessionRecord& s, AddressMode mode, const AddressFields& f);
+bool StoreAddress(SessionRecord& s, AddressSet set, AddressMode mode, const AddressFields& f);
 
 // The wizard page when it is shown: a PC on DHCP proposes DHCP (IPType 0); otherwise a fixed
 // address (IPType 1) with the first suggested free address, or blank when there is none, and the
