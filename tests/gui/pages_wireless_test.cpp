@@ -225,6 +225,11 @@ TEST_F(ApListPage, AWpaNetworkNeedsItsKey) {
   page.Prepare();
   page.nextButton()->click();
   EXPECT_EQ(fakes.prompter.LastText(), Text("ApscanPage", "Message4"));
+  SetSystemCodePage(kCodePageWestern);
+  page.wpaKeyEdit()->setText(QString::fromUtf8("\xe4\xb8\xad"));
+  page.nextButton()->click();
+  SetSystemCodePage(kCodePageUtf8);
+  EXPECT_EQ(fakes.prompter.LastText(), Text("ApscanPage", "Message6")) << "not storable";
   page.wpaKeyEdit()->setText(QStringLiteral("passphrase"));
   page.nextButton()->click();
   EXPECT_EQ(session.net.WPAKey, "passphrase");

@@ -7,6 +7,7 @@
 #include "core/camera_http/requests.h"
 #include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/pages/wireless_controls.h"
 
 class QComboBox;
 class QLabel;
@@ -35,19 +36,17 @@ class CSubAPScan : public CSubPage {
   QLineEdit* qualityEdit() const { return m_quality; }
   QLineEdit* securityEdit() const { return m_security; }
   QLineEdit* algorithmEdit() const { return m_algorithm; }
-  QComboBox* keyModeList() const { return m_keyMode; }
-  QComboBox* keyFormatList() const { return m_keyFormat; }
-  QComboBox* keyLengthList() const { return m_keyLength; }
-  QComboBox* keyNumberList() const { return m_keyNumber; }
-  QLineEdit* wepKeyEdit() const { return m_wepKey; }
+  QComboBox* keyModeList() const { return m_wep.authList(); }
+  QComboBox* keyFormatList() const { return m_wep.keyFormatList(); }
+  QComboBox* keyLengthList() const { return m_wep.keyLengthList(); }
+  QComboBox* keyNumberList() const { return m_wep.keyNumberList(); }
+  QLineEdit* wepKeyEdit() const { return m_wep.keyEdit(); }
   QLineEdit* wpaKeyEdit() const { return m_wpaKey; }
   CXButtonXP* backButton() const { return m_frame.back; }
   CXButtonXP* nextButton() const { return m_frame.next; }
 
  private:
   void ShowAccessPoint(int index);
-  void UpdateKeyLimit();
-  void SetWepEnabled(bool on);
   void OnNext();
 
   PageFrame m_frame;
@@ -67,19 +66,11 @@ class CSubAPScan : public CSubPage {
   QLineEdit* m_security;
   QLabel* m_algorithmLabel;
   QLineEdit* m_algorithm;
-  QLabel* m_keyModeLabel;
-  QComboBox* m_keyMode;
-  QLabel* m_keyFormatLabel;
-  QComboBox* m_keyFormat;
-  QLabel* m_keyLengthLabel;
-  QComboBox* m_keyLength;
-  QLabel* m_keyNumberLabel;
-  QComboBox* m_keyNumber;
-  QLabel* m_wepKeyLabel;
-  QLineEdit* m_wepKey;
+  WepControls m_wep;
   QLabel* m_wpaKeyLabel;
   QLineEdit* m_wpaKey;
-  QString m_messages[6];  // Message1 .. Message6
+  QString m_rescanQuestion;
+  WirelessWarnings m_warnings;
   std::vector<AccessPointEntry> m_accessPoints;
 };
 

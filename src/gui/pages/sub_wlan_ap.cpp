@@ -45,16 +45,10 @@ CSubWLANAP::CSubWLANAP(QWidget* parent)
       m_securityLabel(new QLabel(this)),
       m_security(new QComboBox(this)),
       m_wepGroup(new QWidget(this)),
-      m_authLabel(new QLabel(m_wepGroup)),
-      m_auth(new QComboBox(m_wepGroup)),
-      m_keyLengthLabel(new QLabel(m_wepGroup)),
-      m_keyLength(new QComboBox(m_wepGroup)),
-      m_keyFormatLabel(new QLabel(m_wepGroup)),
-      m_keyFormat(new QComboBox(m_wepGroup)),
-      m_keyNumberLabel(new QLabel(m_wepGroup)),
-      m_keyNumber(new QComboBox(m_wepGroup)),
-      m_wepKeyLabel(new QLabel(m_wepGroup)),
-      m_wepKey(new QLineEdit(m_wepGroup)),
+      m_wep(m_wepGroup, {{QStringLiteral("64 bits"), QStringLiteral("128 bits")},
+                         {QStringLiteral("Key1"), QStringLiteral("Key2"), QStringLiteral("Key3"),
+                          QStringLiteral("Key4")},
+                         false}),
       m_wpaGroup(new QWidget(this)),
       m_algorithmLabel(new QLabel(m_wpaGroup)),
       m_algorithm(new QComboBox(m_wpaGroup)),
@@ -71,50 +65,27 @@ CSubWLANAP::CSubWLANAP(QWidget* parent)
   m_security->addItems({QStringLiteral("NONE"), QStringLiteral("WEP"), QStringLiteral("WPA-PSK"),
                         QStringLiteral("WPA2-PSK")});
   m_security->setCurrentIndex(0);
-  m_auth->addItems({QStringLiteral("Open"), QStringLiteral("Shared")});
-  m_keyLength->addItems({QStringLiteral("64 bits"), QStringLiteral("128 bits")});
-  m_keyFormat->addItems({QStringLiteral("HEX"), QStringLiteral("ASCII")});
-  m_keyFormat->setCurrentIndex(wireless::kWepAscii);
-  m_keyNumber->addItems({QStringLiteral("Key1"), QStringLiteral("Key2"), QStringLiteral("Key3"),
-                         QStringLiteral("Key4")});
-  m_keyNumber->setCurrentIndex(-1);
+  m_wep.keyNumberList()->setCurrentIndex(-1);
   m_algorithm->addItems({QStringLiteral("AES"), QStringLiteral("TKIP")});
   SetTypingLimit(m_ssid, kSsidTypingLimit);
   SetTypingLimit(m_wpaKey, kWpaTypingLimit);
-  UpdateKeyLimit();
 
-  struct Row {
-    QLabel* label;
-    QWidget* field;
-    const char* name;
-  };
-  auto addRows = [](QGridLayout* grid, std::initializer_list<Row> rows) {
-    int row = grid->rowCount();
-    for (const Row& r : rows) {
-      SetFieldLabel(r.label, r.field, QString::fromLatin1(r.name));
-      grid->addWidget(r.label, row, 0);
-      grid->addWidget(r.field, row, 1);
-      ++row;
-    }
-    grid->setColumnStretch(1, 1);
-  };
   auto* general = new QGridLayout;
-  addRows(general, {{m_ssidLabel, m_ssid, "SSID:"},
-                    {m_modeLabel, m_mode, "Mode:"},
-                    {m_channelLabel, m_channel, "Channel:"},
-                    {m_rateLabel, m_rate, "Transmit rate:"},
-                    {m_securityLabel, m_security, "Security:"}});
+  AddFieldRows(general, general->rowCount(), 0,
+               {{m_ssidLabel, m_ssid, "SSID:"},
+                {m_modeLabel, m_mode, "Mode:"},
+                {m_channelLabel, m_channel, "Channel:"},
+                {m_rateLabel, m_rate, "Transmit rate:"},
+                {m_securityLabel, m_security, "Security:"}});
   auto* wep = new QGridLayout(m_wepGroup);
   wep->setContentsMargins(0, 0, 0, 0);
-  addRows(wep, {{m_authLabel, m_auth, "Authentication:"},
-                {m_keyLengthLabel, m_keyLength, "Key length:"},
-                {m_keyFormatLabel, m_keyFormat, "Key format:"},
-                {m_keyNumberLabel, m_keyNumber, "Default key:"},
-                {m_wepKeyLabel, m_wepKey, "WEP key:"}});
+  m_wep.AddRows(wep, wep->rowCount(), 0);
   auto* wpa = new QGridLayout(m_wpaGroup);
   wpa->setContentsMargins(0, 0, 0, 0);
-  addRows(wpa, {{m_algorithmLabel, m_algorithm, "Encryption:"},
+  AddFieldRows(wpa, wpa->rowCount(), 0,
+               {{m_algorithmLabel, m_algorithm, "Encryption:"},
                 {m_wpaKeyLabel, m_wpaKey, "Pre-shared key:"}});
+  for (QGridLayout* grid : {general, wep, wpa}) grid->setColumnStretch(1, 1);
   auto* columns = new QHBoxLayout;
   columns->addLayout(general, 1);
   auto* keys = new QVBoxLayout;
@@ -127,17 +98,15 @@ CSubWLANAP::CSubWLANAP(QWidget* parent)
   m_frame.body->addStretch(1);
   ShowGroups(0);
 
-  QWidget* order[] = {m_ssid,      m_mode,      m_channel,    m_rate,      m_security,
-                      m_auth,      m_keyLength, m_keyFormat,  m_keyNumber, m_wepKey,
-                      m_algorithm, m_wpaKey,    m_frame.back, m_frame.next};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  std::vector<QWidget*> order{m_ssid, m_mode, m_channel, m_rate, m_security};
+  for (QWidget* w : m_wep.fields()) order.push_back(w);
+  order.insert(order.end(), {m_algorithm, m_wpaKey, m_frame.back, m_frame.next});
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 
   // User actions only (activated): loading the page never runs these.
   connect(m_mode, &QComboBox::activated, this, &CSubWLANAP::OnModeChosen);
   connect(m_security, &QComboBox::activated, this, &CSubWLANAP::ShowGroups);
-  connect(m_keyFormat, &QComboBox::activated, this, [this] { UpdateKeyLimit(); });
-  connect(m_keyLength, &QComboBox::activated, this, [this] { UpdateKeyLimit(); });
-  connect(m_keyNumber, &QComboBox::activated, this, [this] { ShowChosenKey(); });
+  connect(m_wep.keyNumberList(), &QComboBox::activated, this, [this] { ShowChosenKey(); });
   connect(m_frame.back, &QPushButton::clicked, this, [this] { PostStep(nav::kAccessPointBack); });
   connect(m_frame.next, &QPushButton::clicked, this, &CSubWLANAP::OnNext);
 }
@@ -146,22 +115,14 @@ void CSubWLANAP::LoadTexts(const i18n::LanguagePack& pack) {
   SetTitle(PackText(pack, "WLANAPPage", "TitleWireless"));
   m_frame.back->SetText(PackText(pack, "Common", "BtnBack"));
   m_frame.next->SetText(PackText(pack, "Common", "BtnNext"));
-  const std::pair<QLabel*, const char*> labels[] = {{m_ssidLabel, "SSID"},
-                                                    {m_modeLabel, "WirelessMode"},
-                                                    {m_channelLabel, "Channel"},
-                                                    {m_rateLabel, "TxRate"},
-                                                    {m_securityLabel, "Security"},
-                                                    {m_authLabel, "WEPMode"},
-                                                    {m_keyLengthLabel, "WEPKeyLength"},
-                                                    {m_keyFormatLabel, "WEPKeyFormat"},
-                                                    {m_keyNumberLabel, "WEPDefKey"},
-                                                    {m_wepKeyLabel, "WEPKey"},
-                                                    {m_algorithmLabel, "WPAAlgorithm"},
-                                                    {m_wpaKeyLabel, "WPAKey"}};
+  const std::pair<QLabel*, const char*> labels[] = {
+      {m_ssidLabel, "SSID"},    {m_modeLabel, "WirelessMode"}, {m_channelLabel, "Channel"},
+      {m_rateLabel, "TxRate"},  {m_securityLabel, "Security"}, {m_algorithmLabel, "WPAAlgorithm"},
+      {m_wpaKeyLabel, "WPAKey"}};
   for (const auto& [label, key] : labels)
     SetFieldLabel(label, label->buddy(), PackText(pack, "WLANAPPage", key));
-  for (int i = 0; i < 5; ++i)
-    m_messages[i] = PackText(pack, "WLANAPPage", "Message" + std::to_string(i + 1));
+  m_wep.LoadTexts(pack, "WLANAPPage");
+  m_warnings.Load(pack, "WLANAPPage", {"Message2", "Message1", "Message4", "Message3", "Message5"});
 }
 
 void CSubWLANAP::Prepare() {
@@ -179,13 +140,8 @@ void CSubWLANAP::Prepare() {
   SelectIndex(m_mode, v.mode);
   SelectIndex(m_rate, v.rate);
   SelectIndex(m_security, v.security);
-  SelectIndex(m_auth, v.authMode);
-  SelectIndex(m_keyFormat, v.keyFormat);
-  // The length before the key, so the key's limit never cuts it.
-  SelectIndex(m_keyLength, v.keyLength);
-  SelectIndex(m_keyNumber, v.keyNumber);
+  m_wep.Select(v.authMode, v.keyFormat, v.keyLength, v.keyNumber);
   SelectIndex(m_algorithm, v.algorithm);
-  UpdateKeyLimit();
   ShowChosenKey();
   SetLoadedText(m_wpaKey, Utf8(v.wpaKey));
   ShowGroups(v.security);
@@ -196,15 +152,10 @@ void CSubWLANAP::ShowGroups(int security) {
   m_wpaGroup->setVisible(security == 2 || security == 3);
 }
 
-void CSubWLANAP::UpdateKeyLimit() {
-  const int format =
-      m_keyFormat->currentIndex() == wireless::kWepHex ? wireless::kWepHex : wireless::kWepAscii;
-  SetTypingLimit(m_wepKey, wireless::WepKeyChars(format, m_keyLength->currentIndex() == 1));
-}
-
 void CSubWLANAP::ShowChosenKey() {
-  const int number = m_keyNumber->currentIndex();
-  SetLoadedText(m_wepKey, number >= 0 && number < 4 ? Utf8(m_loaded.wepKeys[number]) : QString());
+  const int number = m_wep.keyNumberList()->currentIndex();
+  SetLoadedText(m_wep.keyEdit(),
+                number >= 0 && number < 4 ? Utf8(m_loaded.wepKeys[number]) : QString());
 }
 
 void CSubWLANAP::OnModeChosen(int index) {
@@ -227,11 +178,8 @@ void CSubWLANAP::OnNext() {
   in.channel = m_channel->currentIndex();
   in.rate = m_rate->currentIndex();
   in.security = m_security->currentIndex();
-  in.authMode = m_auth->currentIndex();
-  in.keyLength = m_keyLength->currentIndex();
-  in.keyFormat = m_keyFormat->currentIndex();
-  in.keyNumber = m_keyNumber->currentIndex();
-  const QString wepKey = m_wepKey->text();
+  m_wep.ReadChoices(in);
+  const QString wepKey = m_wep.keyEdit()->text();
   const bool knownNumber = in.keyNumber >= 0 && in.keyNumber < 4;
   in.wepKey = {wepKey.toStdString(),
                !knownNumber || wepKey != Utf8(m_loaded.wepKeys[in.keyNumber])};
@@ -239,28 +187,10 @@ void CSubWLANAP::OnNext() {
   const QString wpaKey = m_wpaKey->text();
   in.wpaKey = {wpaKey.toStdString(), wpaKey != Utf8(m_loaded.wpaKey)};
   const wireless::NextAnswer answer = wireless::ManualNext(*s, in);
-  int message = 0;
-  switch (answer.problem) {
-    case wireless::Problem::None:
-      PostStep(answer.step);
-      return;
-    case wireless::Problem::WepKeyNotHex:
-      message = 0;
-      break;
-    case wireless::Problem::WepKeyEmpty:
-      message = 1;
-      break;
-    case wireless::Problem::WpaKeyEmpty:
-      message = 2;
-      break;
-    case wireless::Problem::WepKeyLength:
-      message = 3;
-      break;
-    case wireless::Problem::NotStorable:
-      message = 4;
-      break;
-  }
-  Message(MessageIcon::Warning, ProductCaption(), m_messages[message]);
+  if (answer.problem == wireless::Problem::None)
+    PostStep(answer.step);
+  else
+    Message(MessageIcon::Warning, ProductCaption(), m_warnings.For(answer.problem));
 }
 
 }  // namespace orv::gui

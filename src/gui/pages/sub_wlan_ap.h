@@ -4,6 +4,7 @@
 #include "core/app/wireless_rules.h"
 #include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/pages/wireless_controls.h"
 
 class QComboBox;
 class QLabel;
@@ -26,11 +27,11 @@ class CSubWLANAP : public CSubPage {
   QComboBox* channelList() const { return m_channel; }
   QComboBox* rateList() const { return m_rate; }
   QComboBox* securityList() const { return m_security; }
-  QComboBox* authList() const { return m_auth; }
-  QComboBox* keyLengthList() const { return m_keyLength; }
-  QComboBox* keyFormatList() const { return m_keyFormat; }
-  QComboBox* keyNumberList() const { return m_keyNumber; }
-  QLineEdit* wepKeyEdit() const { return m_wepKey; }
+  QComboBox* authList() const { return m_wep.authList(); }
+  QComboBox* keyLengthList() const { return m_wep.keyLengthList(); }
+  QComboBox* keyFormatList() const { return m_wep.keyFormatList(); }
+  QComboBox* keyNumberList() const { return m_wep.keyNumberList(); }
+  QLineEdit* wepKeyEdit() const { return m_wep.keyEdit(); }
   QComboBox* algorithmList() const { return m_algorithm; }
   QLineEdit* wpaKeyEdit() const { return m_wpaKey; }
   QWidget* wepGroup() const { return m_wepGroup; }
@@ -40,7 +41,6 @@ class CSubWLANAP : public CSubPage {
 
  private:
   void ShowGroups(int security);
-  void UpdateKeyLimit();
   void ShowChosenKey();
   void OnModeChosen(int index);
   void OnNext();
@@ -57,22 +57,13 @@ class CSubWLANAP : public CSubPage {
   QLabel* m_securityLabel;
   QComboBox* m_security;
   QWidget* m_wepGroup;
-  QLabel* m_authLabel;
-  QComboBox* m_auth;
-  QLabel* m_keyLengthLabel;
-  QComboBox* m_keyLength;
-  QLabel* m_keyFormatLabel;
-  QComboBox* m_keyFormat;
-  QLabel* m_keyNumberLabel;
-  QComboBox* m_keyNumber;
-  QLabel* m_wepKeyLabel;
-  QLineEdit* m_wepKey;
+  WepControls m_wep;
   QWidget* m_wpaGroup;
   QLabel* m_algorithmLabel;
   QComboBox* m_algorithm;
   QLabel* m_wpaKeyLabel;
   QLineEdit* m_wpaKey;
-  QString m_messages[5];          // Message1 .. Message5
+  WirelessWarnings m_warnings;
   wireless::ManualView m_loaded;  // what Prepare showed: unchanged texts keep the record's bytes
 };
 
