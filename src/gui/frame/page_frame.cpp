@@ -9,25 +9,27 @@
 
 namespace orv::gui {
 
-PageFrame BuildPageFrame(CSubPage* page, QLabel* title, bool withBack, bool withNext) {
+PageFrame BuildPageFrame(CSubPage* page, QLabel* title, bool withBack, bool withNext,
+                         const QString& backCaption, const QString& nextCaption) {
   PageFrame frame;
   auto* outer = new QVBoxLayout(page);
   if (title != nullptr) outer->addWidget(title);
   frame.body = new QVBoxLayout();
   outer->addLayout(frame.body, 1);
-  auto* buttons = new QHBoxLayout();
-  buttons->addStretch(1);
+  if (!withBack && !withNext) return frame;
+  frame.buttons = new QHBoxLayout();
+  frame.buttons->addStretch(1);
   if (withBack) {
-    frame.back = new CXButtonXP(page);
+    frame.back = new CXButtonXP(backCaption, page);
     frame.back->setObjectName(QStringLiteral("back"));
-    buttons->addWidget(frame.back);
+    frame.buttons->addWidget(frame.back);
   }
   if (withNext) {
-    frame.next = new CXButtonXP(page);
+    frame.next = new CXButtonXP(nextCaption, page);
     frame.next->setObjectName(QStringLiteral("next"));
-    buttons->addWidget(frame.next);
+    frame.buttons->addWidget(frame.next);
   }
-  outer->addLayout(buttons);
+  outer->addLayout(frame.buttons);
   if (frame.back != nullptr && frame.next != nullptr) QWidget::setTabOrder(frame.back, frame.next);
   return frame;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QHBoxLayout;
 class QVBoxLayout;
 class QLabel;
 
@@ -13,11 +14,14 @@ class CSubPage;
 class CXButtonXP;
 
 struct PageFrame {
-  QVBoxLayout* body = nullptr;  // the page's own controls go here
-  CXButtonXP* back = nullptr;   // null when the page has none
-  CXButtonXP* next = nullptr;   // Next, Finish or Save; null when the page has none
+  QVBoxLayout* body = nullptr;     // the page's own controls go here
+  QHBoxLayout* buttons = nullptr;  // the row of Back and Next; null when the page has neither
+  CXButtonXP* back = nullptr;      // null when the page has none
+  CXButtonXP* next = nullptr;      // Next, Finish or Save; null when the page has none
 };
 
-PageFrame BuildPageFrame(CSubPage* page, QLabel* title, bool withBack, bool withNext);
+// The captions stand until the pack's texts are loaded.
+PageFrame BuildPageFrame(CSubPage* page, QLabel* title, bool withBack, bool withNext,
+                         const QString& backCaption = {}, const QString& nextCaption = {});
 
 }  // namespace orv::gui

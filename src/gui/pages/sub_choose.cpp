@@ -2,9 +2,7 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -22,11 +20,11 @@ CSubChoose::CSubChoose(QWidget* parent)
       m_wireless(new QRadioButton(QStringLiteral("Wireless"), this)),
       m_pppoe(new QRadioButton(QStringLiteral("PPPoE"), this)),
       m_no(new QRadioButton(QStringLiteral("No"), this)),
-      m_note2(new QLabel(this)),
-      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
-      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+      m_note2(new QLabel(this)) {
   PaintWhite();
   titleLine()->hide();
+  m_frame =
+      BuildPageFrame(this, titleLine(), true, true, QStringLiteral("Back"), QStringLiteral("Next"));
 
   auto* answer = new QButtonGroup(this);
   answer->addButton(m_yes);
@@ -42,11 +40,9 @@ CSubChoose::CSubChoose(QWidget* parent)
     l->setWordWrap(true);
     l->setTextFormat(Qt::PlainText);
   }
-  for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{m_yes, m_lan, m_wireless,
-                                                                    m_pppoe, m_no, m_back, m_next})
-    b->setAccessibleName(b->text());
-  m_back->setAutoDefault(false);
-  m_next->setAutoDefault(false);
+  for (QRadioButton* b : {m_yes, m_lan, m_wireless, m_pppoe, m_no}) b->setAccessibleName(b->text());
+  m_frame.back->setAutoDefault(false);
+  m_frame.next->setAutoDefault(false);
 
   auto* grid = new QGridLayout;
   grid->setColumnMinimumWidth(0, 24);
@@ -57,37 +53,29 @@ CSubChoose::CSubChoose(QWidget* parent)
   grid->addWidget(m_no, 4, 0, 1, 2);
   grid->addWidget(m_note2, 5, 1);
   grid->setColumnStretch(1, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_back);
-  buttons->addWidget(m_next);
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  page->addWidget(m_note1);
-  page->addLayout(grid);
-  page->addStretch(1);
-  page->addLayout(buttons);
+  m_frame.body->addWidget(m_note1);
+  m_frame.body->addLayout(grid);
+  m_frame.body->addStretch(1);
 
   setTabOrder(m_yes, m_lan);
   setTabOrder(m_lan, m_wireless);
   setTabOrder(m_wireless, m_pppoe);
   setTabOrder(m_pppoe, m_no);
-  setTabOrder(m_no, m_back);
-  setTabOrder(m_back, m_next);
+  setTabOrder(m_no, m_frame.back);
 
   // clicked, not toggled: only the user's own choice changes the buttons.
   connect(m_yes, &QRadioButton::clicked, this, &CSubChoose::OnYes);
   connect(m_no, &QRadioButton::clicked, this, &CSubChoose::OnNo);
-  connect(m_next, &QPushButton::clicked, this, &CSubChoose::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkChoiceBack); });
+  connect(m_frame.next, &QPushButton::clicked, this, &CSubChoose::OnNext);
+  connect(m_frame.back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkChoiceBack); });
 }
 
 void CSubChoose::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key) {
     return QString::fromStdString(pack.Utf8(section, key));
   };
-  SetCaption(m_back, text("Common", "BtnBack"));
-  SetCaption(m_next, text("Common", "BtnNext"));
+  SetCaption(m_frame.back, text("Common", "BtnBack"));
+  SetCaption(m_frame.next, text("Common", "BtnNext"));
   m_note1->setText(text("ChoosePage", "Note1"));
   SetCaption(m_yes, text("ChoosePage", "RadioYes"));
   SetCaption(m_no, text("ChoosePage", "RadioNo"));

@@ -2,10 +2,11 @@
 // The link-choice page: a new camera for this network (and over which link), or an existing one.
 
 #include "core/app/setup_choice.h"
+#include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/widgets/xbutton_xp.h"
 
 class QLabel;
-class QPushButton;
 class QRadioButton;
 
 namespace orv::gui {
@@ -23,8 +24,8 @@ class CSubChoose : public CSubPage {
   QRadioButton* lanButton() const { return m_lan; }
   QRadioButton* wirelessButton() const { return m_wireless; }
   QRadioButton* pppoeButton() const { return m_pppoe; }
-  QPushButton* nextButton() const { return m_next; }
-  QPushButton* backButton() const { return m_back; }
+  QPushButton* nextButton() const { return m_frame.next; }
+  QPushButton* backButton() const { return m_frame.back; }
 
  private:
   void Apply(const LinkButtons& buttons);
@@ -39,8 +40,7 @@ class CSubChoose : public CSubPage {
   QRadioButton* m_pppoe;
   QRadioButton* m_no;
   QLabel* m_note2;
-  QPushButton* m_back;
-  QPushButton* m_next;
+  PageFrame m_frame;
 };
 
 }  // namespace orv::gui

@@ -10,6 +10,7 @@
 #include "core/i18n/language_pack.h"
 #include "core/model/session_record.h"
 #include "gui/frame/pack_text.h"
+#include "gui/frame/page_frame.h"
 #include "gui/widgets/link_art.h"
 #include "gui/widgets/xbutton_xp.h"
 
@@ -65,14 +66,11 @@ CSubFirst::CSubFirst(QWidget* parent)
     buttons->addWidget(b);
   buttons->addStretch(1);
 
-  auto* body = new QHBoxLayout;
-  body->addWidget(m_linkGroup, 3);
-  body->addLayout(buttons, 2);
-
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  titleLine()->hide();  // the home page has no title line
-  page->addLayout(body, 1);
+  auto* columns = new QHBoxLayout;
+  columns->addWidget(m_linkGroup, 3);
+  columns->addLayout(buttons, 2);
+  titleLine()->hide();  // the home page has no title line, and no Back or Next
+  BuildPageFrame(this, titleLine(), false, false).body->addLayout(columns, 1);
 
   setTabOrder(m_searchCamera, m_setupCamera);
   setTabOrder(m_setupCamera, m_searchIntranet);

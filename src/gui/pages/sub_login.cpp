@@ -25,10 +25,10 @@ CSubLogin::CSubLogin(QWidget* parent)
       m_id(new QLineEdit(this)),
       m_passwordLabel(new QLabel(QStringLiteral("Password"), this)),
       m_password(new QLineEdit(this)),
-      m_exit(new CXButtonXP(QStringLiteral("Exit"), this)),
-      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
-      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+      m_exit(new CXButtonXP(QStringLiteral("Exit"), this)) {
   PaintWhite();
+  m_frame =
+      BuildPageFrame(this, titleLine(), true, true, QStringLiteral("Back"), QStringLiteral("Next"));
 
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
@@ -46,33 +46,25 @@ CSubLogin::CSubLogin(QWidget* parent)
   m_typeLabel->setBuddy(m_type);
   m_idLabel->setBuddy(m_id);
   m_passwordLabel->setBuddy(m_password);
-  for (QPushButton* b : {m_exit, m_back, m_next}) {
-    b->setAccessibleName(b->text());
+  for (QPushButton* b : std::initializer_list<QPushButton*>{m_exit, m_frame.back, m_frame.next})
     b->setAutoDefault(false);
-  }
 
   auto* form = new QFormLayout;
   form->addRow(m_typeLabel, m_type);
   form->addRow(m_idLabel, m_id);
   form->addRow(m_passwordLabel, m_password);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_exit);
-  buttons->addWidget(m_back);
-  buttons->addWidget(m_next);
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  page->addWidget(m_note);
-  page->addLayout(form);
-  page->addStretch(1);
-  page->addLayout(buttons);
+  m_frame.buttons->insertWidget(1, m_exit);  // after the stretch, before Back
+  m_frame.body->addWidget(m_note);
+  m_frame.body->addLayout(form);
+  m_frame.body->addStretch(1);
   setTabOrder(m_type, m_id);
   setTabOrder(m_id, m_password);
-  setTabOrder(m_password, m_back);
-  setTabOrder(m_back, m_next);
+  setTabOrder(m_password, m_frame.back);
+  setTabOrder(m_frame.next, m_exit);  // hidden and disabled: after Next, as it always was
 
-  connect(m_next, &QPushButton::clicked, this, &CSubLogin::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginBack); });
+  connect(m_frame.next, &QPushButton::clicked, this, &CSubLogin::OnNext);
+  connect(m_frame.back, &QPushButton::clicked, this,
+          [this] { PostStep(nav::kLinkServerLoginBack); });
   connect(m_exit, &QPushButton::clicked, this, [this] { PostStep(nav::kLinkServerLoginExit); });
 }
 
@@ -84,8 +76,8 @@ void CSubLogin::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key, std::size_t size = i18n::kTextChars) {
     return QString::fromStdString(pack.Utf8(section, key, size));
   };
-  SetCaption(m_back, text("Common", "BtnBack"));
-  SetCaption(m_next, text("Common", "BtnNext"));
+  SetCaption(m_frame.back, text("Common", "BtnBack"));
+  SetCaption(m_frame.next, text("Common", "BtnNext"));
   m_note->setText(text("LoginPage", "Note"));
   SetFieldLabel(m_typeLabel, m_type, text("LoginPage", "LoginType"));
   SetFieldLabel(m_idLabel, m_id, text("LoginPage", "ID"));

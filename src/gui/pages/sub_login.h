@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "core/camera_http/requests.h"
+#include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/widgets/xbutton_xp.h"
 
 class QComboBox;
 class QLabel;
@@ -38,8 +40,8 @@ class CSubLogin : public CSubPage {
   QComboBox* loginType() const { return m_type; }
   QLineEdit* idEdit() const { return m_id; }
   QLineEdit* passwordEdit() const { return m_password; }
-  QPushButton* nextButton() const { return m_next; }
-  QPushButton* backButton() const { return m_back; }
+  QPushButton* nextButton() const { return m_frame.next; }
+  QPushButton* backButton() const { return m_frame.back; }
 
  private:
   void OnNext();
@@ -59,8 +61,7 @@ class CSubLogin : public CSubPage {
   QLabel* m_passwordLabel;
   QLineEdit* m_password;
   QPushButton* m_exit;
-  QPushButton* m_back;
-  QPushButton* m_next;
+  PageFrame m_frame;
 };
 
 }  // namespace orv::gui

@@ -3,10 +3,8 @@
 #include <QButtonGroup>
 #include <QDateTime>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -23,11 +21,11 @@ CSubOption::CSubOption(QWidget* parent)
       m_wizard(new QRadioButton(QStringLiteral("Wizard  Setup"), this)),
       m_wizardText(new QLabel(this)),
       m_manual(new QRadioButton(QStringLiteral("Maunal Setup"), this)),
-      m_manualText(new QLabel(this)),
-      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
-      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+      m_manualText(new QLabel(this)) {
   PaintWhite();
   titleLine()->hide();
+  m_frame =
+      BuildPageFrame(this, titleLine(), true, true, QStringLiteral("Back"), QStringLiteral("Next"));
 
   auto* group = new QButtonGroup(this);
   group->addButton(m_wizard);
@@ -37,11 +35,9 @@ CSubOption::CSubOption(QWidget* parent)
     l->setWordWrap(true);
     l->setTextFormat(Qt::PlainText);
   }
-  for (QAbstractButton* b :
-       std::initializer_list<QAbstractButton*>{m_wizard, m_manual, m_back, m_next})
-    b->setAccessibleName(b->text());
-  m_back->setAutoDefault(false);
-  m_next->setAutoDefault(false);
+  for (QRadioButton* b : {m_wizard, m_manual}) b->setAccessibleName(b->text());
+  m_frame.back->setAutoDefault(false);
+  m_frame.next->setAutoDefault(false);
 
   auto* grid = new QGridLayout;
   grid->setColumnMinimumWidth(0, 24);
@@ -50,18 +46,10 @@ CSubOption::CSubOption(QWidget* parent)
   grid->addWidget(m_manual, 2, 0, 1, 2);
   grid->addWidget(m_manualText, 3, 1);
   grid->setColumnStretch(1, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_back);
-  buttons->addWidget(m_next);
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  page->addLayout(grid);
-  page->addStretch(1);
-  page->addLayout(buttons);
+  m_frame.body->addLayout(grid);
+  m_frame.body->addStretch(1);
   setTabOrder(m_wizard, m_manual);
-  setTabOrder(m_manual, m_back);
-  setTabOrder(m_back, m_next);
+  setTabOrder(m_manual, m_frame.back);
 
   connect(m_wizard, &QRadioButton::clicked, this, [this] {
     if (session() != nullptr) session()->wizardMode = 1;
@@ -69,16 +57,16 @@ CSubOption::CSubOption(QWidget* parent)
   connect(m_manual, &QRadioButton::clicked, this, [this] {
     if (session() != nullptr) session()->wizardMode = 0;
   });
-  connect(m_next, &QPushButton::clicked, this, &CSubOption::OnNext);
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kSetupTypeBack); });
+  connect(m_frame.next, &QPushButton::clicked, this, &CSubOption::OnNext);
+  connect(m_frame.back, &QPushButton::clicked, this, [this] { PostStep(nav::kSetupTypeBack); });
 }
 
 void CSubOption::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key) {
     return QString::fromStdString(pack.Utf8(section, key));
   };
-  SetCaption(m_back, text("Common", "BtnBack"));
-  SetCaption(m_next, text("Common", "BtnNext"));
+  SetCaption(m_frame.back, text("Common", "BtnBack"));
+  SetCaption(m_frame.next, text("Common", "BtnNext"));
   SetCaption(m_wizard, text("OptionPage", "RadioWizard"));
   SetCaption(m_manual, text("OptionPage", "RadioMaunal"));
   m_wizardText->setText(text("OptionPage", "StaticWizard"));

@@ -1,10 +1,11 @@
 #pragma once
 // The setup-type page: the guided wizard (cameras with the extended request set) or manual setup.
 
+#include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/widgets/xbutton_xp.h"
 
 class QLabel;
-class QPushButton;
 class QRadioButton;
 
 namespace orv::gui {
@@ -20,8 +21,8 @@ class CSubOption : public CSubPage {
   QRadioButton* wizardButton() const { return m_wizard; }
   QRadioButton* manualButton() const { return m_manual; }
   QLabel* wizardText() const { return m_wizardText; }
-  QPushButton* nextButton() const { return m_next; }
-  QPushButton* backButton() const { return m_back; }
+  QPushButton* nextButton() const { return m_frame.next; }
+  QPushButton* backButton() const { return m_frame.back; }
 
  private:
   void OnNext();
@@ -30,8 +31,7 @@ class CSubOption : public CSubPage {
   QLabel* m_wizardText;
   QRadioButton* m_manual;
   QLabel* m_manualText;
-  QPushButton* m_back;
-  QPushButton* m_next;
+  PageFrame m_frame;
 };
 
 }  // namespace orv::gui

@@ -59,11 +59,11 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
       m_list(new QTreeWidget(this)),
       m_note(new QLabel(this)),
       m_search(new CXButtonXP(QStringLiteral("Start  Search"), this)),
-      m_export(new CXButtonXP(QStringLiteral("Export..."), this)),
-      m_back(new CXButtonXP(QStringLiteral("Exit"), this)),
-      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+      m_export(new CXButtonXP(QStringLiteral("Export..."), this)) {
   PaintWhite();
   SetTitle(kTemplateTitle);
+  m_frame =
+      BuildPageFrame(this, titleLine(), true, true, QStringLiteral("Exit"), QStringLiteral("Next"));
 
   m_list->setColumnCount(6);
   QStringList headers;
@@ -86,7 +86,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
   SetCaption(m_search, m_startText);
-  for (QPushButton* b : {m_search, m_export, m_back, m_next}) {
+  for (QPushButton* b :
+       std::initializer_list<QPushButton*>{m_search, m_export, m_frame.back, m_frame.next}) {
     b->setAccessibleName(b->text());
     b->setAutoDefault(false);
   }
@@ -95,21 +96,13 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   top->addWidget(m_listTitle, 1);
   top->addWidget(m_search);
   top->addWidget(m_export);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_back);
-  buttons->addWidget(m_next);
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  page->addLayout(top);
-  page->addWidget(m_list, 1);
-  page->addWidget(m_note);
-  page->addLayout(buttons);
+  m_frame.body->addLayout(top);
+  m_frame.body->addWidget(m_list, 1);
+  m_frame.body->addWidget(m_note);
 
   setTabOrder(m_search, m_export);
   setTabOrder(m_export, m_list);
-  setTabOrder(m_list, m_back);
-  setTabOrder(m_back, m_next);
+  setTabOrder(m_list, m_frame.back);
 
   m_timer.setInterval(kTickMs);
   connect(&m_timer, &QTimer::timeout, this, &CSubSearchNet::OnTimer);
@@ -117,8 +110,8 @@ CSubSearchNet::CSubSearchNet(QWidget* parent)
   connect(&m_flush, &QTimer::timeout, this, &CSubSearchNet::FlushReplies);
   connect(m_search, &QPushButton::clicked, this, &CSubSearchNet::OnSearchButton);
   connect(m_export, &QPushButton::clicked, this, &CSubSearchNet::OnExport);
-  connect(m_next, &QPushButton::clicked, this, &CSubSearchNet::OnNext);
-  connect(m_back, &QPushButton::clicked, this, &CSubSearchNet::OnBack);
+  connect(m_frame.next, &QPushButton::clicked, this, &CSubSearchNet::OnNext);
+  connect(m_frame.back, &QPushButton::clicked, this, &CSubSearchNet::OnBack);
   connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { OnOpenCamera(); });
 }
 
@@ -161,9 +154,9 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
   auto text = [&pack](const char* section, const char* key, std::size_t size = i18n::kTextChars) {
     return QString::fromStdString(pack.Utf8(section, key, size));
   };
-  SetCaption(m_back, text("Common", "BtnBack"));
+  SetCaption(m_frame.back, text("Common", "BtnBack"));
   m_nextText = text("Common", "BtnNext");
-  SetCaption(m_next, m_nextText);
+  SetCaption(m_frame.next, m_nextText);
   m_startText = text("SearchPage", "BtnStrartFind");
   m_findingText = text("SearchPage", "BtnFindingCam");
   m_stopText = text("SearchPage", "BtnStopFind");
@@ -189,8 +182,8 @@ void CSubSearchNet::LoadTexts(const i18n::LanguagePack& pack) {
 
 void CSubSearchNet::Prepare() {
   const bool searchPath = session() != nullptr && session()->pathSearch != 0;
-  if (!searchPath) SetCaption(m_next, m_nextText);
-  m_next->setVisible(!searchPath);
+  if (!searchPath) SetCaption(m_frame.next, m_nextText);
+  m_frame.next->setVisible(!searchPath);
   m_note->setVisible(!searchPath);
 }
 

@@ -13,7 +13,9 @@
 
 #include "core/discovery/camera_entry.h"
 #include "core/discovery/plipf.h"
+#include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/widgets/xbutton_xp.h"
 
 class QLabel;
 class QPushButton;
@@ -66,8 +68,8 @@ class CSubSearchNet : public CSubPage {
   QTreeWidget* cameraList() const { return m_list; }
   QPushButton* searchButton() const { return m_search; }
   QPushButton* exportButton() const { return m_export; }
-  QPushButton* nextButton() const { return m_next; }
-  QPushButton* backButton() const { return m_back; }
+  QPushButton* nextButton() const { return m_frame.next; }
+  QPushButton* backButton() const { return m_frame.back; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,8 +131,7 @@ class CSubSearchNet : public CSubPage {
   QLabel* m_note;
   QPushButton* m_search;
   QPushButton* m_export;
-  QPushButton* m_back;
-  QPushButton* m_next;
+  PageFrame m_frame;
 };
 
 }  // namespace orv::gui

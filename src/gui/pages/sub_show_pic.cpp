@@ -1,7 +1,6 @@
 #include "gui/pages/sub_show_pic.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,41 +13,29 @@
 
 namespace orv::gui {
 CSubShowPic::CSubShowPic(QWidget* parent)
-    : CSubPage(parent),
-      m_picture(new art::CArtView(this)),
-      m_note(new QLabel(this)),
-      m_back(new CXButtonXP(QStringLiteral("Back"), this)),
-      m_next(new CXButtonXP(QStringLiteral("Next"), this)) {
+    : CSubPage(parent), m_picture(new art::CArtView(this)), m_note(new QLabel(this)) {
   PaintWhite();
   titleLine()->hide();
+  m_frame =
+      BuildPageFrame(this, titleLine(), true, true, QStringLiteral("Back"), QStringLiteral("Next"));
 
   m_picture->SetPicture(art::Picture::DiagramStart);
   m_note->setWordWrap(true);
   m_note->setTextFormat(Qt::PlainText);
-  for (QPushButton* b : {m_back, m_next}) {
-    b->setAccessibleName(b->text());
-    b->setAutoDefault(false);
-  }
+  m_frame.back->setAutoDefault(false);
+  m_frame.next->setAutoDefault(false);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(m_back);
-  buttons->addWidget(m_next);
-  auto* page = new QVBoxLayout(this);
-  page->addWidget(titleLine());
-  page->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
-  page->addWidget(m_note);
-  page->addStretch(1);
-  page->addLayout(buttons);
-  setTabOrder(m_back, m_next);
+  m_frame.body->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
+  m_frame.body->addWidget(m_note);
+  m_frame.body->addStretch(1);
 
-  connect(m_next, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramNext); });
-  connect(m_back, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramBack); });
+  connect(m_frame.next, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramNext); });
+  connect(m_frame.back, &QPushButton::clicked, this, [this] { PostStep(nav::kDiagramBack); });
 }
 
 void CSubShowPic::LoadTexts(const i18n::LanguagePack& pack) {
-  SetCaption(m_back, QString::fromStdString(pack.Utf8("Common", "BtnBack")));
-  SetCaption(m_next, QString::fromStdString(pack.Utf8("Common", "BtnNext")));
+  SetCaption(m_frame.back, QString::fromStdString(pack.Utf8("Common", "BtnBack")));
+  SetCaption(m_frame.next, QString::fromStdString(pack.Utf8("Common", "BtnNext")));
   m_note->setText(QString::fromStdString(pack.Utf8("ShowPicPage", "note", i18n::kMessageChars)));
   m_note->setAccessibleName(m_note->text());
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The connection-diagram page: how to cable the camera for the chosen link.
 
+#include "gui/frame/page_frame.h"
 #include "gui/frame/sub_page.h"
+#include "gui/widgets/xbutton_xp.h"
 
 class QLabel;
-class QPushButton;
 
 namespace orv::gui {
 namespace art {
@@ -20,14 +21,13 @@ class CSubShowPic : public CSubPage {
   void Prepare() override;
 
   int pictureRole() const;  // an art::Picture value, for tests
-  QPushButton* nextButton() const { return m_next; }
-  QPushButton* backButton() const { return m_back; }
+  QPushButton* nextButton() const { return m_frame.next; }
+  QPushButton* backButton() const { return m_frame.back; }
 
  private:
   art::CArtView* m_picture;
   QLabel* m_note;
-  QPushButton* m_back;
-  QPushButton* m_next;
+  PageFrame m_frame;
 };
 
 }  // namespace orv::gui
