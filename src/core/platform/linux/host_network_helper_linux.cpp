@@ -14,11 +14,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "core/platform/linux/host_network_direct.h"
+#include "core/platform/linux/host_network_state.h"
 #include "core/platform/netd_request.h"
 #include "core/platform/program_folder.h"
 #include "core/util/ipv4.h"
@@ -89,31 +90,28 @@ class HelperHostNetwork final : public HostNetwork {
     if (answer.rfind("err ", 0) == 0)
       return SetError(kHostNetRefused, "adding " + FormatIpv4(addr) + ": " + answer.substr(4));
     if (answer != "ok") return SetError(EPERM, "adding " + FormatIpv4(addr) + ": " + answer);
-    context = ++m_lastContext;
-    m_added[context] = Added{name, ifIndex, addr, m_helperRun};
+    context = m_added.Add(Added{name, ifIndex, addr, m_helperRun});
     return 0;
   }
 
   int DeleteAddress(std::uint32_t context) override {
     std::lock_guard lock(m_mutex);
-    const auto it = m_added.find(context);
-    if (it == m_added.end()) return SetError(ENOENT, "deleting an address: unknown context");
-    const Added a = it->second;
-    m_added.erase(it);
+    const std::optional<Added> a = m_added.Take(context);
+    if (!a) return SetError(ENOENT, "deleting an address: unknown context");
     // A helper that is gone removed its addresses when it ended.
-    if (a.helperRun != m_helperRun) return 0;
-    return Simple(NetdVerb::Delete, a, "deleting ");
+    if (a->helperRun != m_helperRun) return 0;
+    return Simple(NetdVerb::Delete, *a, "deleting ");
   }
 
   int RefreshAddress(std::uint32_t context) override {
     std::lock_guard lock(m_mutex);
-    const auto it = m_added.find(context);
-    if (it == m_added.end()) return ENOENT;
-    if (it->second.helperRun != m_helperRun) {
-      m_added.erase(it);
+    const Added* a = m_added.Find(context);
+    if (a == nullptr) return ENOENT;
+    if (a->helperRun != m_helperRun) {
+      m_added.Take(context);
       return SetError(ENOENT, "refreshing: the helper that held the address ended");
     }
-    return Simple(NetdVerb::Refresh, it->second, "refreshing ");
+    return Simple(NetdVerb::Refresh, *a, "refreshing ");
   }
 
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override {
@@ -139,17 +137,10 @@ class HelperHostNetwork final : public HostNetwork {
 
   bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override {
     std::lock_guard lock(m_mutex);
-    const auto it = m_added.find(context);
-    if (it == m_added.end()) return false;
-    addr = it->second.addr;
-    ifIndex = it->second.ifIndex;
-    return true;
+    return m_added.Lookup(context, addr, ifIndex);
   }
 
-  std::string LastError() const override {
-    std::lock_guard lock(m_errorMutex);
-    return m_lastError;
-  }
+  std::string LastError() const override { return m_error.Get(); }
 
  private:
   static std::string IfName(std::uint32_t ifIndex) {
@@ -157,11 +148,7 @@ class HelperHostNetwork final : public HostNetwork {
     return ifIndex != 0 && if_indextoname(ifIndex, name) ? std::string(name) : std::string();
   }
 
-  int SetError(int code, std::string text) {
-    std::lock_guard lock(m_errorMutex);
-    m_lastError = std::move(text);
-    return code;
-  }
+  int SetError(int code, std::string text) { return m_error.Set(code, std::move(text)); }
 
   int Simple(NetdVerb verb, const Added& a, const char* what) {
     NetdRequest r;
@@ -270,11 +257,9 @@ class HelperHostNetwork final : public HostNetwork {
   int m_fd = -1;
   pid_t m_pid = -1;
   std::string m_buffer;
-  std::map<std::uint32_t, Added> m_added;
-  std::uint32_t m_lastContext = 0;
+  linuxnet::AddedAddresses<Added> m_added;
   int m_helperRun = 0;
-  mutable std::mutex m_errorMutex;
-  std::string m_lastError;
+  linuxnet::LastErrorText m_error;
 };
 
 }  // namespace

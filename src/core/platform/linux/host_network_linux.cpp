@@ -18,14 +18,15 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <mutex>
+#include <optional>
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
 #include "core/platform/linux/host_network_arp.h"
 #include "core/platform/linux/host_network_direct.h"
 #include "core/platform/linux/host_network_files.h"
+#include "core/platform/linux/host_network_state.h"
 #include "core/util/ipv4.h"
 
 namespace orv {
@@ -162,43 +163,33 @@ class LinuxHostNetwork final : public HostNetwork {
     const HeldAddress a{ifIndex, addr, prefix};
     const int rc = SendAddress(a, NLM_F_EXCL, false);
     if (rc != 0) return rc;
-    context = ++m_lastContext;
-    m_added[context] = a;
+    context = m_added.Add(a);
     return 0;
   }
 
   int DeleteAddress(std::uint32_t context) override {
     std::lock_guard lock(m_addrMutex);
-    auto it = m_added.find(context);
-    if (it == m_added.end()) return SetError(ENOENT, "deleting an address: unknown context");
-    const HeldAddress a = it->second;
-    m_added.erase(it);
-    return SendAddress(a, 0, true);
+    const std::optional<HeldAddress> a = m_added.Take(context);
+    if (!a) return SetError(ENOENT, "deleting an address: unknown context");
+    return SendAddress(*a, 0, true);
   }
 
   int RefreshAddress(std::uint32_t context) override {
     // Under the same lock as deletion, so a refresh never brings back a deleted address.
     std::lock_guard lock(m_addrMutex);
-    auto it = m_added.find(context);
-    if (it == m_added.end()) return ENOENT;
-    return SendAddress(it->second, NLM_F_REPLACE, false);
+    const HeldAddress* a = m_added.Find(context);
+    if (a == nullptr) return ENOENT;
+    return SendAddress(*a, NLM_F_REPLACE, false);
   }
 
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override;
   bool AdapterOverridden() const override { return !m_opt.adapterOverride.empty(); }
   bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override {
     std::lock_guard lock(m_addrMutex);
-    const auto it = m_added.find(context);
-    if (it == m_added.end()) return false;
-    addr = it->second.addr;
-    ifIndex = it->second.ifIndex;
-    return true;
+    return m_added.Lookup(context, addr, ifIndex);
   }
 
-  std::string LastError() const override {
-    std::lock_guard lock(m_errorMutex);
-    return m_lastError;
-  }
+  std::string LastError() const override { return m_error.Get(); }
 
  private:
   int ReadLinks(std::vector<LinkFacts>& links, std::string& errorText);
@@ -231,18 +222,12 @@ class LinuxHostNetwork final : public HostNetwork {
     SetError(nlErr < 0 ? -nlErr : nlErr, std::string(what) + ": " + NlErrorText(nlErr));
     return false;
   }
-  int SetError(int code, std::string text) {
-    std::lock_guard lock(m_errorMutex);
-    m_lastError = std::move(text);
-    return code;
-  }
+  int SetError(int code, std::string text) { return m_error.Set(code, std::move(text)); }
 
   HostNetworkOptions m_opt;
-  mutable std::mutex m_errorMutex;
-  std::string m_lastError;
+  linuxnet::LastErrorText m_error;
   std::mutex m_addrMutex;
-  std::map<std::uint32_t, HeldAddress> m_added;
-  std::uint32_t m_lastContext = 0;
+  linuxnet::AddedAddresses<HeldAddress> m_added;
 };
 
 int LinuxHostNetwork::ReadLinks(std::vector<LinkFacts>& links, std::string& errorText) {
