@@ -9,7 +9,7 @@
 #include "client.h"
 
 using namespace camsim;
-using namespace camsim_test;
+namespace orv::test {
 
 namespace {
 
@@ -339,3 +339,5 @@ TEST_F(LinkServerTest, UnknownAccountsWrongPagesAndPathsAreRefused) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace orv::test {
+
 namespace {
 
 struct CliRun {
@@ -213,3 +215,5 @@ TEST(CliHelp, ManualPageNamesEveryCommandAndTheSameExitStatuses) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

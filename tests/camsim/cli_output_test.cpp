@@ -29,6 +29,8 @@
 
 using namespace camsim;
 
+namespace orv::test {
+
 namespace {
 
 struct CliRun {
@@ -229,3 +231,5 @@ TEST_F(CliOutputTest, PasswordComesFromAFileOrTheEnvironment) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace orv::nav {
+namespace orv::test {
+
+using namespace nav;
 namespace {
 
 TEST(Navigation, StepTableShowsTheDocumentedPagesAndIgnoresTheRest) {
@@ -207,4 +209,4 @@ TEST(Navigation, WizardAddressNext) {
 }
 
 }  // namespace
-}  // namespace orv::nav
+}  // namespace orv::test
