@@ -9,6 +9,7 @@
 #include "client.h"
 
 using namespace camsim;
+
 namespace orv::test {
 
 namespace {

@@ -8,6 +8,7 @@
 #include "client.h"
 
 using namespace camsim;
+
 namespace orv::test {
 
 namespace {

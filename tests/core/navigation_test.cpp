@@ -5,6 +5,7 @@
 namespace orv::test {
 
 using namespace nav;
+
 namespace {
 
 TEST(Navigation, StepTableShowsTheDocumentedPagesAndIgnoresTheRest) {

@@ -10,6 +10,7 @@
 namespace orv::test {
 
 using namespace wireless;
+
 namespace {
 
 AccessPointEntry Ap(const char* ssid, const char* security, const char* algorithm = "AES",

@@ -27,11 +27,8 @@
 namespace orv::test {
 
 using namespace gui;
-namespace {
 
-using orv::test::FakeHostNetwork;
-using test::Pack;
-using test::RecordingSink;
+namespace {
 
 template <typename Page>
 class AddressPageTest : public PageTest<Page> {

@@ -24,6 +24,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 // ---- Summary

@@ -21,6 +21,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 struct QueryCall {
@@ -31,6 +32,7 @@ struct QueryCall {
 class LoginPage : public PageTest<CSubLogin> {
  protected:
   LoginPage() {
+    page.Wire(&sink, nullptr, &services);  // as in the window: this page has no session record
     page.SetLinkServerHost("link.lab");
     page.SetQuery([this](const std::string& host, const std::string& port, const std::string& id,
                          const std::string& password, int number) {

@@ -29,6 +29,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 class FixedHosts final : public DiscoveryHostSource {

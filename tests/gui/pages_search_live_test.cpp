@@ -26,6 +26,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 class LiveSearch : public PageTest<CSubSearchNet> {

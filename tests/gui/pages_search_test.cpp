@@ -23,6 +23,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 class SearchPage : public PageTest<CSubSearchNet> {

@@ -26,6 +26,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 const char* const kChinese = "\xe5\xaf\x86\xe7\xa2\xbc";  // not in code page 1252

@@ -20,6 +20,7 @@
 namespace orv::test {
 
 using namespace gui;
+
 namespace {
 
 QPushButton* ButtonNamed(QWidget* page, const QString& name) {

@@ -36,10 +36,8 @@
 namespace orv::test {
 
 using namespace gui;
-namespace {
 
-using test::Pack;
-using test::RecordingSink;
+namespace {
 
 template <typename Page>
 class WirelessPageTest : public PageTest<Page> {

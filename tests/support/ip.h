@@ -7,6 +7,8 @@
 
 namespace orv::test {
 
-inline std::uint32_t Ip(const char* text) { return ParseIpv4OrZero(text); }
+inline std::uint32_t Ip(const char* text) {
+  return ParseIpv4OrZero(text);
+}
 
 }  // namespace orv::test
