@@ -9,7 +9,8 @@
 #include "client.h"
 
 using namespace camsim;
-using namespace camsim_test;
+
+namespace orv::test {
 
 namespace {
 
@@ -339,3 +340,5 @@ TEST_F(LinkServerTest, UnknownAccountsWrongPagesAndPathsAreRefused) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

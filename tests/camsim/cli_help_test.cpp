@@ -14,38 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_run.h"
+
+namespace orv::test {
+
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::string& args) {
-  const std::string tool = std::string(ORVANTIS_BINARY_DIR) + "/bin/orvantis-cli";
-  EXPECT_EQ(::access(tool.c_str(), X_OK), 0) << "build orvantis-cli first: " << tool;
-  char errPath[] = "/tmp/orvantis-cli-help-XXXXXX";
-  const int fd = ::mkstemp(errPath);
-  EXPECT_GE(fd, 0);
-  ::close(fd);
-  CliRun r;
-  const std::string command = tool + " " + args + " 2>" + errPath;
-  FILE* p = ::popen(command.c_str(), "r");
-  if (p != nullptr) {
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int w = ::pclose(p);
-    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  }
-  std::ifstream in(errPath);
-  std::stringstream text;
-  text << in.rdbuf();
-  r.err = text.str();
-  ::unlink(errPath);
-  return r;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -114,12 +87,12 @@ void ExpectPrivilegesNamedOneWay(const std::string& help, const std::string& whe
 
 std::vector<std::string> Commands() {
   std::vector<std::string> names;
-  for (const Entry& e : Rows(Cli("--help").out, "Subcommands")) names.push_back(e.name);
+  for (const Entry& e : Rows(RunCli("", "--help").out, "Subcommands")) names.push_back(e.name);
   return names;
 }
 
 TEST(CliHelp, OverviewListsEveryCommandInOneVoiceAndTheExitStatusesOnce) {
-  const CliRun r = Cli("--help");
+  const CliRun r = RunCli("", "--help");
   ASSERT_EQ(r.status, 0);
   EXPECT_TRUE(r.err.empty()) << r.err;
   const std::vector<Entry> commands = Rows(r.out, "Subcommands");
@@ -143,7 +116,7 @@ TEST(CliHelp, EveryCommandsHelpIsCapitalisedAndEndsWithExamples) {
   ASSERT_FALSE(commands.empty());
   for (const std::string& command : commands) {
     SCOPED_TRACE(command);
-    const CliRun r = Cli(command + " --help");
+    const CliRun r = RunCli("", command + " --help");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_FALSE(lines.empty());
@@ -173,7 +146,7 @@ TEST(CliHelp, EveryCommandsHelpIsCapitalisedAndEndsWithExamples) {
 
 TEST(CliHelp, UnusableArgumentsEndWithStatusTwo) {
   // No command: the overview, as an error.
-  const CliRun bare = Cli("");
+  const CliRun bare = RunCli("", "");
   EXPECT_EQ(bare.status, 2);
   EXPECT_TRUE(bare.out.empty()) << bare.out;
   EXPECT_NE(bare.err.find("Subcommands:"), std::string::npos) << bare.err;
@@ -181,11 +154,11 @@ TEST(CliHelp, UnusableArgumentsEndWithStatusTwo) {
 
   for (const char* args : {"frobnicate", "--frobnicate", "discover --frobnicate", "read",
                            "discover --seconds many", "discover --seconds 999999"}) {
-    const CliRun r = Cli(args);
+    const CliRun r = RunCli("", args);
     EXPECT_EQ(r.status, 2) << args << "\n" << r.err;
     EXPECT_FALSE(r.err.empty()) << args;
   }
-  const CliRun version = Cli("--version");
+  const CliRun version = RunCli("", "--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("orvantis-cli ", 0), 0u) << version.out;
 }
@@ -213,3 +186,5 @@ TEST(CliHelp, ManualPageNamesEveryCommandAndTheSameExitStatuses) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -26,36 +26,13 @@
 #include <string>
 
 #include "camsim.h"
+#include "support/cli_run.h"
 
 using namespace camsim;
 
+namespace orv::test {
+
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the tool with the arguments (a shell word list of our own making) and the environment
-// prefix.
-CliRun Cli(const std::string& env, const std::string& args) {
-  const std::string tool = std::string(ORVANTIS_BINARY_DIR) + "/bin/orvantis-cli";
-  EXPECT_EQ(::access(tool.c_str(), X_OK), 0) << "build orvantis-cli first: " << tool;
-  CliRun r;
-  const std::string errPath = ::testing::TempDir() + "orvantis_cli_output.err";
-  const std::string command = env + " " + tool + " " + args + " 2>" + errPath;
-  FILE* p = ::popen(command.c_str(), "r");
-  if (p == nullptr) return r;
-  std::array<char, 4096> buf{};
-  std::size_t n = 0;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-  const int w = ::pclose(p);
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  std::ifstream err(errPath, std::ios::binary);
-  r.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  return r;
-}
 
 bool WriteProcFile(const char* path, const std::string& text) {
   const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
@@ -142,7 +119,7 @@ class CliOutputTest : public ::testing::Test {
 
 TEST_F(CliOutputTest, ReadHidesKeysAndPasswordsUnlessAsked) {
   const std::string env = "ORVANTIS_CODEPAGE=1252 ORVANTIS_PASSWORD=cam-pass";
-  const CliRun hidden = Cli(env, "read " + m_target + " --json");
+  const CliRun hidden = RunCli(env, "read " + m_target + " --json");
   ASSERT_EQ(hidden.status, 0) << hidden.out;
   EXPECT_EQ(hidden.err, "") << "quiet unless asked";
   EXPECT_EQ(hidden.out.find("wpa-key-1234"), std::string::npos) << hidden.out;
@@ -154,7 +131,7 @@ TEST_F(CliOutputTest, ReadHidesKeysAndPasswordsUnlessAsked) {
   EXPECT_EQ(j["settings"]["password"], "<hidden>");
   EXPECT_EQ(j["settings"]["TitleBar"], "Caf\xc3\xa9") << "converted from the code page";
 
-  const CliRun shown = Cli(env, "read " + m_target + " --json --show-secrets");
+  const CliRun shown = RunCli(env, "read " + m_target + " --json --show-secrets");
   ASSERT_EQ(shown.status, 0);
   const nlohmann::json s = nlohmann::json::parse(shown.out);
   EXPECT_EQ(s["settings"]["WPAKey"], "wpa-key-1234");
@@ -167,13 +144,14 @@ TEST_F(CliOutputTest, RunsInANetworkOfItsOwnAndReadAddsNoAddress) {
     EXPECT_EQ(Addresses(), std::set<std::string>{"lo 127.0.0.1"});
   }
   const std::set<std::string> before = Addresses();
-  const CliRun r = Cli("ORVANTIS_PASSWORD=cam-pass", "read " + m_target + " --json");
+  const CliRun r = RunCli("ORVANTIS_PASSWORD=cam-pass", "read " + m_target + " --json");
   ASSERT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(Addresses(), before) << "read without --suggest changed the host's addresses";
 }
 
 TEST_F(CliOutputTest, PlainOutputEscapesControlBytes) {
-  const CliRun plain = Cli("ORVANTIS_CODEPAGE=1252 ORVANTIS_PASSWORD=cam-pass", "read " + m_target);
+  const CliRun plain =
+      RunCli("ORVANTIS_CODEPAGE=1252 ORVANTIS_PASSWORD=cam-pass", "read " + m_target);
   ASSERT_EQ(plain.status, 0) << plain.out;
   EXPECT_EQ(plain.out.find('\x1b'), std::string::npos);
   EXPECT_EQ(plain.out.find('\x07'), std::string::npos);
@@ -201,12 +179,12 @@ TEST_F(CliOutputTest, AFailureIsOneSentenceOnStandardErrorAndTheMessageInJson) {
       " answered 404 Not Found to the legacy requests (assumed: the camera did not answer the "
       "discovery request); it may use the other family: try --family config.";
 
-  const CliRun plain = Cli("", target);
+  const CliRun plain = RunCli("", target);
   EXPECT_EQ(plain.status, 1);
   EXPECT_EQ(plain.out, "result=-4\nok=false\nstep=read\n");
   EXPECT_EQ(plain.err, "orvantis-cli: " + sentence + "\n");
 
-  const CliRun json = Cli("", target + " --json");
+  const CliRun json = RunCli("", target + " --json");
   EXPECT_EQ(json.status, 1);
   EXPECT_EQ(json.err, "");
   const nlohmann::json j = nlohmann::json::parse(json.out);
@@ -218,14 +196,17 @@ TEST_F(CliOutputTest, AFailureIsOneSentenceOnStandardErrorAndTheMessageInJson) {
 TEST_F(CliOutputTest, PasswordComesFromAFileOrTheEnvironment) {
   const std::string file = ::testing::TempDir() + "orvantis_cli_password";
   { std::ofstream(file) << "cam-pass\n"; }
-  EXPECT_EQ(Cli("", "read " + m_target + " --json --password-file " + file).status, 0);
-  EXPECT_EQ(Cli("ORVANTIS_PASSWORD=cam-pass", "read " + m_target + " --json").status, 0);
-  EXPECT_EQ(Cli("ORVANTIS_PASSWORD=wrong", "read " + m_target + " --json").status, 1);
+  EXPECT_EQ(RunCli("", "read " + m_target + " --json --password-file " + file).status, 0);
+  EXPECT_EQ(RunCli("ORVANTIS_PASSWORD=cam-pass", "read " + m_target + " --json").status, 0);
+  EXPECT_EQ(RunCli("ORVANTIS_PASSWORD=wrong", "read " + m_target + " --json").status, 1);
   EXPECT_EQ(
-      Cli("ORVANTIS_PASSWORD=wrong", "read " + m_target + " --json --password cam-pass").status, 0)
+      RunCli("ORVANTIS_PASSWORD=wrong", "read " + m_target + " --json --password cam-pass").status,
+      0)
       << "an explicit option wins";
-  EXPECT_EQ(Cli("", "read " + m_target + " --password-file " + file + ".missing").status, 2);
+  EXPECT_EQ(RunCli("", "read " + m_target + " --password-file " + file + ".missing").status, 2);
   std::remove(file.c_str());
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace camsim_test {
+namespace orv::test {
 
 struct Received {
   std::string bytes;
@@ -137,4 +137,4 @@ class UdpProbe {
   std::uint16_t m_port = 0;
 };
 
-}  // namespace camsim_test
+}  // namespace orv::test

@@ -11,6 +11,8 @@
 using namespace camsim;
 using nlohmann::json;
 
+namespace orv::test {
+
 namespace {
 
 TEST(Config, DefaultsPerFamilyAndOverrides) {
@@ -83,7 +85,7 @@ TEST(Config, LogFileHoldsEveryRequestAsAJsonLine) {
     Emulator emu(lab);
     std::string error;
     ASSERT_TRUE(emu.Start(&error)) << error;
-    camsim_test::Exchange(emu.HttpPort(0), std::string("GET /x\xE9 HTTP/1.0\n\"\\\n\n"));
+    Exchange(emu.HttpPort(0), std::string("GET /x\xE9 HTTP/1.0\n\"\\\n\n"));
     emu.Stop();
   }
   std::ifstream in(path);
@@ -98,3 +100,5 @@ TEST(Config, LogFileHoldsEveryRequestAsAJsonLine) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -9,7 +9,8 @@
 #include "client.h"
 
 using namespace camsim;
-using namespace camsim_test;
+
+namespace orv::test {
 
 namespace {
 
@@ -168,3 +169,5 @@ TEST(Discovery, OutsideTheLabRepliesNeverLeaveLoopback) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

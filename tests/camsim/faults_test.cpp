@@ -8,7 +8,8 @@
 #include "client.h"
 
 using namespace camsim;
-using namespace camsim_test;
+
+namespace orv::test {
 
 namespace {
 
@@ -174,3 +175,5 @@ TEST(AddressChange, DhcpWriteKeepsAddressAndPort) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

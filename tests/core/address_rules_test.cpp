@@ -9,10 +9,8 @@
 #include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
-
-using test::Ip;
 
 TEST(AddressRules, OnlyFourOctetsLoadAndEverythingElseLoadsBlank) {
   EXPECT_EQ(AddressFieldText("192.168.0.20"), "192.168.0.20");
@@ -48,7 +46,7 @@ TEST(AddressRules, MaskRuleByFirstOctet) {
 
 TEST(AddressRules, ReadJobSuggestsOnlyAddressesProbedFree) {
   // Every request errors (no privilege, no adapter): nothing is proposed.
-  auto net = std::make_shared<test::FakeHostNetwork>();
+  auto net = std::make_shared<FakeHostNetwork>();
   net->arpFails = true;
   SessionRecord s;
   s.pcAddrText = "192.168.0.10";
@@ -68,7 +66,7 @@ TEST(AddressRules, ReadJobSuggestsOnlyAddressesProbedFree) {
 }
 
 TEST(AddressRules, ArpTestErrorsAreNotTestedNeverFree) {
-  test::FakeHostNetwork net;
+  FakeHostNetwork net;
   SessionRecord s;
   s.pcAddrText = "192.168.0.10";
   net.occupied = {Ip("192.168.0.30")};
@@ -89,4 +87,4 @@ TEST(AddressRules, ArpTestErrorsAreNotTestedNeverFree) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

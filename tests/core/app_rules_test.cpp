@@ -13,10 +13,8 @@
 #include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
-
-using test::FakeHostNetwork;
 
 // ---- Camera pick
 
@@ -123,4 +121,4 @@ TEST(ReadStartupFacts, TheAdapterErrorLineGoesToTheGivenSink) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -17,19 +17,15 @@
 #include "support/fake_discovery.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 using ::testing::Each;
 using ::testing::ElementsAre;
-using testing::FakeDiscoveryRig;
-using testing::MakeReply;
-using testing::NumberedCamera;
-using testing::ReplySpec;
 using Ms = std::chrono::milliseconds;
 
 std::uint32_t Addr(const char* text) {
-  return testing::Ip(text);
+  return Ip(text);
 }
 
 std::vector<CameraEntry> Poll(CPLipf& engine, int* code = nullptr) {
@@ -186,7 +182,7 @@ class SubnetOnCameraAdapter : public ::testing::Test {
   }
   EnsureResult Ensure() { return EnsureCameraSubnetAddress(net, session, list, options); }
 
-  test::FakeHostNetwork net;
+  FakeHostNetwork net;
   SessionRecord session;
   TemporaryAddressList list;
   EnsureOptions options;
@@ -241,7 +237,7 @@ TEST_F(SubnetOnCameraAdapter, AnAdapterWithoutAddressProbesUnsourcedFromIt) {
 TEST_F(SubnetOnCameraAdapter, UnknownVanishedDownOrOverriddenFallsBackToTheChosenAdapter) {
   const auto onChosen = [&](std::uint32_t cameraIfIndex, const char* why) {
     SCOPED_TRACE(why);
-    test::FakeHostNetwork fresh;
+    FakeHostNetwork fresh;
     fresh.adapters = net.adapters;
     fresh.details = net.details;
     fresh.hostAddresses = net.hostAddresses;
@@ -265,4 +261,4 @@ TEST_F(SubnetOnCameraAdapter, UnknownVanishedDownOrOverriddenFallsBackToTheChose
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

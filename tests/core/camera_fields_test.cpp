@@ -15,7 +15,7 @@
 #include "core/camera_http/settings_parser.h"
 #include "core/platform/codepage.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 SessionRecord WithSecrets() {
@@ -151,4 +151,4 @@ TEST(CameraFieldTable, NamesAreUniqueAndWidthsMatchTheRecord) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -23,9 +23,10 @@
 #include "core/camera_http/request_texts.h"
 #include "core/camera_http/requests.h"
 #include "core/camera_http/transport.h"
+#include "support/loopback_camera.h"
 #include "support/loopback_listener.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -41,7 +42,7 @@ class FakePeer {
 
   explicit FakePeer(std::string answer = "OK\n", Mode mode = Mode::Answer)
       : m_answer(std::move(answer)), m_mode(mode) {
-    m_listener = test::ListenOnLoopback(m_port);
+    m_listener = ListenOnLoopback(m_port);
     EXPECT_GE(m_listener, 0);
     m_thread = std::thread([this] { Serve(); });
   }
@@ -954,25 +955,11 @@ class EmulatorTest : public ExchangeTest {
  protected:
   // Starts one camera (and a link server) on loopback; skips while the emulator cannot start.
   bool StartLab(camsim::CameraConfig cam, std::optional<camsim::LinkServerConfig> link = {}) {
-    camsim::LabConfig lab;
-    cam.bindAddress = "127.0.0.1";
-    cam.replyTo = "127.0.0.1";
-    lab.cameras.push_back(std::move(cam));
-    lab.linkServer = std::move(link);
-    lab.discoveryPort = 0;
-    m_emu = std::make_unique<camsim::Emulator>(std::move(lab));
-    std::string error;
-    if (!m_emu->Start(&error)) {
-      m_emu.reset();
-      return false;
-    }
-    return true;
+    return m_emu.Start({std::move(cam)}, std::move(link));
   }
   SessionRecord Record(bool legacy) {
     SessionRecord s;
-    s.connectAllowed.store(1);
-    s.cameraAddrText = "127.0.0.1";
-    s.cameraPortText = std::to_string(m_emu->HttpPort(0));
+    m_emu.Point(s);
     s.legacyCamera = legacy ? 1 : 0;
     return s;
   }
@@ -988,10 +975,10 @@ class EmulatorTest : public ExchangeTest {
     }
   }
   void TearDown() override {
-    if (m_emu) m_emu->Stop();
+    m_emu.Stop();
     ExchangeTest::TearDown();
   }
-  std::unique_ptr<camsim::Emulator> m_emu;
+  LoopbackCamera m_emu;
 };
 
 TEST_F(EmulatorTest, EmulatorLogsEveryRequestByteForByte) {
@@ -1060,8 +1047,7 @@ TEST_F(EmulatorTest, EmulatorLogsEveryRequestByteForByte) {
       EXPECT_EQ(r.sys.ModelName.str(), m_emu->Setting(0, "ModelName"));
       EXPECT_EQ(m_emu->Setting(0, "IPAddr"), "192.168.0.5");
       EXPECT_EQ(m_emu->Setting(0, "TitleBar"), "Front door cam");
-      m_emu->Stop();
-      m_emu.reset();
+      m_emu.Stop();
     }
   }
 }
@@ -1086,8 +1072,7 @@ TEST_F(EmulatorTest, FaultModesGiveTheirCodes) {
     EXPECT_EQ(CameraRequest(s, kActRead, kPageSystem, 0), c.read) << static_cast<int>(c.fault);
     EXPECT_EQ(CameraRequest(s, kActWrite, kPageSystem, 0), c.read) << static_cast<int>(c.fault);
     EXPECT_EQ(LoginRead(s), c.read) << static_cast<int>(c.fault);
-    m_emu->Stop();
-    m_emu.reset();
+    m_emu.Stop();
   }
 }
 
@@ -1115,4 +1100,4 @@ TEST_F(EmulatorTest, LinkServerListsTheAccountsCameras) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

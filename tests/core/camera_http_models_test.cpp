@@ -6,7 +6,7 @@
 #include "core/camera_http/model_catalogue.h"
 #include "core/camera_http/transport.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(ModelCatalogue, FamilyFromDescription) {
@@ -102,4 +102,4 @@ TEST(BasicAuth, HeaderText) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

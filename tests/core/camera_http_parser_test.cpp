@@ -4,7 +4,7 @@
 #include "core/camera_http/list_parsers.h"
 #include "core/camera_http/settings_parser.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(SettingsExtract, KeysMatchOnlyAsWholeKeys) {
@@ -261,4 +261,4 @@ TEST(LinkServerParse, HostileCountsAreClamped) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

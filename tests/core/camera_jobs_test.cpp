@@ -29,10 +29,12 @@
 #include "core/app/session_rules.h"
 #include "core/camera_http/transport.h"
 #include "core/util/ipv4.h"
+#include "support/eventually.h"
 #include "support/fake_host_network.h"
+#include "support/loopback_camera.h"
 #include "support/loopback_listener.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 // "path?Act=..&Page=.." of a logged request: what identifies the request in a job's order.
@@ -71,10 +73,6 @@ TransportTiming Short() {
 
 class CameraJobsEmulated : public ::testing::Test {
  protected:
-  void TearDown() override {
-    if (m_emu) m_emu->Stop();
-  }
-
   // A config-family camera that is extended and wireless-capable unless told otherwise.
   static camsim::CameraConfig Camera(const std::string& model = "Vexor-41HA") {
     camsim::CameraConfig cam;
@@ -91,30 +89,12 @@ class CameraJobsEmulated : public ::testing::Test {
     return cam;
   }
 
-  bool Start(camsim::CameraConfig cam) { return Start(std::vector<camsim::CameraConfig>{cam}); }
-  bool Start(std::vector<camsim::CameraConfig> cams) {
-    camsim::LabConfig lab;
-    for (camsim::CameraConfig& cam : cams) {
-      cam.bindAddress = "127.0.0.1";
-      cam.replyTo = "127.0.0.1";
-      cam.answerDiscovery = false;
-      lab.cameras.push_back(std::move(cam));
-    }
-    lab.discoveryPort = 0;
-    m_emu = std::make_unique<camsim::Emulator>(std::move(lab));
-    std::string error;
-    if (!m_emu->Start(&error)) {
-      m_emu.reset();
-      return false;
-    }
-    return true;
-  }
+  bool Start(camsim::CameraConfig cam) { return m_emu.Start({std::move(cam)}); }
+  bool Start(std::vector<camsim::CameraConfig> cams) { return m_emu.Start(std::move(cams)); }
 
   SessionRecord Record(bool legacy = false) const {
     SessionRecord s;
-    s.connectAllowed.store(1);
-    s.cameraAddrText = "127.0.0.1";
-    s.cameraPortText = std::to_string(m_emu->HttpPort(0));
+    m_emu.Point(s);
     s.legacyCamera = legacy ? 1 : 0;
     s.pcAddrText = "10.0.0.5";
     return s;
@@ -127,7 +107,7 @@ class CameraJobsEmulated : public ::testing::Test {
   }
 
   ScopedTransportTiming m_timing{Short()};
-  std::unique_ptr<camsim::Emulator> m_emu;
+  LoopbackCamera m_emu;
 };
 
 // An emulator that cannot start is a broken test, never a skipped one.
@@ -230,19 +210,8 @@ TEST_F(CameraJobsEmulated, ReadAllOfAnExtendedWirelessCamera) {
   EXPECT_TRUE(job.suggestedAddresses.empty());
 }
 
-// Waits (bounded) until pred holds.
-template <class Pred>
-bool Eventually(Pred pred) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 // A host network that tells when it is freed.
-class WatchedNetwork : public test::FakeHostNetwork {
+class WatchedNetwork : public FakeHostNetwork {
  public:
   explicit WatchedNetwork(std::shared_ptr<std::atomic<bool>> gone) : m_gone(std::move(gone)) {}
   ~WatchedNetwork() override { m_gone->store(true); }
@@ -308,7 +277,7 @@ TEST_F(CameraJobsEmulated, ReadAllFailures) {
     EXPECT_EQ(job.ok, 0);
     EXPECT_EQ(job.error, 0) << "a failed scan reports 0";
     EXPECT_EQ(Log().size(), 7u);
-    m_emu->Stop();
+    m_emu.Stop();
   }
   {
     auto cam = Camera();
@@ -477,7 +446,7 @@ class ScriptedPeer {
  public:
   explicit ScriptedPeer(std::vector<std::string> answers, std::size_t connections = SIZE_MAX)
       : m_answers(std::move(answers)), m_connections(connections) {
-    m_listener = test::ListenOnLoopback(m_port);
+    m_listener = ListenOnLoopback(m_port);
     EXPECT_GE(m_listener, 0);
     m_thread = std::thread([this] { Serve(); });
   }
@@ -589,4 +558,4 @@ TEST(SaveJob, TheFinalNetworkWriteIsToleratedOnlyWhenUnanswered) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -15,8 +15,9 @@
 
 #include "core/app/camera_fields.h"
 #include "core/app/camera_jobs.h"
+#include "support/eventually.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 // A gate a procedure waits at until the test opens it. The wait is bounded: should the code under
@@ -40,17 +41,6 @@ class Gate {
   std::condition_variable m_cv;
   bool m_open = false;
 };
-
-// Waits (bounded) until pred holds.
-template <class Pred>
-bool Eventually(Pred pred) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
 
 WorkerJob JobWithMode(int mode) {
   WorkerJob job;
@@ -357,4 +347,4 @@ TEST(SettingsJson, ShowsCameraFieldsButNeverTheCredentials) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

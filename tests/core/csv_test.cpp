@@ -9,7 +9,7 @@
 #include "core/app/camera_export.h"
 #include "core/platform/codepage.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(Csv, QuotesOnlyWhatNeedsItAndDefusesFormulas) {
@@ -67,4 +67,4 @@ TEST(CameraExport, ExactBytesWithHeaderAndCameraTextsAsData) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -11,7 +11,7 @@
 
 #include "core/platform/discovery_net.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 std::uint16_t LocalPort(int fd) {
@@ -83,4 +83,4 @@ TEST(DiscoveryLinuxSockets, DatagramsSayWhichAdapterTheyArrivedOn) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

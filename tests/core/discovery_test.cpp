@@ -11,15 +11,8 @@
 #include "core/util/text_boundary.h"
 #include "support/fake_discovery.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
-
-using testing::Bytes;
-using testing::FakeDiscoveryRig;
-using testing::Ip;
-using testing::MakeReply;
-using testing::NumberedCamera;
-using testing::ReplySpec;
 
 struct Result {
   int code = -2;
@@ -566,4 +559,4 @@ TEST(DiscoveryText, DescriptionCutNeverSplitsADoubleByteCharacter) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -9,7 +9,7 @@
 
 #include "core/camera_http/requests.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 FailureFacts Facts(FailedStep step, int result) {
@@ -83,4 +83,4 @@ TEST(FailureSentenceTest, WordingFollowsWhatThePersonCanChange) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -5,7 +5,7 @@
 #include "core/discovery/camera_entry.h"
 #include "core/model/session_record.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 class FixedTextTest : public ::testing::Test {
@@ -90,4 +90,4 @@ TEST(SessionRecordTest, CopiesShareTheConnectFlag) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

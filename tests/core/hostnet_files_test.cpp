@@ -9,7 +9,7 @@
 #include "core/platform/host_network_pppoe.h"
 #include "core/platform/linux/host_network_files.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -172,4 +172,4 @@ TEST_F(SystemFiles, UnreadableOrMissingLeavesTheFieldsEmpty) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -15,40 +15,14 @@
 
 #include "core/hostnet/signal_cleanup.h"
 #include "core/hostnet/temporary_address_owner.h"
+#include "support/eventually.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
-using test::FakeHostNetwork;
-using test::Ip;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-template <class Pred>
-bool Eventually(Pred pred) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-SessionRecord CameraAt(const char* camera) {
-  SessionRecord s;
-  s.pcAddrText = "10.0.0.5";
-  s.pcIfIndex = 2;
-  s.connectAllowed.store(1);
-  s.cameraAddr = Ip(camera);
-  return s;
-}
-
-EnsureOptions NoPause() {
-  EnsureOptions o;
-  o.settleDelay = std::chrono::milliseconds(0);
-  return o;
-}
 
 std::shared_ptr<FakeHostNetwork> Network() {
   auto net = std::make_shared<FakeHostNetwork>();
@@ -202,4 +176,4 @@ TEST(SignalCleanup, DisarmWaitsForAnActionAlreadyRunning) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -11,11 +11,9 @@
 #include "core/util/ipv4.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
-using test::FakeHostNetwork;
-using test::Ip;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -549,4 +547,4 @@ TEST(SignalCleanup, RunsTheActionForHangUp) {
 #endif
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -15,8 +15,10 @@
 #include "support/test_env.h"
 
 namespace fs = std::filesystem;
-using namespace orv;
-using namespace orv::i18n;
+namespace orv::test {
+
+using namespace i18n;
+
 using Packs = std::vector<std::string>;
 
 namespace {
@@ -24,7 +26,7 @@ namespace {
 class ChoiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = orv::testing::MakeTempFolder("orv_lang_");
+    m_dir = MakeTempFolder("orv_lang_");
     ASSERT_FALSE(m_dir.empty());
     fs::create_directory(m_dir / "Language");
     SetSystemCodePage(kCodePageWestern);
@@ -90,15 +92,15 @@ TEST(PreselectTest, FromTheUsersEnvironment) {
   const char* saved = std::getenv("LC_ALL");
   const std::string keep = saved ? saved : "";
   const Packs shipped{"CHT", "ENG"};
-  orv::testing::SetEnv("LC_ALL", "zh_TW.UTF-8");
+  SetEnv("LC_ALL", "zh_TW.UTF-8");
   EXPECT_EQ(UserLanguageAbbreviation(), "CHT");
   EXPECT_EQ(PreselectPack(shipped, UserLanguageAbbreviation()), 0);
-  orv::testing::SetEnv("LC_ALL", "en_US.UTF-8");
+  SetEnv("LC_ALL", "en_US.UTF-8");
   EXPECT_EQ(PreselectPack(shipped, UserLanguageAbbreviation()), 1);
   if (saved) {
-    orv::testing::SetEnv("LC_ALL", keep.c_str());
+    SetEnv("LC_ALL", keep.c_str());
   } else {
-    orv::testing::UnsetEnv("LC_ALL");
+    UnsetEnv("LC_ALL");
   }
 }
 
@@ -260,3 +262,5 @@ TEST_F(ChoiceTest, LangFileIsReadIntoItsBuffer) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -15,8 +15,9 @@
 #include "core/platform/env.h"
 
 namespace fs = std::filesystem;
-using namespace orv;
-using namespace orv::i18n;
+namespace orv::test {
+
+using namespace i18n;
 
 namespace {
 
@@ -262,3 +263,5 @@ TEST_F(TempDir, APrivilegedSaveNeverFollowsALink) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

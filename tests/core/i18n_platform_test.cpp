@@ -12,7 +12,7 @@
 #include "core/util/fixed_text.h"
 #include "support/test_env.h"
 
-using namespace orv;
+namespace orv::test {
 
 namespace {
 
@@ -25,17 +25,17 @@ class EnvTest : public ::testing::Test {
       m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
     if (value) {
-      orv::testing::SetEnv(name, value);
+      SetEnv(name, value);
     } else {
-      orv::testing::UnsetEnv(name);
+      UnsetEnv(name);
     }
   }
   void TearDown() override {
     for (const auto& [name, value] : m_saved) {
       if (value) {
-        orv::testing::SetEnv(name.c_str(), value->c_str());
+        SetEnv(name.c_str(), value->c_str());
       } else {
-        orv::testing::UnsetEnv(name.c_str());
+        UnsetEnv(name.c_str());
       }
     }
     SetSystemCodePage(kCodePageUtf8);
@@ -172,3 +172,5 @@ TEST(Utf16Test, SurrogatesAndBrokenInput) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

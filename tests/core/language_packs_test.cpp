@@ -21,8 +21,9 @@
 #include "core/platform/locale.h"
 
 namespace fs = std::filesystem;
-using namespace orv;
-using namespace orv::i18n;
+namespace orv::test {
+
+using namespace i18n;
 
 namespace {
 
@@ -321,3 +322,5 @@ TEST_F(LanguagePacksTest, ChinesePackMatchesItsGenerator) {
 }
 
 }  // namespace
+
+}  // namespace orv::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 const LinkLabels kLabels{"Ethernet", "PPPoE", "Fixed", "Dynamic", "Offline"};
@@ -55,4 +55,4 @@ TEST(LinkInfo, FlagsOtherThanOneReadAsZero) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace orv::nav {
+namespace orv::test {
+
+using namespace nav;
+
 namespace {
 
 TEST(Navigation, StepTableShowsTheDocumentedPagesAndIgnoresTheRest) {
@@ -207,4 +210,4 @@ TEST(Navigation, WizardAddressNext) {
 }
 
 }  // namespace
-}  // namespace orv::nav
+}  // namespace orv::test

@@ -7,7 +7,7 @@
 
 #include "core/util/ipv4.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(NetdRequest, AcceptsEachRequestAndFormatsItBack) {
@@ -106,4 +106,4 @@ TEST(NetdRequest, RefusesMalformedAndOverlongLines) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

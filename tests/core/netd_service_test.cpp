@@ -12,11 +12,9 @@
 #include "support/fake_host_network.h"
 #include "support/fake_host_network_kernel.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
-using test::FakeHostNetworkKernel;
-using test::Ip;
 using Log = std::vector<std::string>;
 
 struct ServiceFixture : ::testing::Test {
@@ -190,4 +188,4 @@ TEST_F(ServiceFixture, SaysWhichCapabilityItWasNeverGiven) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

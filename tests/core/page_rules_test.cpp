@@ -9,7 +9,7 @@
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 CameraEntry Row(const char* ip, const char* port, const char* desc = "Vexor-41HA/wireless",
@@ -112,4 +112,4 @@ TEST(CredentialText, RefusesWhatWouldBeCutOrChanged) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -11,7 +11,7 @@
 
 #include "core/platform/codepage.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 std::string ParseError(std::string_view text) {
@@ -220,4 +220,4 @@ TEST(PlanChanges, ComparesSecretsWithoutShowingThem) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -14,7 +14,7 @@
 #include "core/platform/program_folder.h"
 #include "support/test_env.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 // Sets variables for one test and puts the old values and the privilege answer back afterwards.
@@ -23,9 +23,9 @@ class ScopedEnv {
   ~ScopedEnv() {
     for (const auto& [name, old] : m_saved) {
       if (old) {
-        orv::testing::SetEnv(name.c_str(), old->c_str());
+        SetEnv(name.c_str(), old->c_str());
       } else {
-        orv::testing::UnsetEnv(name.c_str());
+        UnsetEnv(name.c_str());
       }
     }
     SetRaisedPrivilegesForTesting(std::nullopt);
@@ -33,7 +33,7 @@ class ScopedEnv {
   void Set(const char* name, const char* value) {
     const char* old = std::getenv(name);
     m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    orv::testing::SetEnv(name, value);
+    SetEnv(name, value);
   }
 
  private:
@@ -49,7 +49,7 @@ TEST(EnvOverride, ReadsOnlyWhatIsSetForAnOrdinaryUser) {
   env.Set("ORVANTIS_TEST_EMPTY", "");
   EXPECT_EQ(EnvOverride("ORVANTIS_TEST_EMPTY"), "") << "set but empty is still set";
 #endif
-  orv::testing::UnsetEnv("ORVANTIS_TEST_UNSET");
+  UnsetEnv("ORVANTIS_TEST_UNSET");
   EXPECT_FALSE(EnvOverride("ORVANTIS_TEST_UNSET"));
   EXPECT_FALSE(EnvOverride(nullptr));
 }
@@ -81,4 +81,4 @@ TEST(EnvOverride, TestsRunWithoutRaisedPrivileges) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

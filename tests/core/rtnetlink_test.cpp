@@ -15,7 +15,7 @@
 
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -58,16 +58,15 @@ TEST(Rtnetlink, DecodesADumpWithTagsAndEveryNextHop) {
   EXPECT_EQ(d.links[0].index, 2u);
   EXPECT_EQ(d.links[0].operState, 6);
   ASSERT_EQ(d.addrs.size(), 1u);
-  EXPECT_EQ(d.addrs[0].local, test::Ip("10.9.0.10"));
+  EXPECT_EQ(d.addrs[0].local, Ip("10.9.0.10"));
   EXPECT_EQ(d.addrs[0].prefix, 32);
   EXPECT_EQ(d.addrs[0].proto, 0xA7);
   ASSERT_EQ(d.routes.size(), 1u);
-  EXPECT_EQ(d.routes[0].dst, test::Ip("192.168.5.0"));
+  EXPECT_EQ(d.routes[0].dst, Ip("192.168.5.0"));
   EXPECT_EQ(d.routes[0].prefix, 24);
   EXPECT_EQ(d.routes[0].protocol, 0xA7);
   EXPECT_EQ(d.routes[0].table, 254u);
-  EXPECT_EQ(d.routes[0].gateways,
-            (std::vector<std::uint32_t>{test::Ip("10.9.0.1"), test::Ip("10.9.0.2")}));
+  EXPECT_EQ(d.routes[0].gateways, (std::vector<std::uint32_t>{Ip("10.9.0.1"), Ip("10.9.0.2")}));
   // Replies to another request are not this one's.
   const Decoded other = Walk(Corpus("dump"), 7);
   EXPECT_EQ(other.rc, 0);
@@ -104,4 +103,4 @@ TEST(Rtnetlink, ReadsTheKernelsOwnDumps) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

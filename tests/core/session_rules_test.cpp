@@ -9,7 +9,7 @@
 #include "core/app/worker_poll.h"
 #include "core/camera_http/requests.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(SessionRules, ANewLoginForgetsWhatThePreviousCameraSaid) {
@@ -198,4 +198,4 @@ TEST(SessionRules, AFinishedJobHandsBackOnlyItsFields) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -13,7 +13,7 @@
 #include "core/app/upnp_rules.h"
 #include "core/platform/codepage.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -402,4 +402,4 @@ TEST(CameraClock, ThePcTimeOfTheWizardAndAHandSetFieldAreMarked) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

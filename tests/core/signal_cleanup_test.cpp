@@ -17,11 +17,8 @@
 #include "core/hostnet/temporary_address_owner.h"
 #include "support/fake_host_network.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
-
-using test::FakeHostNetwork;
-using test::Ip;
 
 // In the child: add an address, raise the signal, and report what the clean-up saw on stderr.
 // Returning from here would mean the signal did not end the program.
@@ -79,4 +76,4 @@ TEST(SignalCleanupDeathTest, DisarmedTheSignalEndsTheProgramDeathTestAsByDefault
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -8,7 +8,7 @@
 #include "core/app/finish_info.h"
 #include "core/platform/codepage.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 SummaryLabels Labels() {
@@ -195,4 +195,4 @@ TEST(FinishInfo, LinksOnlyToDottedQuadsAndPortsOneToMax) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -14,7 +14,7 @@
 #include "core/camera_http/requests.h"
 #include "core/camera_http/transport.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 // A server that takes connections (the kernel completes them) and never says a word.
@@ -95,4 +95,4 @@ TEST(TransportShutdown, ACallWithAClearedFlagDoesNotStart) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

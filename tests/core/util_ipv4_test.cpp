@@ -4,7 +4,7 @@
 
 #include "core/util/ipv4.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(Ipv4Parse, AcceptsPlainDecimalOctetsOnly) {
@@ -30,4 +30,4 @@ TEST(Ipv4Parse, RefusesLeadingZerosAndEveryOtherSpelling) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

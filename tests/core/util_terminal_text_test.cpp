@@ -6,7 +6,7 @@
 
 #include "core/util/terminal_text.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(TerminalText, ControlBytesAndBackslashesAreEscaped) {
@@ -38,4 +38,4 @@ TEST(TerminalText, C1ControlsOnAUtf8Terminal) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

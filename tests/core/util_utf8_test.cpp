@@ -6,7 +6,7 @@
 #include "core/util/terminal_text.h"
 #include "core/util/utf8.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 TEST(Utf8, DecodesOnlyShortestFormsOfRealCharacters) {
@@ -67,4 +67,4 @@ TEST(Utf8, PacksAndTerminalAgreeOnWhatIsACharacter) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -7,7 +7,10 @@
 #include "core/app/navigation.h"
 #include "core/platform/codepage.h"
 
-namespace orv::wireless {
+namespace orv::test {
+
+using namespace wireless;
+
 namespace {
 
 AccessPointEntry Ap(const char* ssid, const char* security, const char* algorithm = "AES",
@@ -318,4 +321,4 @@ TEST(ManualPage, UnchangedTextsKeepTheirBytesAndChangedOnesMustFit) {
 }
 
 }  // namespace
-}  // namespace orv::wireless
+}  // namespace orv::test

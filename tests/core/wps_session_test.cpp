@@ -10,7 +10,7 @@
 
 #include "core/camera_http/requests.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 // A scripted camera: each poll answers with the state the test sets, or fails.
@@ -163,4 +163,4 @@ TEST(WpsSession, EnteringThePageDependsOnTheScanAndAnEarlierSuccess) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -11,7 +11,9 @@
 
 #include "gui/window/real_services.h"
 
-using namespace orv::gui;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -115,5 +117,7 @@ class AsyncRunnerTest : public QObject {
   }
 };
 
-QTEST_MAIN(AsyncRunnerTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::AsyncRunnerTest)
 #include "async_runner_test.moc"

@@ -25,9 +25,9 @@
 #include "gui/window/sub_form_collection.h"
 #include "gui/window/wizard_app.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -353,5 +353,7 @@ class FirstImpressionsTest : public QObject {
   }
 };
 
-QTEST_MAIN(FirstImpressionsTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::FirstImpressionsTest)
 #include "first_impressions_test.moc"

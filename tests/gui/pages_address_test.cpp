@@ -16,59 +16,45 @@
 #include "gui/pages/address_fields.h"
 #include "gui/pages/address_page.h"
 #include "gui/pages/sub_wizard_ip.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "gui/support/window_fixture.h"
 #include "gui/widgets/ipv4_edit.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
-using orv::test::FakeHostNetwork;
-using test::Pack;
-using test::RecordingSink;
-
 template <typename Page>
-class PageTest : public ::testing::Test {
+class AddressPageTest : public PageTest<Page> {
  protected:
-  PageTest() {
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
-    page.LoadTexts(pack);
-  }
   // The texts of the fields in order, as shown.
   std::vector<QString> Shown() const {
     std::vector<QString> out;
-    for (int i = 0; i < page.fields()->count(); ++i) out.push_back(page.fields()->field(i)->text());
+    for (int i = 0; i < Fields()->count(); ++i) out.push_back(Fields()->field(i)->text());
     return out;
   }
   bool AnyFieldEnabled() const {
-    for (int i = 0; i < page.fields()->count(); ++i)
-      if (page.fields()->field(i)->isEnabled()) return true;
+    for (int i = 0; i < Fields()->count(); ++i)
+      if (Fields()->field(i)->isEnabled()) return true;
     return false;
   }
   bool AllFieldsEnabled() const {
-    for (int i = 0; i < page.fields()->count(); ++i)
-      if (!page.fields()->field(i)->isEnabled()) return false;
+    for (int i = 0; i < Fields()->count(); ++i)
+      if (!Fields()->field(i)->isEnabled()) return false;
     return true;
   }
+  auto* Fields() const { return this->page.fields(); }
   // Types into a field as a user does (select all, then the keys).
   static void Type(CIpv4Edit* edit, const char* keys) {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, QString::fromLatin1(keys));
   }
-
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
-  Page page;
 };
 
 // The IPv4 field on its own.
@@ -111,7 +97,7 @@ TEST(Ipv4Edit, LoadingShowsOnlyAnAddressAndIsNoUserEdit) {
 
 // Wired address page.
 
-using WiredPage = PageTest<CSubLANIP>;
+using WiredPage = AddressPageTest<CSubLANIP>;
 
 TEST_F(WiredPage, FixedRecordAfterADhcpVisitLoadsIntoFieldsThatStayDisabled) {
   session.net.IPType = 0;
@@ -217,7 +203,7 @@ TEST_F(WiredPage, TypedFieldsAreStoredAndNextFollowsTheCamerasCapability) {
 
 // Wireless address page.
 
-using WirelessPage = PageTest<CSubWLANIP>;
+using WirelessPage = AddressPageTest<CSubWLANIP>;
 
 TEST_F(WirelessPage, FixedPrepareEnablesAndLoadsAndNextStoresTheWirelessSet) {
   session.net.WIPType = 0;
@@ -263,7 +249,7 @@ TEST_F(WirelessPage, UnknownTypeChecksNeitherAndNextAsksToChooseOne) {
 
 // Wizard address page.
 
-class WizardPage : public PageTest<CSubWizardIP> {
+class WizardPage : public AddressPageTest<CSubWizardIP> {
  protected:
   WizardPage() {
     net = std::make_shared<FakeHostNetwork>();
@@ -514,4 +500,4 @@ TEST(WizardPageInTheWindow, ProposesTheReadsFreeAddressAndTestsThroughTheWindows
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

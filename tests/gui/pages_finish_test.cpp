@@ -15,22 +15,17 @@
 #include "gui/pages/sub_link_ser.h"
 #include "gui/pages/sub_set_auto_param.h"
 #include "gui/pages/sub_setup_finish.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
 #include "gui/support/page_test.h"
-#include "gui/support/recording_sink.h"
 #include "gui/support/window_fixture.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
-
-using test::Pack;
-using test::RecordingSink;
-
-using test::PageTest;
 
 // ---- Summary
 
@@ -242,9 +237,9 @@ TEST_F(FinishPage, AnUnsoundAddressOrPortShowsAsTextAndOpensNothing) {
 }
 
 TEST(FinishAfterSave, AFailedNatReadShowsNotLinkedNeverTheEarlierStatus) {
-  test::WindowOnFakes f;
-  orv::testing::FakeDiscoveryRig rig;
-  rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
+  WindowOnFakes f;
+  FakeDiscoveryRig rig;
+  rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};
   f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
   f.work.readNat = [](SessionRecord& s) {
     s.sys.NATStat = 1;  // a partial answer before the failure
@@ -261,12 +256,12 @@ TEST(FinishAfterSave, AFailedNatReadShowsNotLinkedNeverTheEarlierStatus) {
   for (int i = 0; i < 500 && !w.jobs().JobEnded(); ++i) QTest::qWait(10);
   for (int i = 0; i < 92; ++i) w.OnTimer(WindowTimer::WorkerPoll);
   for (int i = 0; i < 61; ++i) w.OnTimer(WindowTimer::Refind);
-  orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
+  ReplySpec moved = NumberedCamera(42);
   moved.cameraId = "SN0042";
   moved.ip = "10.0.0.77";
-  rig.net->DeliverAll(orv::testing::MakeReply(moved));
+  rig.net->DeliverAll(MakeReply(moved));
   for (int i = 0; i < 5 && w.timerActive(WindowTimer::Refind); ++i) w.OnTimer(WindowTimer::Refind);
-  test::WindowOnFakes::Settle();
+  WindowOnFakes::Settle();
   ASSERT_EQ(w.pageArea()->current(), static_cast<int>(nav::kPageFinish));
   auto* finish = static_cast<CSubSetupFinish*>(w.page(nav::kPageFinish));
   EXPECT_EQ(s.sys.NATStat, 0);
@@ -358,4 +353,4 @@ TEST_F(LinkServerPage, FinishAndBack) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

@@ -16,35 +16,23 @@
 #include "core/platform/codepage.h"
 #include "gui/dialogs/dlg_login_root.h"
 #include "gui/pages/sub_login.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
-
-using test::Pack;
-
-using test::RecordingSink;
-
-// Sets the system code page for one test and puts the old one back.
-struct CodePageScope {
-  explicit CodePageScope(int codePage) : m_old(SystemCodePage()) { SetSystemCodePage(codePage); }
-  ~CodePageScope() { SetSystemCodePage(m_old); }
-  int m_old;
-};
 
 struct QueryCall {
   std::string host, port, id, password;
   int page = 0;
 };
 
-class LoginPage : public ::testing::Test {
+class LoginPage : public PageTest<CSubLogin> {
  protected:
   LoginPage() {
-    services = fakes.services();
-    page.Wire(&sink, nullptr, &services);  // this page has no session record
-    page.LoadTexts(pack);
+    page.Wire(&sink, nullptr, &services);  // as in the window: this page has no session record
     page.SetLinkServerHost("link.lab");
     page.SetQuery([this](const std::string& host, const std::string& port, const std::string& id,
                          const std::string& password, int number) {
@@ -57,11 +45,6 @@ class LoginPage : public ::testing::Test {
     page.passwordEdit()->setText(password);
   }
 
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  RecordingSink sink;
-  CSubLogin page;
   std::vector<QueryCall> queries;
   std::optional<std::vector<LinkServerCameraEntry>> answer = std::vector<LinkServerCameraEntry>(3);
 };
@@ -156,7 +139,7 @@ TEST_F(LoginPage, ALanguageChangeRefillsTheTypesAndKeepsTheFields) {
 class RootDialog : public ::testing::Test {
  protected:
   i18n::LanguagePack pack = Pack("ENG.ini");
-  test::ScriptedPrompter prompter;
+  ScriptedPrompter prompter;
 };
 
 TEST_F(RootDialog, ShowsRootReadOnlyAndMasksThePassword) {
@@ -208,4 +191,4 @@ TEST_F(RootDialog, APasswordThatWouldBeCutOrChangedKeepsTheDialogOpen) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

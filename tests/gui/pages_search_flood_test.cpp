@@ -23,12 +23,13 @@
 #include "core/discovery/plipf.h"
 #include "core/model/session_record.h"
 #include "gui/pages/sub_search_net.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "support/fake_discovery.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
 class FixedHosts final : public DiscoveryHostSource {
@@ -59,7 +60,9 @@ std::uint16_t FreePort() {
   return ntohs(sin.sin_port);
 }
 
-TEST(SearchFlood, TheListFillsWhileTheFloodLastsAndStaysCapped) {
+using SearchFlood = PageTest<CSubSearchNet>;
+
+TEST_F(SearchFlood, TheListFillsWhileTheFloodLastsAndStaysCapped) {
   // A short flood on the loopback adapter by default; the benchmark runs a long one in a
   // namespace of its own.
   const int floodMs = std::max(EnvNumber("ORVANTIS_FLOOD_MS", 300), 100);
@@ -73,12 +76,6 @@ TEST(SearchFlood, TheListFillsWhileTheFloodLastsAndStaysCapped) {
   std::atomic<long> lines{0};
   env.diagnostics = [&lines](std::string_view) { ++lines; };
 
-  SessionRecord session;
-  test::RecordingSink sink;
-  test::FakeServices fakes;
-  UiServices services = fakes.services();
-  CSubSearchNet page;
-  page.Wire(&sink, &session, &services);
   page.SetDiscoveryEnvironment(env, true);
   page.resize(640, 420);
   page.show();
@@ -98,8 +95,7 @@ TEST(SearchFlood, TheListFillsWhileTheFloodLastsAndStaysCapped) {
     for (long n = 0; n < total; ++n) {
       // Spread evenly over the flood's length.
       std::this_thread::sleep_until(start + std::chrono::microseconds(n * 1000000 / rate));
-      const auto bytes =
-          orv::testing::MakeReply(orv::testing::NumberedCamera(static_cast<int>(n % 60000)));
+      const auto bytes = MakeReply(NumberedCamera(static_cast<int>(n % 60000)));
       if (::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) >
           0)
         ++sent;
@@ -147,4 +143,4 @@ TEST(SearchFlood, TheListFillsWhileTheFloodLastsAndStaysCapped) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

@@ -20,32 +20,23 @@
 #include "core/model/session_record.h"
 #include "core/util/ipv4.h"
 #include "gui/pages/sub_search_net.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "support/fake_discovery.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
-using orv::testing::FakeDiscoveryRig;
-using orv::testing::Ip;
-using orv::testing::MakeReply;
-using orv::testing::NumberedCamera;
-using orv::testing::ReplySpec;
-
-class LiveSearch : public ::testing::Test {
+class LiveSearch : public PageTest<CSubSearchNet> {
  protected:
   LiveSearch() {
     rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};
     rig.net->adapterNames = {{2, "eth0"}, {3, "wlan0"}};
-    sink.session = &session;
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
     page.SetDiscoveryEnvironment(rig.Environment());
     // The update gap on a clock of the test's, so a loaded machine cannot stretch it.
     page.SetMonotonicClock([this] { return nowMs; });
-    page.LoadTexts(pack);
     session.pathSetup = 1;
     page.Prepare();
     page.resize(640, 420);
@@ -57,13 +48,7 @@ class LiveSearch : public ::testing::Test {
   QTreeWidget* list() { return page.cameraList(); }
   qint64 nowMs = 1000;
 
-  i18n::LanguagePack pack{std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / "ENG.ini"};
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  test::RecordingSink sink;
   FakeDiscoveryRig rig;
-  CSubSearchNet page;
 };
 
 TEST_F(LiveSearch, StartSendsAtOnceAndRepliesAreListedWithoutWaitingForATick) {
@@ -201,4 +186,4 @@ TEST_F(LiveSearch, ColumnsFitTheirTextsAndFillTheListWidth) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

@@ -17,33 +17,20 @@
 #include "core/platform/codepage.h"
 #include "core/util/ipv4.h"
 #include "gui/pages/sub_search_net.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "support/fake_discovery.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
-using test::Pack;
-
-using orv::testing::FakeDiscoveryRig;
-using orv::testing::Ip;
-using orv::testing::MakeReply;
-using orv::testing::NumberedCamera;
-using orv::testing::ReplySpec;
-
-using test::RecordingSink;
-
-class SearchPage : public ::testing::Test {
+class SearchPage : public PageTest<CSubSearchNet> {
  protected:
   SearchPage() {
     rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};
-    sink.session = &session;
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
     page.SetDiscoveryEnvironment(rig.Environment());
-    page.LoadTexts(pack);
     session.pathSetup = 1;
     page.Prepare();
   }
@@ -59,13 +46,7 @@ class SearchPage : public ::testing::Test {
     return page.cameraList()->topLevelItem(row)->text(column);
   }
 
-  i18n::LanguagePack pack{std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / "ENG.ini"};
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
   FakeDiscoveryRig rig;
-  CSubSearchNet page;
 };
 
 TEST_F(SearchPage, StartSetsTheFactoryAddressBeforeTheSubnetStepThenBlinks) {
@@ -346,4 +327,4 @@ TEST_F(SearchPage, ControlsCarryAccessibleNames) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

@@ -20,44 +20,27 @@
 #include "gui/pages/sub_pppoe.h"
 #include "gui/pages/sub_system.h"
 #include "gui/pages/sub_upnp.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "gui/widgets/xbutton_xp.h"
 
-namespace orv::gui {
-namespace {
+namespace orv::test {
 
-using test::Pack;
-using test::RecordingSink;
+using namespace gui;
+
+namespace {
 
 const char* const kChinese = "\xe5\xaf\x86\xe7\xa2\xbc";  // not in code page 1252
 
 template <typename Page>
-class SettingsPageTest : public ::testing::Test {
+class SettingsPageTest : public PageTest<Page> {
  protected:
-  SettingsPageTest() : m_savedCodePage(SystemCodePage()) {
-    SetSystemCodePage(kCodePageWestern);
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
-    page.LoadTexts(pack);
-  }
-  ~SettingsPageTest() override { SetSystemCodePage(m_savedCodePage); }
+  SettingsPageTest() : PageTest<Page>(kCodePageWestern) {}
 
   // Everything a camera's settings view shows, secrets included.
-  std::string Snapshot() const { return CameraSettingsJson(session).dump(); }
-  const MessageRequest& LastMessage() const { return fakes.prompter.shown.back().request; }
+  std::string Snapshot() const { return CameraSettingsJson(this->session).dump(); }
   std::string Text(const char* section, const char* key) const {
-    return pack.Utf8(section, key, i18n::kLongMessageChars);
+    return this->pack.Utf8(section, key, i18n::kLongMessageChars);
   }
-
-  int m_savedCodePage;
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
-  Page page;
 };
 
 // ---- ISP link type
@@ -498,4 +481,4 @@ TEST_F(UpnpPorts, BackFollowsThePath) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

@@ -14,20 +14,14 @@
 #include "gui/pages/sub_first.h"
 #include "gui/pages/sub_option.h"
 #include "gui/pages/sub_show_pic.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
 #include "gui/support/page_test.h"
-#include "gui/support/recording_sink.h"
 #include "gui/widgets/link_art.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
-
-using test::Pack;
-
-using test::RecordingSink;
-
-using test::PageTest;
 
 QPushButton* ButtonNamed(QWidget* page, const QString& name) {
   for (QPushButton* b : page->findChildren<QPushButton*>())
@@ -191,4 +185,4 @@ TEST_F(SetupTypePage, WizardNextSetsTheCameraClockFromTheInjectedClock) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

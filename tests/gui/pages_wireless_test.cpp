@@ -28,45 +28,31 @@
 #include "gui/pages/sub_wlan_ap.h"
 #include "gui/pages/sub_wps.h"
 #include "gui/pages/sub_wps_pic.h"
-#include "gui/support/fake_ui_services.h"
-#include "gui/support/page_fixture.h"
-#include "gui/support/recording_sink.h"
+#include "gui/support/page_test.h"
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/real_services.h"
+#include "support/loopback_camera.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
-using test::Pack;
-using test::RecordingSink;
-
 template <typename Page>
-class PageTest : public ::testing::Test {
+class WirelessPageTest : public PageTest<Page> {
  protected:
-  PageTest() {
-    SetSystemCodePage(kCodePageUtf8);
-    services = fakes.services();
-    page.Wire(&sink, &session, &services);
-    page.LoadTexts(pack);
-  }
   // The user picks entry index of list (activated fires only for the user).
   static void Pick(QComboBox* list, int index) {
     list->setCurrentIndex(index);
     emit list->activated(index);
   }
   QString Text(const char* section, const char* key) {
-    return QString::fromStdString(pack.Utf8(section, key, i18n::kMessageChars));
+    return QString::fromStdString(this->pack.Utf8(section, key, i18n::kMessageChars));
   }
   bool NetUnchanged(const SessionRecord& before) const {
-    return std::memcmp(&before.net, &session.net, sizeof(NetworkSettings)) == 0;
+    return std::memcmp(&before.net, &this->session.net, sizeof(NetworkSettings)) == 0;
   }
-
-  i18n::LanguagePack pack = Pack("ENG.ini");
-  test::FakeServices fakes;
-  UiServices services;
-  SessionRecord session;
-  RecordingSink sink;
-  Page page;
 };
 
 // The listed controls in the order the focus chain meets them, starting at the first.
@@ -78,39 +64,6 @@ std::vector<QWidget*> TabWalk(const std::vector<QWidget*>& controls) {
   }
   return met;
 }
-
-// ---- The emulated camera
-
-class Camera {
- public:
-  explicit Camera(camsim::CameraConfig cam) {
-    cam.bindAddress = "127.0.0.1";
-    cam.replyTo = "127.0.0.1";
-    cam.answerDiscovery = false;
-    camsim::LabConfig lab;
-    lab.cameras.push_back(std::move(cam));
-    lab.discoveryPort = 0;
-    m_emu = std::make_unique<camsim::Emulator>(std::move(lab));
-    std::string error;
-    started = m_emu->Start(&error);
-  }
-  ~Camera() { m_emu->Stop(); }
-  void Point(SessionRecord& s) const {
-    s.connectAllowed.store(1);
-    s.cameraAddrText = "127.0.0.1";
-    s.cameraPortText = std::to_string(m_emu->HttpPort(0));
-  }
-  int Count(const std::string& path) const {
-    int n = 0;
-    for (const std::string& r : m_emu->Requests(0))
-      if (r.find(path) != std::string::npos) ++n;
-    return n;
-  }
-  bool started = false;
-
- private:
-  std::unique_ptr<camsim::Emulator> m_emu;
-};
 
 camsim::AccessPoint Air(const std::string& ssid, const std::string& security, int channel,
                         int quality) {
@@ -125,14 +78,14 @@ camsim::AccessPoint Air(const std::string& ssid, const std::string& security, in
 
 // ---- The access-point list
 
-using ApListPage = PageTest<CSubAPScan>;
+using ApListPage = WirelessPageTest<CSubAPScan>;
 
 TEST_F(ApListPage, ARealScanOfThreeAccessPointsListsAP1ToAP3AndShowsTheChosenOne) {
   camsim::CameraConfig cam;
   cam.accessPoints = {Air("lab net", "WPA2-PSK", 6, 80), Air("Caf\xc3\xa9 & co", "WEP", 11, 42),
                       Air("open", "None", 1, 7)};
-  Camera camera(cam);
-  ASSERT_TRUE(camera.started);
+  LoopbackCamera camera(cam);
+  ASSERT_TRUE(camera.started());
   camera.Point(session);
   const auto list = ScanAccessPoints(session);
   ASSERT_TRUE(list.has_value());
@@ -307,7 +260,7 @@ TEST_F(ApListPage, EveryControlIsNamedAndTheTabOrderFollowsTheColumns) {
 
 // ---- The manual page
 
-using ManualPage = PageTest<CSubWLANAP>;
+using ManualPage = WirelessPageTest<CSubWLANAP>;
 
 TEST_F(ManualPage, LoadingShowsTheRecordWithoutChangingItAndPassingKeepsIt) {
   session.net.SSID = "home";
@@ -490,7 +443,7 @@ TEST_F(ManualPage, AnSsidThatIsNotTextSurvivesAVisitAndATooLongOneIsRefused) {
 
 // ---- The WPS pages
 
-using WpsDiagramPage = PageTest<CSubWPSPic>;
+using WpsDiagramPage = WirelessPageTest<CSubWPSPic>;
 
 TEST_F(WpsDiagramPage, TextsAndSteps) {
   EXPECT_EQ(page.firstNote()->text(), Text("WPSPicPage", "Note1"));
@@ -500,7 +453,7 @@ TEST_F(WpsDiagramPage, TextsAndSteps) {
   EXPECT_EQ(sink.posted, (std::vector<int>{nav::kStepWps, nav::kStepWizardAddress}));
 }
 
-class WpsPage : public PageTest<CSubWPS> {
+class WpsPage : public WirelessPageTest<CSubWPS> {
  protected:
   WpsPage() { session.apCount = 3; }
   // n ticks of timer 2 through its handler.
@@ -529,8 +482,8 @@ TEST_F(WpsPage, AnAcknowledgementOnTheTwelfthTickEndsAtOnceWithMessage3) {
   camsim::CameraConfig cam;
   cam.wpsOutcome = camsim::WpsOutcome::Succeed;
   cam.wpsDurationMs = 0;
-  Camera camera(cam);
-  ASSERT_TRUE(camera.started);
+  LoopbackCamera camera(cam);
+  ASSERT_TRUE(camera.started());
   camera.Point(session);
   bool timerActiveDuringBox = true;
   fakes.prompter.onShow = [&](const MessageRequest&) {
@@ -575,8 +528,8 @@ TEST_F(WpsPage, AnAcknowledgementOnTheTwelfthTickEndsAtOnceWithMessage3) {
 TEST_F(WpsPage, NoSessionOnTheCameraRestartsOnTicks13To15AndFailsWithMessage2At150Seconds) {
   camsim::CameraConfig cam;
   cam.wpsOutcome = camsim::WpsOutcome::NeverStart;
-  Camera camera(cam);
-  ASSERT_TRUE(camera.started);
+  LoopbackCamera camera(cam);
+  ASSERT_TRUE(camera.started());
   camera.Point(session);
   page.Prepare();
   Ticks(12);
@@ -701,4 +654,4 @@ TEST_F(WpsPage, ASlowPollNeverBlocksTheWindowAndTicksMeanwhileAreSkipped) {
 }
 
 }  // namespace
-}  // namespace orv::gui
+}  // namespace orv::test

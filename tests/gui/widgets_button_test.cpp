@@ -7,7 +7,9 @@
 
 #include "gui/widgets/xbutton_xp.h"
 
-using namespace orv::gui;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -135,5 +137,7 @@ class ButtonTest : public QObject {
   }
 };
 
-QTEST_MAIN(ButtonTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::ButtonTest)
 #include "widgets_button_test.moc"

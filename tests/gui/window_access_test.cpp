@@ -14,9 +14,9 @@
 #include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -110,5 +110,7 @@ class WindowAccessTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowAccessTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowAccessTest)
 #include "window_access_test.moc"

@@ -18,9 +18,9 @@
 #include "gui/widgets/xbutton_xp.h"
 #include "gui/window/sub_form_collection.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -326,5 +326,7 @@ class WindowEngineTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowEngineTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowEngineTest)
 #include "window_engine_test.moc"

@@ -16,9 +16,9 @@
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -145,8 +145,8 @@ class WindowJobsTest : public QObject {
 
   void theRefoundCameraLeadsToTheFinishPage() {
     WindowOnFakes f;
-    orv::testing::FakeDiscoveryRig rig;
-    rig.net->hosts = std::vector<std::uint32_t>{orv::testing::Ip("10.0.0.5")};
+    FakeDiscoveryRig rig;
+    rig.net->hosts = std::vector<std::uint32_t>{Ip("10.0.0.5")};
     f.makeFinder = [&rig] { return std::make_unique<CPLipf>(rig.Environment()); };
     int natReads = 0;
     f.work.readNat = [&natReads](SessionRecord& s) {
@@ -165,13 +165,13 @@ class WindowJobsTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(w.jobs().JobEnded(), 5000);
     Tick(w, WindowTimer::WorkerPoll, 92);
     Tick(w, WindowTimer::Refind, 61);  // the engine exists now and has polled once
-    orv::testing::ReplySpec other = orv::testing::NumberedCamera(7);
-    orv::testing::ReplySpec moved = orv::testing::NumberedCamera(42);
+    ReplySpec other = NumberedCamera(7);
+    ReplySpec moved = NumberedCamera(42);
     moved.cameraId = "SN0042";
     moved.ip = "10.0.0.77";
     moved.httpPort = 8080;
-    rig.net->DeliverAll(orv::testing::MakeReply(other));
-    rig.net->DeliverAll(orv::testing::MakeReply(moved));
+    rig.net->DeliverAll(MakeReply(other));
+    rig.net->DeliverAll(MakeReply(moved));
     for (int i = 0; i < 5 && w.timerActive(WindowTimer::Refind); ++i)
       w.OnTimer(WindowTimer::Refind);
     QVERIFY(!w.timerActive(WindowTimer::Refind));
@@ -374,5 +374,7 @@ class WindowJobsTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowJobsTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowJobsTest)
 #include "window_jobs_test.moc"

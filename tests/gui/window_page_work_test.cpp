@@ -15,9 +15,9 @@
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -46,15 +46,6 @@ ProbePage* AddProbe(CWizardDlg& w, UiServices services) {
   page->Wire(&w, &w.session(), &page->services);
   w.pageArea()->ShowPage(w.pageArea()->count() - 1);
   return page;
-}
-
-SessionRecord CameraAt(const char* camera) {
-  SessionRecord s;
-  s.pcAddrText = "10.0.0.5";
-  s.pcIfIndex = 2;
-  s.connectAllowed.store(1);
-  s.cameraAddr = orv::test::Ip(camera);
-  return s;
 }
 
 }  // namespace
@@ -293,8 +284,8 @@ class WindowPageWorkTest : public QObject {
   // Closing while the subnet step runs on its call thread: the flag is cleared first, the list
   // is closed, so the step's add is refused or taken back; no address is left.
   void closingDuringTheSubnetStepLeavesNoAddress() {
-    auto net = std::make_shared<orv::test::FakeHostNetwork>();
-    net->hostAddresses = {orv::test::Ip("10.0.0.5")};
+    auto net = std::make_shared<FakeHostNetwork>();
+    net->hostAddresses = {Ip("10.0.0.5")};
     TemporaryAddressOwner::Options options;
     options.installSignalHook = false;
     auto owner = std::make_shared<TemporaryAddressOwner>(net, options);
@@ -337,5 +328,7 @@ class WindowPageWorkTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowPageWorkTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowPageWorkTest)
 #include "window_page_work_test.moc"

@@ -18,9 +18,9 @@
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_discovery.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -233,7 +233,7 @@ class WindowPagesGenericTest : public QObject {
     QVERIFY(f.Start());
     CWizardDlg& w = *f.window;
     w.show();
-    orv::testing::FakeDiscoveryRig rig;
+    FakeDiscoveryRig rig;
     rig.net->hosts = std::vector<std::uint32_t>{MakeIpv4(10, 0, 0, 5)};
     auto* search = qobject_cast<CSubSearchNet*>(w.page(nav::kPageSearch));
     QVERIFY(search != nullptr);
@@ -242,8 +242,8 @@ class WindowPagesGenericTest : public QObject {
     w.OnStep(nav::kStepSearch);
     search->searchButton()->click();
     search->OnTimer();
-    orv::testing::ReplySpec camera = orv::testing::NumberedCamera(1);
-    rig.net->DeliverAll(orv::testing::MakeReply(camera));
+    ReplySpec camera = NumberedCamera(1);
+    rig.net->DeliverAll(MakeReply(camera));
     search->OnTimer();
     QTreeWidget* list = search->cameraList();
     QCOMPARE(list->topLevelItemCount(), 1);
@@ -290,5 +290,7 @@ class WindowPagesGenericTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowPagesGenericTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowPagesGenericTest)
 #include "window_pages_generic_test.moc"

@@ -13,9 +13,9 @@
 #include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -162,5 +162,7 @@ class WindowPaletteTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowPaletteTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowPaletteTest)
 #include "window_palette_test.moc"

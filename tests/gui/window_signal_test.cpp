@@ -24,28 +24,11 @@
 #include "gui/window/wizard_app.h"
 #include "support/fake_host_network.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
-using orv::test::FakeHostNetwork;
-using orv::test::Ip;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
-
-SessionRecord CameraAt(const char* camera) {
-  SessionRecord s;
-  s.pcAddrText = "10.0.0.5";
-  s.pcIfIndex = 2;
-  s.connectAllowed.store(1);
-  s.cameraAddr = Ip(camera);
-  return s;
-}
-
-EnsureOptions NoPause() {
-  EnsureOptions o;
-  o.settleDelay = std::chrono::milliseconds(0);
-  return o;
-}
 
 long Count(const FakeHostNetwork& net, const std::string& line) {
   const std::vector<std::string> log = net.Log();
@@ -221,5 +204,7 @@ class WindowSignalTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowSignalTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowSignalTest)
 #include "window_signal_test.moc"

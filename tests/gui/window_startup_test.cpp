@@ -14,9 +14,9 @@
 #include "gui/window/sub_form_collection.h"
 #include "support/fake_host_network.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 // One window message as each shipped pack has it: proof that the texts came from that pack.
 const QString kEngMessage2 = QStringLiteral(
@@ -30,7 +30,7 @@ class WindowStartupTest : public QObject {
  private slots:
   void startUpRunsInOrderAndShowsHome() {
     WindowOnFakes f("");
-    auto net = std::make_shared<orv::test::FakeHostNetwork>();
+    auto net = std::make_shared<FakeHostNetwork>();
     net->adapters.push_back({7, "ppp0", AdapterType::Ppp, true});
     f.net = net;
     f.probeAnswer = true;
@@ -186,5 +186,7 @@ class WindowStartupTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowStartupTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowStartupTest)
 #include "window_startup_test.moc"

@@ -11,9 +11,9 @@
 #include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
-using namespace orv;
-using namespace orv::gui;
-using namespace orv::gui::test;
+namespace orv::test {
+
+using namespace gui;
 
 namespace {
 
@@ -165,5 +165,7 @@ class WindowSubnetTest : public QObject {
   }
 };
 
-QTEST_MAIN(WindowSubnetTest)
+}  // namespace orv::test
+
+QTEST_MAIN(orv::test::WindowSubnetTest)
 #include "window_subnet_test.moc"

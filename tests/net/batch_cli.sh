@@ -6,31 +6,25 @@
 # fields made to differ.
 set -euo pipefail
 bin=${1:?bin folder}
-here=$(cd "$(dirname "$0")/../.." && pwd)
-if [ "$(id -u)" != 0 ]; then
-  [ "${CI:-}" = true ] && { echo "batch_cli: FAIL: needs root for network namespaces (CI=true)"; exit 1; }
-  echo "batch_cli: needs root for network namespaces; skipped"
-  exit 77
-fi
-P="ovb$$-"
-work=$(mktemp -d)
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init batch_cli
+lab_need
+lab_new ovb
 pid=
 cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   wait 2>/dev/null || true
-  "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 fail() { echo "batch_cli: FAIL: $*"; exit 1; }
 
 # Four cameras in each of 10.0.0.0/24 (the PC's), 192.168.0.0/24 and 192.168.5.0/24.
 addrs=(10.0.0.21 10.0.0.22 10.0.0.23 10.0.0.24 192.168.0.101 192.168.0.102 192.168.0.103
   192.168.0.104 192.168.5.101 192.168.5.102 192.168.5.103 192.168.5.104)
-"$here/scripts/lab" up "$P" >/dev/null
-"$here/scripts/lab" host "$P" cams 0 "${addrs[@]/%//24}" >/dev/null
+"$lab" up "$P" >/dev/null
+"$lab" host "$P" cams 0 "${addrs[@]/%//24}" >/dev/null
 {
   printf '{"logPath": "%s/requests.jsonl",\n' "$work"
   printf ' "defaults": {"password": "admin", "description": "Vexor-41HA", "httpPort": 80},\n'
@@ -42,16 +36,16 @@ addrs=(10.0.0.21 10.0.0.22 10.0.0.23 10.0.0.24 192.168.0.101 192.168.0.102 192.1
   done
   printf ']}\n'
 } >"$work/cams.json"
-"$here/scripts/lab" exec "$P" cams "$bin/orvantis-camsim" "$work/cams.json" >"$work/ready" 2>&1 &
+"$lab" exec "$P" cams "$bin/orvantis-camsim" "$work/cams.json" >"$work/ready" 2>&1 &
 pid=$!
 for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
 grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 
 cli() {
-  "$here/scripts/lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
+  "$lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
     "$bin/orvantis-cli" "$@"
 }
-addresses_left() { "$here/scripts/lab" exec "$P" pc ip -4 -o addr show | grep -c '192\.168\.' || true; }
+addresses_left() { "$lab" exec "$P" pc ip -4 -o addr show | grep -c '192\.168\.' || true; }
 
 # The export: every camera once, with the header and the adapter it answered on.
 cli discover --csv --until-quiet 1000 >"$work/found.csv"
@@ -97,7 +91,7 @@ grep -q 'Act=2' "$work/requests.jsonl" && fail "the dry run wrote: $(grep 'Act=2
 [ "$(addresses_left)" = 0 ] || fail "dry run left an address"
 grep -q $'\r' "$work/dry" && fail "progress written to a pipe"
 # On a terminal one line shows the cameras done and the step of each running camera.
-script -qec "$here/scripts/lab exec $P pc env ORVANTIS_SUBNET_WAIT_MS=200 $bin/orvantis-cli apply $work/plan.json --dry-run" \
+script -qec "$lab exec $P pc env ORVANTIS_SUBNET_WAIT_MS=200 $bin/orvantis-cli apply $work/plan.json --dry-run" \
   /dev/null </dev/null >"$work/dry-tty" || true
 grep -q '/12 done, [0-9]* s | [0-9.]* \(logging in\|reading\|reaching its subnet\|checking\)' "$work/dry-tty" ||
   fail "no progress on a terminal: $(tr '\r' '\n' <"$work/dry-tty" | head -5)"
@@ -180,7 +174,7 @@ grep -q '^Timezone  *\*13 ' "$work/audit-table" || fail "audit table: $(cat "$wo
 # left, and the report names where each camera ended.
 # The subnets take turns, so after two cameras a temporary address is in place.
 sed -i 's/"Timezone": 13/"Timezone": 14/' "$work/plan.json"
-"$here/scripts/lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
+"$lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \
   "$bin/orvantis-cli" apply "$work/plan.json" --jobs 1 >"$work/stopped" 2>&1 &
 cpid=$!
 for _ in $(seq 200); do [ "$(grep -c ': done$' "$work/stopped")" -ge 2 ] && break; sleep 0.05; done

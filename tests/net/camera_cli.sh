@@ -5,29 +5,21 @@
 # a failure said in words, quiet standard error unless -v, progress only on a terminal.
 set -euo pipefail
 bin=${1:?bin folder}
-here=$(cd "$(dirname "$0")/../.." && pwd)
-# A skip in CI would hide that nothing was tested: there it fails.
-if [ "$(id -u)" != 0 ]; then
-  [ "${CI:-}" = true ] && { echo "camera_cli: FAIL: needs root for network namespaces (CI=true)"; exit 1; }
-  echo "camera_cli: needs root for network namespaces; skipped"
-  exit 77
-fi
-P="ovc$$-"
-work=$(mktemp -d)
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init camera_cli
+lab_need
+lab_new ovc
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   wait 2>/dev/null || true
-  "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT
-# An interrupted run cleans up and ends; it does not go on against a removed lab.
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 fail() { echo "camera_cli: FAIL: $*"; exit 1; }
 
-"$here/scripts/lab" up "$P" >/dev/null
+"$lab" up "$P" >/dev/null
 cat >"$work/cam.json" <<'JSON'
 {"cameras": [
   {"name": "door", "bindAddress": "10.0.0.20", "httpPort": 80, "cameraId": "SN20",
@@ -40,17 +32,17 @@ cat >"$work/cam.json" <<'JSON'
   {"name": "new", "bindAddress": "192.168.0.99", "httpPort": 80, "mac": "00:11:22:33:44:99",
    "cameraId": "SN99"}]}
 JSON
-"$here/scripts/lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
+"$lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
 pid=$!
 for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
 grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 
-cli() { "$here/scripts/lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 "$bin/orvantis-cli" "$@"; }
+cli() { "$lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 "$bin/orvantis-cli" "$@"; }
 # The same on a pseudo-terminal: standard output and error both land in the file $1.
 cli_tty() {
   local file=$1
   shift
-  script -qec "$here/scripts/lab exec $P pc env ORVANTIS_SUBNET_WAIT_MS=200 $bin/orvantis-cli $*" \
+  script -qec "$lab exec $P pc env ORVANTIS_SUBNET_WAIT_MS=200 $bin/orvantis-cli $*" \
     /dev/null </dev/null >"$file"
 }
 desc=(--desc "Vexor-41HA/wireless")
@@ -75,7 +67,7 @@ out=$(cli read 10.0.0.20 "${desc[@]}" --password admin --show-secrets --json)
 grep -q '"WPAKey":"labpassword"' <<<"$out" || fail "--show-secrets hid the key: $out"
 
 # A host that takes .253 makes the search go on to .251.
-"$here/scripts/lab" host "$P" taken 0 10.0.0.253/24 >/dev/null
+"$lab" host "$P" taken 0 10.0.0.253/24 >/dev/null
 out=$(cli read 10.0.0.20 "${desc[@]}" --password admin --suggest --pc-address 10.0.0.5 --json)
 grep -q '"suggestedAddresses":\["10.0.0.252","10.0.0.251"\]' <<<"$out" || fail "taken: $out"
 

@@ -3,30 +3,20 @@
 # replies among them, and a PC without any broadcast-capable adapter. $1 is the build's bin folder.
 set -euo pipefail
 bin=$(cd "${1:?bin folder}" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-lab="$here/../../scripts/lab"
-# A skip in CI would hide that nothing was tested: there it fails.
-skip() {
-  if [ "${CI:-}" = true ]; then echo "discovery_lab: FAIL: $* (CI=true)"; exit 1; fi
-  echo "discovery_lab: $*; skipped"
-  exit 77
-}
-[ "$(id -u)" = 0 ] || skip "needs root for network namespaces"
-[ -x "$bin/orvantis-camsim" ] || skip "no emulator"
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init discovery_lab
+lab_need
+[ -x "$bin/orvantis-camsim" ] || lab_skip "no emulator"
 
-P="odl$$-"
-work=$(mktemp -d)
+lab_new odl
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  "$lab" down "$P"
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT
-# An interrupted run cleans up and ends; it does not go on against a removed lab.
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 fail() { echo "discovery_lab: FAIL: $*"; exit 1; }
 
 "$lab" up "$P"

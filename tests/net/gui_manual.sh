@@ -15,16 +15,7 @@ walk_cameras '{"cameras": [
    "quietAfterWriteMs": 500, "settings": {"TitleBar": "door"}}]}'
 
 cat >"$work/manual.txt" <<EOF
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-check No
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 1
-select-text 10.0.0.20
-click Next
+$(walk_pick_steps No 1 10.0.0.20)
 expect-page CSubSystem
 set-text "Host name:" gate
 click Next

@@ -5,26 +5,24 @@
 # ends with status 0 within 2 s of the close, and no temporary address is left on the PC.
 set -euo pipefail
 bin=${1:?bin folder}
-here=$(cd "$(dirname "$0")/../.." && pwd)
-[ "$(id -u)" = 0 ] || { echo "gui_shutdown: needs root for network namespaces; skipped"; exit 77; }
-[ -x "$bin/orvantis-walk" ] || { echo "gui_shutdown: $bin/orvantis-walk not built; skipped"; exit 77; }
-grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk" ||
-  { echo "gui_shutdown: $bin/orvantis-walk has no test driver; skipped"; exit 77; }
-P="ogs$$-"
-work=$(mktemp -d)
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init gui_shutdown
+lab_need
+lab_need_walk "$bin"
+lab_new ogs
 pid=
 pid2=
 cleanup() {
   for p in $pid $pid2; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  "$here/scripts/lab" down "$P" >/dev/null 2>&1 || true
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT INT TERM
+lab_traps cleanup
 fail() { echo "gui_shutdown: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exit 1; }
 
 start_sim() {  # start_sim NODE CONFIG LOG (its requests go to LOG.requests)
-  "$here/scripts/lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" --log "$3.requests" >"$3" 2>&1 &
+  "$lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" --log "$3.requests" >"$3" 2>&1 &
   local p=$!
   for _ in $(seq 50); do grep -q '"ready":true' "$3" 2>/dev/null && break; sleep 0.1; done
   grep -q '"ready":true' "$3" || fail "emulator in $1 did not start: $(cat "$3")"
@@ -33,7 +31,7 @@ start_sim() {  # start_sim NODE CONFIG LOG (its requests go to LOG.requests)
 
 temporary_addresses() { ip -n "${P}pc" -4 -o addr show | grep -c ' 192\.168\.0\.' || true; }
 
-"$here/scripts/lab" up "$P" >/dev/null
+"$lab" up "$P" >/dev/null
 cat >"$work/cam.json" <<'JSON'
 {"cameras": [
   {"name": "mute", "bindAddress": "192.168.0.98", "httpPort": 80, "mac": "00:1C:A0:00:00:98",
@@ -51,7 +49,7 @@ pid2=$(start_sim inet "$work/inet.json" "$work/inet.log")
 
 mkdir -p "$work/prog/Language" "$work/run"
 chmod 700 "$work/run"
-cp "$here/Language/ENG.ini" "$here/Language/CHT.ini" "$work/prog/Language/"
+cp "$lab_root/Language/ENG.ini" "$lab_root/Language/CHT.ini" "$work/prog/Language/"
 printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$work/prog/defaultlang.ini"
 
 # run_closing NAME SCRIPT PEERLOG [orvantis options...]: runs the walk, checks status and exit
@@ -62,7 +60,7 @@ run_closing() {
   shift 3
   local rc end closed
   set +e
-  timeout 60 "$here/scripts/lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
+  timeout 60 "$lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
     XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" \
     ORVANTIS_TIMER_SCALE=10 ORVANTIS_ADAPTER=eth0 \
     ORVANTIS_TEST_SCRIPT="$script" ORVANTIS_TEST_STEP_MS=30000 \
@@ -93,23 +91,10 @@ run_closing() {
   [ "$(temporary_addresses)" = 0 ] || fail "$name: a temporary address was left behind"
 }
 
-cat >"$work/read.txt" <<'EOF2'
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-click Yes
-click LAN
-click Next
-expect-page CSubShowPic
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 1
-select-text 192.168.0.98
-click Next
-sleep 1500
-close-window
-EOF2
+{
+  walk_pick_steps LAN 1 192.168.0.98
+  printf 'sleep 1500\nclose-window\n'
+} >"$work/read.txt"
 run_closing "silent camera read" "$work/read.txt" "$work/cam.log.requests" --probe-host 198.51.100.10
 [ "$seen" = 1 ] || fail "silent camera read: no temporary address was ever added"
 

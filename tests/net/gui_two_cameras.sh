@@ -15,7 +15,7 @@ walk_cameras '{"cameras": [
    "settings": {"TitleBar": "door", "wirelessCapable": "0", "wpsCapable": "0", "WireCh": "11",
                 "WEPKeyE0": "2"}}]}'
 # The second camera on the same wire, in a namespace of its own.
-"$walk_here/scripts/lab" host "$P" cam3 0 10.0.0.30/24
+"$lab" host "$P" cam3 0 10.0.0.30/24
 walk_start cam3 '{"cameras": [
   {"name": "gate", "bindAddress": "10.0.0.30", "httpPort": 80, "mac": "00:1C:A0:00:00:30",
    "cameraId": "SN000030", "description": "Vexor-41HA", "quietAfterWriteMs": 500,
@@ -24,17 +24,8 @@ walk_start cam3 '{"cameras": [
 
 # The manual path up to the system page's Next, for the camera at $1.
 pick() {
+  walk_pick_steps No 2 "$1"
   cat <<EOF
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-check No
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 2
-select-text $1
-click Next
 expect-page CSubSystem
 click Next
 expect-page CSubLANISP

@@ -1,6 +1,7 @@
 # Shared by the lab walks of the desktop program (tests/net/gui_*.sh) and the demo: a namespace lab
 # with emulated cameras, the real orvantis offscreen inside the lab PC walked by a script of steps,
 # and helpers that read what the emulator logged. Sourced, never run; the caller sets -euo pipefail.
+# Built on lab_lib.bash (walk_pick_steps is there).
 #
 #   walk_init NAME BIN         checks root and the build, makes the lab (prefix unique per run),
 #                              a work folder and the program folder; removes all of it at exit
@@ -16,7 +17,8 @@
 #                              fails unless the requests equal FILE's lines (JSON strings) in order
 #   walk_fail TEXT             prints TEXT and the last program output, fails
 
-walk_here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=lab_lib.bash
+. "$(dirname "${BASH_SOURCE[0]}")/lab_lib.bash"
 walk_pids=()
 walk_env=()
 walk_wrap=()
@@ -26,8 +28,7 @@ walk_cleanup() {
   local p
   for p in "${walk_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  [ -z "${P:-}" ] || "$walk_here/scripts/lab" down "$P" >/dev/null 2>&1 || true
-  [ -z "${work:-}" ] || rm -rf "$work"
+  lab_remove
 }
 
 walk_fail() {
@@ -39,18 +40,16 @@ walk_fail() {
 walk_init() {
   walk_name=$1
   bin=$(cd "$2" && pwd)
-  [ "$(id -u)" = 0 ] || { echo "$walk_name: needs root for network namespaces; skipped"; exit 77; }
-  [ -x "$bin/orvantis-walk" ] || { echo "$walk_name: $bin/orvantis-walk not built; skipped"; exit 77; }
-  grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-walk" ||
-    { echo "$walk_name: $bin/orvantis-walk has no test driver; skipped"; exit 77; }
-  P="ow$$-"
-  work=$(mktemp -d)
-  trap walk_cleanup EXIT INT TERM
-  "$walk_here/scripts/lab" up "$P" >/dev/null
+  lab_init "$walk_name"
+  lab_need
+  lab_need_walk "$bin"
+  lab_new ow
+  lab_traps walk_cleanup
+  "$lab" up "$P" >/dev/null
   # The program's folder: the packs and a remembered choice, so no language dialog opens.
   mkdir -p "$work/prog/Language" "$work/run"
   chmod 700 "$work/run"
-  cp "$walk_here/Language/ENG.ini" "$walk_here/Language/CHT.ini" "$work/prog/Language/"
+  cp "$lab_root/Language/ENG.ini" "$lab_root/Language/CHT.ini" "$work/prog/Language/"
   walk_language ENG
   : >"$work/requests.jsonl"
 }
@@ -62,7 +61,7 @@ walk_language() {
 walk_start() {  # NODE JSON LOGNAME
   local node=$1 json=$2 name=$3
   printf '%s\n' "$json" >"$work/$name.json"
-  "$walk_here/scripts/lab" exec "$P" "$node" "$bin/orvantis-camsim" "$work/$name.json" \
+  "$lab" exec "$P" "$node" "$bin/orvantis-camsim" "$work/$name.json" \
     --log "$work/requests.jsonl" >"$work/$name.ready" 2>&1 &
   walk_pids+=($!)
   local _
@@ -80,7 +79,7 @@ walk_run() {
   set +e
   # The PC's lab adapters are two veths; name the one on the cameras' wire for the temporary
   # address.
-  timeout "$secs" "$walk_here/scripts/lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
+  timeout "$secs" "$lab" exec "$P" pc env QT_QPA_PLATFORM=offscreen \
     XDG_RUNTIME_DIR="$work/run" ORVANTIS_PROGRAM_FOLDER="$work/prog" \
     ORVANTIS_TIMER_SCALE="$walk_scale" ORVANTIS_ADAPTER=eth0 ORVANTIS_TEST_STEP_MS=$((40000 * 10 / walk_scale)) \
     "${walk_env[@]}" ORVANTIS_TEST_SCRIPT="$script" \
@@ -168,20 +167,7 @@ walk_wizard_cameras() {
 
 walk_wizard_script() {  # FILE
   cat >"$1" <<EOF
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-check Yes
-check LAN
-click Next
-expect-page CSubShowPic
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 2
-screenshot $work/search.png
-select-text 192.168.0.98
-click Next
+$(walk_pick_steps LAN 2 192.168.0.98 "$work/search.png")
 set-text Password: admin
 click OK
 expect-page CSubOption

@@ -17,19 +17,7 @@ walk_cameras '{"cameras": [
    "accessPoints": [{"ssid": "lab-net", "security": "WPA2-PSK"}]}]}'
 
 cat >"$work/wps.txt" <<EOF
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-check Yes
-check Wireless
-click Next
-expect-page CSubShowPic
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 1
-select-text 10.0.0.20
-click Next
+$(walk_pick_steps Wireless 1 10.0.0.20)
 expect-page CSubOption
 check Wizard Setup
 click Next

@@ -3,30 +3,19 @@
 # orvantis-cli runs in the lab's PC, other lab hosts play devices that hold addresses.
 set -uo pipefail
 bin=${1:?usage: hostnet_lab.sh BIN_DIR}
-here=$(cd "$(dirname "$0")" && pwd)
-lab="$here/../../scripts/lab"
-# A skip in CI would hide that nothing was tested: there it fails.
-skip() {
-  if [ "${CI:-}" = true ]; then echo "hostnet lab: FAIL: $* (CI=true)"; exit 1; fi
-  echo "hostnet lab: $*, skipped"
-  exit 77
-}
-[ "$(id -u)" = 0 ] || skip "needs root"
-for tool in jq setpriv ip; do command -v "$tool" >/dev/null || skip "needs $tool"; done
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init "hostnet lab"
+lab_need jq setpriv ip
 
-P="ovh$$-"
-work=$(mktemp -d)
+lab_new ovh
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  "$lab" down "$P"
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT
-# An interrupted run cleans up and ends; it does not go on against a removed lab.
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

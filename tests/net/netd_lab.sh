@@ -8,32 +8,23 @@
 # addresses go when the program is killed.
 set -uo pipefail
 bin=${1:?usage: netd_lab.sh BIN_DIR}
-here=$(cd "$(dirname "$0")" && pwd)
-lab="$here/../../scripts/lab"
-# A skip in CI would hide that nothing was tested: there it fails.
-skip() {
-  if [ "${CI:-}" = true ]; then echo "netd lab: FAIL: $* (CI=true)"; exit 1; fi
-  echo "netd lab: $*, skipped"
-  exit 77
-}
-[ "$(id -u)" = 0 ] || skip "needs root"
-for tool in jq setpriv setcap getcap ip readelf mkfifo; do command -v "$tool" >/dev/null || skip "needs $tool"; done
-[ -x "$bin/orvantis-netd" ] || skip "no $bin/orvantis-netd"
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init "netd lab"
+lab_need jq setpriv setcap getcap ip readelf mkfifo
+[ -x "$bin/orvantis-netd" ] || lab_skip "no $bin/orvantis-netd"
 
-P="ovn$$-"
-work=$(mktemp -d)
+lab_new ovn
 inst=$(mktemp -d)  # the "installed" program folder
 pids=()
 cleanup() {
   rm -rf "/etc/netns/${P}pc"
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  "$lab" down "$P" >/dev/null 2>&1
-  rm -rf "$work" "$inst"
+  lab_remove
+  rm -rf "$inst"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -60,7 +51,7 @@ chmod -R a+rX "$inst"
 chown "root:$gid" "$inst/orvantis-netd"
 chmod 0750 "$inst/orvantis-netd"
 install -o root -g root -m 0644 /dev/null "$inst/orvantis-netd.lock"
-setcap cap_net_admin,cap_net_raw+p "$inst/orvantis-netd" || skip "cannot set file capabilities here"
+setcap cap_net_admin,cap_net_raw+p "$inst/orvantis-netd" || lab_skip "cannot set file capabilities here"
 check "the program carries no capabilities" "" "$(getcap "$inst/orvantis-cli")"
 check "the helper's capabilities: permitted only" "cap_net_admin,cap_net_raw=p" \
   "$(getcap "$inst/orvantis-netd" | awk '{print $2}')"
@@ -257,24 +248,14 @@ if [ -x "$bin/orvantis-walk" ] && grep -q ORVANTIS_TEST_SCRIPT "$bin/orvantis-wa
   # The program folder is not the user's to write: the language choice lives in the user's own.
   mkdir -p "$inst/home/.config/orvantis"
   printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$inst/home/.config/orvantis/defaultlang.ini"
-  cat >"$inst/script.txt" <<EOF2
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-click Yes
-click LAN
-click Next
-expect-page CSubShowPic
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 1
-select-text 192.168.0.98
-click Next
+  {
+    walk_pick_steps LAN 1 192.168.0.98
+    cat <<EOF2
 set-text Password: admin
 click OK
 expect-page CSubOption
 EOF2
+  } >"$inst/script.txt"
   chmod 0644 "$inst/script.txt"
   chown -R 65534:65534 "$inst/home"
   chmod 700 "$inst/home"

@@ -6,10 +6,11 @@
 # behind the higher-numbered one.
 set -euo pipefail
 bin=${1:?bin folder}
-here=$(cd "$(dirname "$0")/../.." && pwd)
-[ "$(id -u)" = 0 ] || { echo "two_adapters: needs root for network namespaces; skipped"; exit 77; }
-P="o2a$$-"
-work=$(mktemp -d)
+# shellcheck source=lab_lib.bash
+. "$(dirname "$0")/lab_lib.bash"
+lab_init two_adapters
+lab_need
+lab_new o2a
 pids=()
 watcher=
 cleanup() {
@@ -20,7 +21,7 @@ cleanup() {
   done
   rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+lab_traps cleanup
 fail() { echo "two_adapters: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exit 1; }
 
 pc="${P}pc"
@@ -132,27 +133,12 @@ run_case() {
   # The window: search, pick, log in, read; the address goes on the camera's adapter.
   mkdir -p "$work/prog/Language" "$work/run"
   chmod 700 "$work/run"
-  cp "$here/Language/ENG.ini" "$here/Language/CHT.ini" "$work/prog/Language/"
+  cp "$lab_root/Language/ENG.ini" "$lab_root/Language/CHT.ini" "$work/prog/Language/"
   printf '[DefaultLang]\r\nLangFile=ENG.ini\r\n' >"$work/prog/defaultlang.ini"
-  cat >"$work/script.txt" <<EOF2
-expect-page CSubFirst
-click Setup Camera
-expect-page CSubChoose
-click Yes
-click LAN
-click Next
-expect-page CSubShowPic
-click Next
-expect-page CSubSearchNet
-click Start Search
-wait-list 1
-screenshot $work/two_adapters_search.png
-select-text 192.168.5.40
-click Next
-set-text Password: admin
-click OK
-expect-page CSubOption
-EOF2
+  {
+    walk_pick_steps LAN 1 192.168.5.40 "$work/two_adapters_search.png"
+    printf 'set-text Password: admin\nclick OK\nexpect-page CSubOption\n'
+  } >"$work/script.txt"
   start_watch
   in_pc env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" \
     ORVANTIS_PROGRAM_FOLDER="$work/prog" ORVANTIS_TIMER_SCALE=10 \

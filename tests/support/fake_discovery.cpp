@@ -5,11 +5,7 @@
 
 #include "core/util/ipv4.h"
 
-namespace orv::testing {
-
-std::uint32_t Ip(const char* dotted) {
-  return ParseIpv4OrZero(dotted);
-}
+namespace orv::test {
 
 int FakeDiscoveryNet::CreateUdp() {
   if (failCreates > 0) {
@@ -199,4 +195,4 @@ std::string FakeDiscoveryRig::Output() const {
   return all;
 }
 
-}  // namespace orv::testing
+}  // namespace orv::test

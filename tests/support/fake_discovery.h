@@ -14,12 +14,11 @@
 
 #include "core/discovery/plipf.h"
 #include "core/platform/discovery_net.h"
+#include "support/ip.h"
 
-namespace orv::testing {
+namespace orv::test {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t Ip(const char* dotted);  // network order
 
 class FakeDiscoveryNet : public DiscoveryHostSource, public DiscoverySockets {
  public:
@@ -111,4 +110,4 @@ struct FakeDiscoveryRig {
   std::string Output() const;  // every diagnostic so far, concatenated
 };
 
-}  // namespace orv::testing
+}  // namespace orv::test

@@ -6,8 +6,19 @@
 
 namespace orv::test {
 
-std::uint32_t Ip(const char* text) {
-  return ParseIpv4OrZero(text);
+SessionRecord CameraAt(const char* camera) {
+  SessionRecord s;
+  s.pcAddrText = "10.0.0.5";
+  s.pcIfIndex = 2;
+  s.connectAllowed.store(1);
+  s.cameraAddr = Ip(camera);
+  return s;
+}
+
+EnsureOptions NoPause() {
+  EnsureOptions o;
+  o.settleDelay = std::chrono::milliseconds(0);
+  return o;
 }
 
 void FakeHostNetwork::Note(std::string line) {

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "core/hostnet/temporary_address.h"
+#include "core/model/session_record.h"
 #include "core/platform/host_network.h"
+#include "support/ip.h"
 
 namespace orv::test {
 
@@ -78,7 +81,9 @@ class FakeHostNetwork : public HostNetwork {
   std::atomic<int> m_arpCount{0};
 };
 
-// "a.b.c.d" as a value, for brief test tables.
-std::uint32_t Ip(const char* text);
+// A session whose PC is 10.0.0.5 on adapter 2, with the camera at camera.
+SessionRecord CameraAt(const char* camera);
+// Adds an address without waiting for it to settle.
+EnsureOptions NoPause();
 
 }  // namespace orv::test

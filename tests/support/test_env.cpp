@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace orv::testing {
+namespace orv::test {
 
 #ifdef _WIN32
 void SetEnv(const char* name, const char* value) {
@@ -41,4 +41,4 @@ std::filesystem::path MakeTempFolder(const char* stem) {
 }
 #endif
 
-}  // namespace orv::testing
+}  // namespace orv::test

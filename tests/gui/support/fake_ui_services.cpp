@@ -1,28 +1,28 @@
 #include "gui/support/fake_ui_services.h"
 
-namespace orv::gui::test {
+namespace orv::test {
 
-MessageAnswer ScriptedPrompter::Show(QWidget* parent, const MessageRequest& request) {
+gui::MessageAnswer ScriptedPrompter::Show(QWidget* parent, const gui::MessageRequest& request) {
   shown.push_back({request, parent});
   if (onShow) onShow(request);
   if (!answers.empty()) {
-    MessageAnswer answer = answers.front();
+    gui::MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
   }
-  return request.buttons == MessageButtons::YesNo ? defaultYesNo : MessageAnswer::Ok;
+  return request.buttons == gui::MessageButtons::YesNo ? defaultYesNo : gui::MessageAnswer::Ok;
 }
 
-RootLogin ScriptedDialogRunner::RunRootLogin(QWidget*, const i18n::LanguagePack&) {
+gui::RootLogin ScriptedDialogRunner::RunRootLogin(QWidget*, const i18n::LanguagePack&) {
   ++rootLogins;
   if (onRootLogin) onRootLogin();
-  if (rootAnswers.empty()) return RootLogin{};
-  RootLogin answer = rootAnswers.front();
+  if (rootAnswers.empty()) return gui::RootLogin{};
+  gui::RootLogin answer = rootAnswers.front();
   rootAnswers.pop_front();
   return answer;
 }
 
-LanguageAnswer ScriptedDialogRunner::RunLanguage(QWidget*) {
+gui::LanguageAnswer ScriptedDialogRunner::RunLanguage(QWidget*) {
   ++languageDialogs;
   if (onLanguage) onLanguage();
   if (languageAnswers.empty()) return std::nullopt;
@@ -37,11 +37,11 @@ void ScriptedDialogRunner::RunAbout(QWidget*, const i18n::LanguagePack&) {
   ++aboutDialogs;
 }
 
-void ScriptedCallRunner::Run(QObject* context, Work work) {
+void ScriptedCallRunner::Run(QObject* context, gui::CallRunner::Work work) {
   ++calls;
   if (!deferred) {
     QPointer<QObject> guard(context);
-    Continuation then = work ? work() : Continuation{};
+    gui::CallRunner::Continuation then = work ? work() : gui::CallRunner::Continuation{};
     if (then && guard) then();
     return;
   }
@@ -74,4 +74,4 @@ int ScriptedCallRunner::FinishPending() {
   return RunPending();
 }
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

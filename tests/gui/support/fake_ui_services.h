@@ -11,55 +11,55 @@
 
 #include "gui/frame/ui_services.h"
 
-namespace orv::gui::test {
+namespace orv::test {
 
 struct RecordedMessage {
-  MessageRequest request;
+  gui::MessageRequest request;
   QWidget* parent = nullptr;
 };
 
 // Answers from a queue; when the queue is empty, Ok for an Ok box and defaultYesNo for a question.
-class ScriptedPrompter final : public Prompter {
+class ScriptedPrompter final : public gui::Prompter {
  public:
-  MessageAnswer Show(QWidget* parent, const MessageRequest& request) override;
-  void SetButtonTexts(const MessageButtonTexts& texts) override { buttonTexts = texts; }
+  gui::MessageAnswer Show(QWidget* parent, const gui::MessageRequest& request) override;
+  void SetButtonTexts(const gui::MessageButtonTexts& texts) override { buttonTexts = texts; }
 
-  void Answer(MessageAnswer answer) { answers.push_back(answer); }
+  void Answer(gui::MessageAnswer answer) { answers.push_back(answer); }
   // The last message's text, or empty when none was shown.
   QString LastText() const { return shown.empty() ? QString() : shown.back().request.text; }
 
   std::vector<RecordedMessage> shown;
-  std::deque<MessageAnswer> answers;
-  MessageAnswer defaultYesNo = MessageAnswer::No;
-  MessageButtonTexts buttonTexts;  // as the window last set them
+  std::deque<gui::MessageAnswer> answers;
+  gui::MessageAnswer defaultYesNo = gui::MessageAnswer::No;
+  gui::MessageButtonTexts buttonTexts;  // as the window last set them
   // Runs inside Show, while the "box" is open (to close a window meanwhile, and the like).
-  std::function<void(const MessageRequest&)> onShow;
+  std::function<void(const gui::MessageRequest&)> onShow;
 };
 
-class ScriptedDialogRunner final : public DialogRunner {
+class ScriptedDialogRunner final : public gui::DialogRunner {
  public:
-  RootLogin RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) override;
-  LanguageAnswer RunLanguage(QWidget* parent) override;
+  gui::RootLogin RunRootLogin(QWidget* parent, const i18n::LanguagePack& pack) override;
+  gui::LanguageAnswer RunLanguage(QWidget* parent) override;
   void RunAbout(QWidget* parent, const i18n::LanguagePack& pack) override;
-  std::optional<ExportTarget> RunExportSave(QWidget*, const QString&) override {
+  std::optional<gui::ExportTarget> RunExportSave(QWidget*, const QString&) override {
     ++exportDialogs;
     return exportAnswer;
   }
 
   // Queued answers; an empty queue answers root with an empty password, and a closed language
   // dialog (nothing).
-  std::deque<RootLogin> rootAnswers;
-  std::deque<LanguageAnswer> languageAnswers;
+  std::deque<gui::RootLogin> rootAnswers;
+  std::deque<gui::LanguageAnswer> languageAnswers;
   int rootLogins = 0;
   int languageDialogs = 0;
   int aboutDialogs = 0;
   int exportDialogs = 0;
-  std::optional<ExportTarget> exportAnswer;  // the export's save dialog: a file, or closed
-  std::function<void()> onRootLogin;         // runs inside RunRootLogin (the dialog is "open")
-  std::function<void()> onLanguage;          // runs inside RunLanguage
+  std::optional<gui::ExportTarget> exportAnswer;  // the export's save dialog: a file, or closed
+  std::function<void()> onRootLogin;              // runs inside RunRootLogin (the dialog is "open")
+  std::function<void()> onLanguage;               // runs inside RunLanguage
 };
 
-class FakeBrowser final : public BrowserOpener {
+class FakeBrowser final : public gui::BrowserOpener {
  public:
   bool Open(const QUrl& url) override {
     opened.push_back(url);
@@ -69,7 +69,7 @@ class FakeBrowser final : public BrowserOpener {
   bool result = true;
 };
 
-class FixedClock final : public Clock {
+class FixedClock final : public gui::Clock {
  public:
   QDateTime Now() const override { return now; }
   QDateTime now = QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9));
@@ -78,9 +78,9 @@ class FixedClock final : public Clock {
 // Synchronous: work and continuation run inside Run. Deferred: Run only queues; RunPending()
 // runs what is queued (work then continuation), and a continuation whose context has gone is
 // dropped, as the real runner does.
-class ScriptedCallRunner final : public CallRunner {
+class ScriptedCallRunner final : public gui::CallRunner {
  public:
-  void Run(QObject* context, Work work) override;
+  void Run(QObject* context, gui::CallRunner::Work work) override;
 
   // Runs the queued calls in order; calls queued meanwhile run too. Returns how many ran.
   int RunPending();
@@ -94,8 +94,8 @@ class ScriptedCallRunner final : public CallRunner {
  private:
   struct Pending {
     QPointer<QObject> context;
-    Work work;
-    Continuation then;
+    gui::CallRunner::Work work;
+    gui::CallRunner::Continuation then;
     bool started = false;
   };
   std::deque<Pending> m_pending;
@@ -109,8 +109,8 @@ struct FakeServices {
   FixedClock clock;
   ScriptedCallRunner calls;
 
-  UiServices services() {
-    UiServices s;
+  gui::UiServices services() {
+    gui::UiServices s;
     s.prompter = &prompter;
     s.dialogs = &dialogs;
     s.browser = &browser;
@@ -120,4 +120,4 @@ struct FakeServices {
   }
 };
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

@@ -11,7 +11,7 @@
 
 #include "core/i18n/language_pack.h"
 
-namespace orv::gui::test {
+namespace orv::test {
 
 class QtAppEnvironment : public ::testing::Environment {
  public:
@@ -34,4 +34,4 @@ inline i18n::LanguagePack Pack(const char* name) {
   return i18n::LanguagePack(std::filesystem::path(ORVANTIS_SOURCE_DIR) / "Language" / name);
 }
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

@@ -10,9 +10,9 @@
 #include "core/model/session_record.h"
 #include "gui/frame/sub_page.h"
 
-namespace orv::gui::test {
+namespace orv::test {
 
-struct RecordingSink : StepSink {
+struct RecordingSink : gui::StepSink {
   void PostStep(int code) override { posted.push_back(code); }
   void SendSubnetStep(std::function<void()> then) override {
     if (session != nullptr) subnetAddresses.push_back(session->cameraAddr);
@@ -37,4 +37,4 @@ struct RecordingSink : StepSink {
   int pageWorks = 0;
 };
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

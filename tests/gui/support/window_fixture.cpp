@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace orv::gui::test {
+namespace orv::test {
 
 WindowOnFakes::WindowOnFakes(const std::string& choice) {
   QDir(dir.path()).mkpath(QStringLiteral("Language"));
@@ -45,8 +45,8 @@ bool WindowOnFakes::ChoiceFileExists() const {
   return QFile::exists(dir.path() + "/defaultlang.ini");
 }
 
-CWizardDlg& WindowOnFakes::Make() {
-  WizardEnvironment env;
+gui::CWizardDlg& WindowOnFakes::Make() {
+  gui::WizardEnvironment env;
   env.services = fakes.services();
   env.net = net;
   env.addresses = addresses;
@@ -64,7 +64,7 @@ CWizardDlg& WindowOnFakes::Make() {
   env.timerScale = timerScale;
   env.makeFinder = makeFinder;
   env.work = work;
-  window = std::make_unique<CWizardDlg>(std::move(env));
+  window = std::make_unique<gui::CWizardDlg>(std::move(env));
   return *window;
 }
 
@@ -77,4 +77,4 @@ void WindowOnFakes::Settle() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

@@ -14,7 +14,7 @@
 #include "gui/support/fake_ui_services.h"
 #include "gui/window/wizard_dlg.h"
 
-namespace orv::gui::test {
+namespace orv::test {
 
 class FakeSingleInstance final : public SingleInstance {
  public:
@@ -39,7 +39,7 @@ struct WindowOnFakes {
   bool ChoiceFileExists() const;
 
   // Makes the window from the fields below (and runs Start when asked).
-  CWizardDlg& Make();
+  gui::CWizardDlg& Make();
   bool Start();
   // Lets queued steps run.
   static void Settle();
@@ -53,8 +53,8 @@ struct WindowOnFakes {
   bool probeAnswer = false;
   int timerScale = 1;
   std::function<std::unique_ptr<CPLipf>()> makeFinder;
-  CameraWork work;
-  std::unique_ptr<CWizardDlg> window;
+  gui::CameraWork work;
+  std::unique_ptr<gui::CWizardDlg> window;
 };
 
-}  // namespace orv::gui::test
+}  // namespace orv::test

@@ -7,5 +7,5 @@
 
 int main(int argc, char** argv) {
   return orv::gui::RunDesktopProgram(argc, argv,
-                                     [] { orv::gui::CTestDriver::StartFromEnvironment(); });
+                                     [] { orv::test::CTestDriver::StartFromEnvironment(); });
 }

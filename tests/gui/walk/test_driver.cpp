@@ -41,7 +41,10 @@
 #include "gui/frame/pack_text.h"
 #include "gui/window/wizard_dlg.h"
 
-namespace orv::gui {
+namespace orv::test {
+
+using namespace gui;
+
 namespace {
 
 constexpr int kProbeMs = 10;
@@ -699,4 +702,4 @@ CTestDriver::Outcome CTestDriver::Run(const QString& written) {
   return Outcome::Failed;
 }
 
-}  // namespace orv::gui
+}  // namespace orv::test

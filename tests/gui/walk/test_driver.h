@@ -59,7 +59,7 @@
 #include <thread>
 #include <vector>
 
-namespace orv::gui {
+namespace orv::test {
 
 class CTestDriver : public QObject {
   Q_OBJECT
@@ -136,4 +136,4 @@ class CTestDriver : public QObject {
   std::vector<std::jthread> m_references;  // after what they use: they end first
 };
 
-}  // namespace orv::gui
+}  // namespace orv::test
