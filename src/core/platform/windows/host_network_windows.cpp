@@ -9,7 +9,6 @@
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
-#include "core/platform/host_network_pppoe.h"
 #include "core/platform/windows/ip_helper.h"
 #include "core/util/ipv4.h"
 
@@ -300,12 +299,6 @@ namespace orv {
 
 std::unique_ptr<HostNetwork> CreateHostNetwork(const HostNetworkOptions& options) {
   return win::CreateWindowsHostNetwork(options, win::SystemIpHelper());
-}
-
-// The dial-up phone book is not read yet: "none known", which the link rules treat as no PPPoE
-// connection on this PC.
-std::optional<PppoeEntry> ReadFirstPppoeEntry(const std::string&) {
-  return std::nullopt;
 }
 
 }  // namespace orv
