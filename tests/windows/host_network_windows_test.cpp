@@ -1,11 +1,13 @@
 // The Windows host network over a fake of the IP Helper calls (wine implements few of them, and a
 // real add would change the PC's network): the row an add builds, the lifetime renewal, the
-// clean-up at shut-down, SendARP's answers under the shared free-address search, and the adapter
-// override.
+// clean-up (at shut-down, and on Ctrl-C or the console's close), SendARP's answers under the
+// shared free-address search, and the adapter override.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -13,6 +15,7 @@
 
 #include "core/hostnet/host_facts.h"
 #include "core/hostnet/temporary_address_owner.h"
+#include "core/platform/windows/console_events.h"
 #include "core/platform/windows/ip_helper.h"
 #include "support/fake_host_network.h"
 #include "support/test_env.h"
@@ -257,6 +260,36 @@ TEST(WindowsAdapters, TheAdapterNamedInTheEnvironmentIsChosen) {
   testing::SetEnv("ORVANTIS_ADAPTER", "Ethernet");
   EXPECT_EQ(chosen(), std::make_pair(2u, true));
   testing::UnsetEnv("ORVANTIS_ADAPTER");
+}
+
+// In the child: hold an address, deliver the console event as the system does, and report what
+// the clean-up saw. Returning from here would mean the event did not end the program.
+[[noreturn]] void AddThenDeliver(DWORD event) {
+  Pc pc;
+  TemporaryAddressOwner::Options options;  // the defaults: hook installed, end after the event
+  options.onSignal = [system = pc.system](int request) {
+    std::lock_guard lock(system->mutex);
+    std::fprintf(stderr, "clean-up for request %d, %zu address(es) left\n", request,
+                 system->held.size());
+    std::fflush(stderr);
+  };
+  TemporaryAddressOwner owner(pc.net, options);
+  if (owner.Ensure(CameraAt("192.168.0.98"), NoPause()).outcome != EnsureOutcome::Added) {
+    std::fprintf(stderr, "no address added\n");
+    ::ExitProcess(3);
+  }
+  win::OnConsoleEvent(event);  // the close event waits here for the clean-up to end the process
+  std::this_thread::sleep_for(std::chrono::seconds(30));
+  std::fprintf(stderr, "still running after the event\n");
+  ::ExitProcess(4);
+}
+
+TEST(WindowsConsoleEndDeathTest, CtrlCAndCloseRemoveTheAddressesThenEndTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(AddThenDeliver(CTRL_C_EVENT), ::testing::ExitedWithCode(128 + SIGINT),
+              "clean-up for request 2, 0 address\\(es\\) left");
+  EXPECT_EXIT(AddThenDeliver(CTRL_CLOSE_EVENT), ::testing::ExitedWithCode(128 + SIGTERM),
+              "clean-up for request 15, 0 address\\(es\\) left");
 }
 
 }  // namespace
