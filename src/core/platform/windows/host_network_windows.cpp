@@ -76,10 +76,10 @@ class WindowsHostNetwork final : public HostNetwork {
     for (const AdapterRow& row : rows)
       if (!row.loopback) out.push_back(row.info);
     // The adapter the user named goes last: the last usable adapter is the one chosen.
-    const auto named = std::find_if(out.begin(), out.end(), [&](const AdapterInfo& a) {
-      return !m_opt.adapterOverride.empty() && a.name == m_opt.adapterOverride;
-    });
-    if (named != out.end()) std::rotate(named, named + 1, out.end());
+    const std::string& wanted = m_opt.adapterOverride;
+    const auto named = std::find_if(out.begin(), out.end(),
+                                    [&](const AdapterInfo& a) { return a.name == wanted; });
+    if (!wanted.empty() && named != out.end()) std::rotate(named, named + 1, out.end());
     return out.empty() ? kHostNetNoData : 0;
   }
 
