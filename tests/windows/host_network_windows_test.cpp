@@ -4,7 +4,6 @@
 // shared free-address search, and the adapter override.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
