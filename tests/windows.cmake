@@ -29,7 +29,7 @@ set(ORVANTIS_LINUX_ONLY_TESTS
 # One program for all of them: a static Windows program takes long to link, thirty of them longer
 # than the whole test run. Its output names every suite and test that ran.
 file(GLOB CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/core/*_test.cpp)
-set(WINDOWS_TEST_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/windows/platform_windows_test.cpp)
+file(GLOB WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/*_test.cpp)
 foreach(src ${CORE_TESTS})
   get_filename_component(stem ${src} NAME_WE)
   string(REGEX REPLACE "_test$" "" module ${stem})
@@ -39,7 +39,9 @@ foreach(src ${CORE_TESTS})
 endforeach()
 add_executable(core_tests ${WINDOWS_TEST_SOURCES})
 target_link_libraries(core_tests PRIVATE orvantis_test_support orvantis_warnings)
-target_compile_definitions(core_tests PRIVATE ORVANTIS_TEST_PROGRAM="core_tests.exe")
+# The Windows tests see the system headers as the core's back ends do.
+target_compile_definitions(core_tests PRIVATE ORVANTIS_TEST_PROGRAM="core_tests.exe"
+  _WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
 add_test(NAME core_tests COMMAND core_tests)
 set_tests_properties(core_tests PROPERTIES LABELS unit TIMEOUT 900)
 add_custom_target(unit_tests)

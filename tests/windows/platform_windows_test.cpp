@@ -1,5 +1,6 @@
 // The Windows back ends against the system (wine in CI): code pages, the settings writer, the
-// single-instance mutex, the program and settings folders, and Winsock TCP and UDP on loopback.
+// single-instance mutex, the program and settings folders, the (empty) dial-up phone book, and
+// Winsock TCP and UDP on loopback.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -12,6 +13,7 @@
 #include "core/platform/codepage.h"
 #include "core/platform/discovery_net.h"
 #include "core/platform/file_save.h"
+#include "core/platform/host_network_pppoe.h"
 #include "core/platform/program_folder.h"
 #include "core/platform/single_instance.h"
 #include "core/platform/tcp_socket.h"
@@ -90,6 +92,11 @@ TEST(WindowsFolders, ProgramAndSettingsFolders) {
   EXPECT_EQ(ReadAll(file), "kept");
   EXPECT_EQ(std::distance(fs::directory_iterator(nested), fs::directory_iterator()), 1);
   fs::remove_all(dir);
+}
+
+// wine keeps no dial-up phone book: the enumeration runs and finds no entry.
+TEST(WindowsPhoneBook, AnEmptyBookGivesNoEntry) {
+  EXPECT_FALSE(ReadFirstPppoeEntry(""));
 }
 
 // A Winsock listener on a loopback port the system picks.

@@ -15,6 +15,7 @@
 #include "core/app/wireless_rules.h"
 #include "core/camera_http/camera_field_table.h"
 #include "core/platform/codepage.h"
+#include "core/platform/user_folders.h"
 #include "core/util/csv.h"
 #include "core/util/ipv4.h"
 
@@ -506,8 +507,7 @@ bool ReadPrivateFile(const std::filesystem::path& path, std::size_t limit, bool 
     error = "cannot read " + path.string() + ": not a readable file";
     return false;
   }
-  const fs::perms others = fs::perms::group_read | fs::perms::others_read;
-  if (!allowOthers && (st.permissions() & others) != fs::perms::none) {
+  if (!allowOthers && OtherUsersMayRead(path.string())) {
     error =
         path.string() + " can be read by other users: chmod 600 it, or give --allow-world-readable";
     return false;

@@ -18,6 +18,11 @@ std::string UserConfigFolder();
 // Creates each missing level of folder, private to the user as a new settings folder should be.
 void MakePrivateFolders(const std::string& folder);
 
+// Whether users other than the owner may read the file (a plan that holds passwords must not be
+// shared). Linux: the group or others read bit. Windows: false, as the user's files are kept to
+// the user by their folder's access list, and the mode bits the runtime reports say nothing.
+bool OtherUsersMayRead(const std::string& path);
+
 // Creates path empty when it is missing (an existing file keeps its contents); true when it can
 // then be read.
 bool EnsureReadableFile(const std::string& path);

@@ -11,6 +11,11 @@
 
 namespace orv {
 
+bool OtherUsersMayRead(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IRGRP | S_IROTH)) != 0;
+}
+
 bool FolderIsWritable(const std::string& folder) {
   return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "core/platform/termination.h"
-#include "core/platform/windows/win_common.h"
+#include "core/platform/windows/console_events.h"
 
 namespace orv {
 namespace {
@@ -39,7 +39,9 @@ int RequestFor(DWORD event) {
   }
 }
 
-BOOL WINAPI OnConsoleEvent(DWORD event) {
+}  // namespace
+
+BOOL WINAPI win::OnConsoleEvent(DWORD event) {
   {
     std::lock_guard lock(QueueMutex());
     if (Queue().size() < kMaxQueued) Queue().push_back(RequestFor(event));
@@ -51,10 +53,8 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   return TRUE;
 }
 
-}  // namespace
-
 bool CatchEndRequests() {
-  static const bool ok = ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE) != 0;
+  static const bool ok = ::SetConsoleCtrlHandler(win::OnConsoleEvent, TRUE) != 0;
   return ok;
 }
 

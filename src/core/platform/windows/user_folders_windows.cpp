@@ -8,6 +8,10 @@
 
 namespace orv {
 
+bool OtherUsersMayRead(const std::string&) {
+  return false;
+}
+
 bool FolderIsWritable(const std::string& folder) {
   if (folder.empty()) return false;
   // Access rights on Windows are too many to check one by one: try a file that goes on close.
