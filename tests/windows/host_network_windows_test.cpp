@@ -19,7 +19,7 @@
 #include "support/fake_host_network.h"
 #include "support/test_env.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 using test::Ip;
@@ -118,21 +118,6 @@ struct Pc {
   std::shared_ptr<FakeSystem> system = std::make_shared<FakeSystem>();
   std::shared_ptr<HostNetwork> net;
 };
-
-SessionRecord CameraAt(const char* camera) {
-  SessionRecord s;
-  s.pcAddrText = "10.0.0.5";
-  s.pcIfIndex = 2;
-  s.connectAllowed.store(1);
-  s.cameraAddr = Ip(camera);
-  return s;
-}
-
-EnsureOptions NoPause() {
-  EnsureOptions o;
-  o.settleDelay = std::chrono::milliseconds(0);
-  return o;
-}
 
 TEST(WindowsAddress, AddBuildsAFiniteManualRowRenewedAndDeletedByItsIdentity) {
   Pc pc(std::chrono::seconds(40));
@@ -256,9 +241,9 @@ TEST(WindowsAdapters, TheAdapterNamedInTheEnvironmentIsChosen) {
     return std::make_pair(s.pcIfIndex, pc.net->AdapterOverridden());
   };
   EXPECT_EQ(chosen(), std::make_pair(3u, false)) << "the last usable one by default";
-  testing::SetEnv("ORVANTIS_ADAPTER", "Ethernet");
+  SetEnv("ORVANTIS_ADAPTER", "Ethernet");
   EXPECT_EQ(chosen(), std::make_pair(2u, true));
-  testing::UnsetEnv("ORVANTIS_ADAPTER");
+  UnsetEnv("ORVANTIS_ADAPTER");
 }
 
 // In the child: hold an address, deliver the console event as the system does, and report what
@@ -292,4 +277,4 @@ TEST(WindowsConsoleEndDeathTest, CtrlCAndCloseRemoveTheAddressesThenEndTheProgra
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

@@ -20,7 +20,7 @@
 #include "core/platform/user_folders.h"
 #include "core/util/ipv4.h"
 
-namespace orv {
+namespace orv::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -207,4 +207,4 @@ TEST(WindowsDiscoverySockets, DatagramsWithTheirAdapterAndTooLongOnesRefused) {
 }
 
 }  // namespace
-}  // namespace orv
+}  // namespace orv::test

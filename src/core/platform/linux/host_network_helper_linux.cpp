@@ -18,8 +18,8 @@
 #include <optional>
 #include <system_error>
 
+#include "core/platform/host_network_state.h"
 #include "core/platform/linux/host_network_direct.h"
-#include "core/platform/linux/host_network_state.h"
 #include "core/platform/netd_request.h"
 #include "core/platform/program_folder.h"
 #include "core/util/ipv4.h"
@@ -257,9 +257,9 @@ class HelperHostNetwork final : public HostNetwork {
   int m_fd = -1;
   pid_t m_pid = -1;
   std::string m_buffer;
-  linuxnet::AddedAddresses<Added> m_added;
+  os::AddedAddresses<Added> m_added;
   int m_helperRun = 0;
-  linuxnet::LastErrorText m_error;
+  os::LastErrorText m_error;
 };
 
 }  // namespace

@@ -23,10 +23,10 @@
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
+#include "core/platform/host_network_state.h"
 #include "core/platform/linux/host_network_arp.h"
 #include "core/platform/linux/host_network_direct.h"
 #include "core/platform/linux/host_network_files.h"
-#include "core/platform/linux/host_network_state.h"
 #include "core/util/ipv4.h"
 
 namespace orv {
@@ -225,9 +225,9 @@ class LinuxHostNetwork final : public HostNetwork {
   int SetError(int code, std::string text) { return m_error.Set(code, std::move(text)); }
 
   HostNetworkOptions m_opt;
-  linuxnet::LastErrorText m_error;
+  os::LastErrorText m_error;
   std::mutex m_addrMutex;
-  linuxnet::AddedAddresses<HeldAddress> m_added;
+  os::AddedAddresses<HeldAddress> m_added;
 };
 
 int LinuxHostNetwork::ReadLinks(std::vector<LinkFacts>& links, std::string& errorText) {

@@ -4,11 +4,12 @@
 // elevated process; without one the add fails with a sentence that says so.
 #include <algorithm>
 #include <cerrno>
-#include <map>
 #include <mutex>
+#include <optional>
 
 #include "core/platform/env.h"
 #include "core/platform/host_network.h"
+#include "core/platform/host_network_state.h"
 #include "core/platform/windows/ip_helper.h"
 #include "core/util/ipv4.h"
 
@@ -127,33 +128,30 @@ class WindowsHostNetwork final : public HostNetwork {
     const HeldAddress a{ifIndex, addr, prefix};
     const DWORD rc = m_ip->CreateAddress(RowFor(a));
     if (rc != NO_ERROR) return Failed("adding", a, rc);
-    context = ++m_lastContext;
-    m_added[context] = a;
+    context = m_added.Add(a);
     return 0;
   }
 
   int DeleteAddress(std::uint32_t context) override {
     std::lock_guard lock(m_addrMutex);
-    auto it = m_added.find(context);
-    if (it == m_added.end()) return SetError(ENOENT, "deleting an address: unknown context");
-    const HeldAddress a = it->second;
-    m_added.erase(it);
-    const DWORD rc = m_ip->DeleteAddress(RowFor(a));
+    const std::optional<HeldAddress> a = m_added.Take(context);
+    if (!a) return SetError(ENOENT, "deleting an address: unknown context");
+    const DWORD rc = m_ip->DeleteAddress(RowFor(*a));
     // Gone already (its lifetime ran out, or someone removed it): nothing left to do.
     if (rc == NO_ERROR || rc == ERROR_NOT_FOUND) return 0;
-    return Failed("deleting", a, rc);
+    return Failed("deleting", *a, rc);
   }
 
   int RefreshAddress(std::uint32_t context) override {
     // Under the same lock as deletion, so a refresh never brings back a deleted address.
     std::lock_guard lock(m_addrMutex);
-    auto it = m_added.find(context);
-    if (it == m_added.end()) return ENOENT;
-    const MIB_UNICASTIPADDRESS_ROW row = RowFor(it->second);
+    const HeldAddress* held = m_added.Find(context);
+    if (held == nullptr) return ENOENT;
+    const MIB_UNICASTIPADDRESS_ROW row = RowFor(*held);
     DWORD rc = m_ip->SetAddress(row);
     // Lost meanwhile (a lifetime that ran out while the system slept): made again while held.
     if (rc == ERROR_NOT_FOUND) rc = m_ip->CreateAddress(row);
-    return rc == NO_ERROR ? 0 : Failed("renewing", it->second, rc);
+    return rc == NO_ERROR ? 0 : Failed("renewing", *held, rc);
   }
 
   ArpAnswer SendArpOn(std::uint32_t ifIndex, std::uint32_t target, std::uint32_t source) override {
@@ -189,19 +187,12 @@ class WindowsHostNetwork final : public HostNetwork {
 
   bool AddedAddress(std::uint32_t context, std::uint32_t& addr, std::uint32_t& ifIndex) override {
     std::lock_guard lock(m_addrMutex);
-    const auto it = m_added.find(context);
-    if (it == m_added.end()) return false;
-    addr = it->second.addr;
-    ifIndex = it->second.ifIndex;
-    return true;
+    return m_added.Lookup(context, addr, ifIndex);
   }
 
   bool AdapterOverridden() const override { return !m_opt.adapterOverride.empty(); }
 
-  std::string LastError() const override {
-    std::lock_guard lock(m_errorMutex);
-    return m_error;
-  }
+  std::string LastError() const override { return m_error.Get(); }
 
  private:
   const AdapterRow* Find(std::vector<AdapterRow>& rows, std::uint32_t ifIndex) {
@@ -238,19 +229,13 @@ class WindowsHostNetwork final : public HostNetwork {
       text += ": run Orvantis as administrator to reach a camera in another subnet";
     return SetError(ErrnoFor(rc), std::move(text));
   }
-  int SetError(int code, std::string text) {
-    std::lock_guard lock(m_errorMutex);
-    m_error = std::move(text);
-    return code;
-  }
+  int SetError(int code, std::string text) { return m_error.Set(code, std::move(text)); }
 
   HostNetworkOptions m_opt;
   std::unique_ptr<IpHelper> m_ip;
-  mutable std::mutex m_errorMutex;
-  std::string m_error;
-  std::mutex m_addrMutex;
-  std::map<std::uint32_t, HeldAddress> m_added;
-  std::uint32_t m_lastContext = 0;
+  os::LastErrorText m_error;
+  std::mutex m_addrMutex;  // around m_added and every add, refresh and delete
+  os::AddedAddresses<HeldAddress> m_added;
 };
 
 class SystemCalls final : public IpHelper {

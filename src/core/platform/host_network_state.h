@@ -1,6 +1,6 @@
 #pragma once
-// What both Linux host networks (the direct one and the helper's client) keep alike: the addresses
-// they added, by context, and the text of their last error.
+// What every host network (Linux direct, Linux through the helper, Windows) keeps alike: the
+// addresses it added, by context, and the text of its last error.
 
 #include <cstdint>
 #include <map>
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace orv::linuxnet {
+namespace orv::os {
 
 // Held: what the network needs to remove or refresh an address; has addr and ifIndex. Not locked:
 // the owner holds its own lock around every call.
@@ -64,4 +64,4 @@ class LastErrorText {
   std::string m_text;
 };
 
-}  // namespace orv::linuxnet
+}  // namespace orv::os
