@@ -10,6 +10,7 @@
 
 #include "core/app/navigation.h"
 #include "gui/dialogs/dlg_login_root.h"
+#include "gui/support/dark_palette.h"
 #include "gui/support/window_fixture.h"
 #include "gui/window/sub_form_collection.h"
 
@@ -55,26 +56,6 @@ QString TextShown(QWidget* w) {
   if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
   if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
   return {};
-}
-
-QPalette DarkPalette() {
-  QPalette dark;
-  const QColor window(0x2b, 0x2b, 0x2b);
-  const QColor light(0xee, 0xee, 0xee);
-  for (const QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    dark.setColor(g, QPalette::Window, window);
-    dark.setColor(g, QPalette::WindowText, light);
-    dark.setColor(g, QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(g, QPalette::AlternateBase, window);
-    dark.setColor(g, QPalette::Text, light);
-    dark.setColor(g, QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
-    dark.setColor(g, QPalette::ButtonText, light);
-    dark.setColor(g, QPalette::BrightText, Qt::white);
-    dark.setColor(g, QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
-  }
-  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xa0, 0xa0, 0xa0));
-  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0xa0, 0xa0, 0xa0));
-  return dark;
 }
 
 }  // namespace
