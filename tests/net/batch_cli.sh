@@ -38,8 +38,7 @@ addrs=(10.0.0.21 10.0.0.22 10.0.0.23 10.0.0.24 192.168.0.101 192.168.0.102 192.1
 } >"$work/cams.json"
 "$lab" exec "$P" cams "$bin/orvantis-camsim" "$work/cams.json" >"$work/ready" 2>&1 &
 pid=$!
-for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
-grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+lab_ready "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 
 cli() {
   "$lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 ORVANTIS_REFIND_WAIT_MS=5000 \

@@ -34,8 +34,7 @@ cat >"$work/cam.json" <<'JSON'
 JSON
 "$lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
 pid=$!
-for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
-grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+lab_ready "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 
 cli() { "$lab" exec "$P" pc env ORVANTIS_SUBNET_WAIT_MS=200 "$bin/orvantis-cli" "$@"; }
 # The same on a pseudo-terminal: standard output and error both land in the file $1.

@@ -40,12 +40,7 @@ start_sim() {  # NODE CONFIG
   local out="$work/$1.ready"
   "$lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" >"$out" 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do
-    grep -q '"ready":true' "$out" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  cat "$out"
-  fail "the emulator in $1 did not become ready"
+  lab_ready "$out" || { cat "$out"; fail "the emulator in $1 did not become ready"; }
 }
 start_sim cam "$work/cam.json"
 start_sim cam2 "$work/cam2.json"

@@ -24,8 +24,7 @@ fail() { echo "gui_shutdown: FAIL: $*"; cat "$work/out" 2>/dev/null || true; exi
 start_sim() {  # start_sim NODE CONFIG LOG (its requests go to LOG.requests)
   "$lab" exec "$P" "$1" "$bin/orvantis-camsim" "$2" --log "$3.requests" >"$3" 2>&1 &
   local p=$!
-  for _ in $(seq 50); do grep -q '"ready":true' "$3" 2>/dev/null && break; sleep 0.1; done
-  grep -q '"ready":true' "$3" || fail "emulator in $1 did not start: $(cat "$3")"
+  lab_ready "$3" || fail "emulator in $1 did not start: $(cat "$3")"
   echo "$p"
 }
 

@@ -64,9 +64,7 @@ walk_start() {  # NODE JSON LOGNAME
   "$lab" exec "$P" "$node" "$bin/orvantis-camsim" "$work/$name.json" \
     --log "$work/requests.jsonl" >"$work/$name.ready" 2>&1 &
   walk_pids+=($!)
-  local _
-  for _ in $(seq 50); do grep -q '"ready":true' "$work/$name.ready" 2>/dev/null && return 0; sleep 0.1; done
-  walk_fail "$name did not start: $(cat "$work/$name.ready")"
+  lab_ready "$work/$name.ready" || walk_fail "$name did not start: $(cat "$work/$name.ready")"
 }
 
 walk_cameras() { walk_start cam "$1" cameras; }

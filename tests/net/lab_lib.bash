@@ -10,6 +10,8 @@
 #   lab_new TAG            a lab prefix P unique per run (TAG, the pid, "-") and a work folder
 #   lab_remove             removes the lab of P and the work folder (for the caller's clean-up)
 #   lab_traps CLEANUP      runs CLEANUP at exit; an interrupted run cleans up and ends (130, 143)
+#   lab_ready FILE         waits up to 5 s for the emulator writing FILE to say it is ready;
+#                          fails (1) when it does not
 #   walk_pick_steps CHOICE COUNT ADDRESS [PICTURE]
 #                          the walk-script steps from the home page to a camera picked in the
 #                          search: CHOICE LAN or Wireless sets up a new camera (the diagram page
@@ -56,6 +58,12 @@ lab_traps() {
   trap "$1" EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
+}
+
+lab_ready() {
+  local _
+  for _ in $(seq 50); do grep -q '"ready":true' "$1" 2>/dev/null && return 0; sleep 0.1; done
+  return 1
 }
 
 walk_pick_steps() {

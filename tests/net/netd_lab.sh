@@ -233,8 +233,7 @@ cat >"$work/cam.json" <<'JSON'
 JSON
 "$lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
 pids+=($!)
-for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
-grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+lab_ready "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 out=$(ORVANTIS_ADAPTER=eth0 ORVANTIS_SUBNET_WAIT_MS=300 in_pc "${member[@]}" "$inst/orvantis-cli" \
   read 192.168.0.98 --desc "Vexor-41HA/wireless" --password admin --json 2>"$work/read.err")
 check "read through the helper" 0 "$(jq -r .result <<<"$out" 2>/dev/null)"

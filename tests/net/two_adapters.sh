@@ -67,8 +67,7 @@ start_camera() {
 JSON
   ip netns exec "${P}cam" "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
-  grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+  lab_ready "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 }
 
 # Every address the kernel adds in the PC's namespace between start_watch and stop_watch, from its

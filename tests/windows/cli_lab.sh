@@ -6,28 +6,21 @@
 set -euo pipefail
 bin=${1:?Linux bin folder}
 winbin=${2:?Windows bin folder}
-here=$(cd "$(dirname "$0")/../.." && pwd)
-lab="$here/scripts/lab"
+# shellcheck source=../net/lab_lib.bash
+. "$(dirname "$0")/../net/lab_lib.bash"
 wine=${WINE64:-/usr/lib/wine/wine64}
-if [ "$(id -u)" != 0 ]; then
-  [ "${CI:-}" = true ] && { echo "windows_cli_lab: FAIL: needs root (CI=true)"; exit 1; }
-  echo "windows_cli_lab: needs root for network namespaces; skipped"
-  exit 77
-fi
-P="ovw$$-"
-work=$(mktemp -d)
+lab_init windows_cli_lab
+lab_need
+lab_new ovw
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   # wine's server for this prefix lives in the lab's PC namespace: end it before the lab goes.
   WINEPREFIX="$work/wine" "$lab" exec "$P" pc "${wine%64}server64" -k 2>/dev/null || true
   wait 2>/dev/null || true
-  "$lab" down "$P" >/dev/null 2>&1 || true
-  rm -rf "$work"
+  lab_remove
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+lab_traps cleanup
 fail() { echo "windows_cli_lab: FAIL: $*"; exit 1; }
 
 "$lab" up "$P" >/dev/null
@@ -38,8 +31,7 @@ cat >"$work/cam.json" <<'JSON'
 JSON
 "$lab" exec "$P" cam "$bin/orvantis-camsim" "$work/cam.json" >"$work/ready" 2>&1 &
 pid=$!
-for _ in $(seq 50); do grep -q '"ready":true' "$work/ready" 2>/dev/null && break; sleep 0.1; done
-grep -q '"ready":true' "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
+lab_ready "$work/ready" || fail "emulator did not start: $(cat "$work/ready")"
 
 # A prefix of its own, so wine's server (which owns the sockets) starts inside the namespace.
 cli() {
